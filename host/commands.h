@@ -1,0 +1,16 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace host {
+
+// Options every subcommand shares.
+struct Options {
+    std::string profile = "Default";
+};
+
+// Each group of subcommands lives in a file of its own and adds itself here.
+void AddSettingsCommands(CLI::App& app, Options& options);
+void AddDemoCommand(CLI::App& app, Options& options);
+
+}  // namespace host

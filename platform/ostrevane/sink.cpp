@@ -1,0 +1,171 @@
+#include "platform/ostrevane/sink.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <mutex>
+
+#include "platform/home.h"
+
+namespace ostrevane {
+
+namespace {
+
+std::mutex& SinkMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<Sink>& InstalledSink() {
+    static std::shared_ptr<Sink> sink;
+    return sink;
+}
+
+std::shared_ptr<Sink> CurrentSink() {
+    std::lock_guard lock(SinkMutex());
+    return InstalledSink();
+}
+
+// Line breaks and tabs inside a text are escaped, so one entry is one line.
+std::string Escape(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string Now() {
+    auto now = std::chrono::system_clock::now();
+    std::time_t t = std::chrono::system_clock::to_time_t(now);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", tm.tm_year + 1900,
+                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                  static_cast<int>(ms.count()));
+    return buf;
+}
+
+// One write per entry with O_APPEND, so entries of several processes never
+// interleave. A log that cannot be written is not an error of the caller.
+void AppendToLog(const std::string& fields) {
+    std::string entry = Now() + "\t" + fields + "\n";
+    std::error_code ec;
+    std::filesystem::create_directories(platform::Home(), ec);
+    int fd = ::open(LogFilePath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return;
+    }
+    ssize_t written = ::write(fd, entry.data(), entry.size());
+    (void)written;
+    ::close(fd);
+}
+
+class StderrSink : public Sink {
+  public:
+    void OnReport(const Report& report) override {
+        std::cerr << (report.code ? "Error" : "Note") << " [" << report.source
+                  << "]: " << report.message << '\n';
+    }
+    void OnLog(const LogLine&) override {}
+};
+
+}  // namespace
+
+std::string LogFilePath() {
+    return (platform::Home() / "ostrevane.log").string();
+}
+
+std::shared_ptr<Sink> InstallSink(std::shared_ptr<Sink> sink) {
+    std::lock_guard lock(SinkMutex());
+    std::swap(InstalledSink(), sink);
+    return sink;
+}
+
+std::shared_ptr<Sink> MakeStderrSink() {
+    return std::make_shared<StderrSink>();
+}
+
+void Deliver(const Report& report) {
+    AppendToLog(std::string(report.code ? "ERROR" : "NOTE") + "\t" + Escape(report.source) + "\t" +
+                Escape(report.message));
+    if (auto sink = CurrentSink()) {
+        sink->OnReport(report);
+    }
+}
+
+void Deliver(const LogLine& line) {
+    AppendToLog(Escape(line.application) + "\t" + Escape(line.source) + "\t" + Escape(line.text));
+    if (auto sink = CurrentSink()) {
+        sink->OnLog(line);
+    }
+}
+
+struct CaptureSink::State {
+    mutable std::mutex mutex;
+    std::vector<Report> reports;
+    std::vector<LogLine> lines;
+};
+
+std::shared_ptr<CaptureSink::State> CaptureSink::MakeState() {
+    return std::make_shared<State>();
+}
+
+void CaptureSink::OnReport(const Report& report) {
+    std::lock_guard lock(state_->mutex);
+    state_->reports.push_back(report);
+}
+
+void CaptureSink::OnLog(const LogLine& line) {
+    std::lock_guard lock(state_->mutex);
+    state_->lines.push_back(line);
+}
+
+std::vector<Report> CaptureSink::Reports() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->reports;
+}
+
+std::vector<LogLine> CaptureSink::Lines() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->lines;
+}
+
+std::vector<std::string> CaptureSink::Texts() const {
+    std::lock_guard lock(state_->mutex);
+    std::vector<std::string> texts;
+    for (const auto& line : state_->lines) {
+        texts.push_back(line.text);
+    }
+    return texts;
+}
+
+void CaptureSink::Clear() {
+    std::lock_guard lock(state_->mutex);
+    state_->reports.clear();
+    state_->lines.clear();
+}
+
+}  // namespace ostrevane

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ostrevane {
+
+// An error (code 1) or a note (code 0) for the user.
+struct Report {
+    std::string message;
+    int code = 0;
+    std::string source;
+    bool operator==(const Report&) const = default;
+};
+
+// One log entry: the writing application or module, the source and the text.
+struct LogLine {
+    std::string application;
+    std::string source;
+    std::string text;
+    bool operator==(const LogLine&) const = default;
+};
+
+// Where reports and log lines are shown. Every report and log line is first
+// appended to the log file under OSTREVANE_HOME; the installed sink then
+// presents it (stderr on the command line, a notice in the windows, a capture
+// in tests). A sink never blocks.
+class Sink {
+  public:
+    virtual ~Sink() = default;
+    virtual void OnReport(const Report& report) = 0;
+    virtual void OnLog(const LogLine& line) = 0;
+};
+
+// Replaces the process's sink; nothing installed presents nothing beyond the
+// log file. Gives the sink that was installed before.
+std::shared_ptr<Sink> InstallSink(std::shared_ptr<Sink> sink);
+
+// Writes reports to stderr, one line each; log lines go to the file only.
+std::shared_ptr<Sink> MakeStderrSink();
+
+// Keeps everything for a test to read back.
+class CaptureSink : public Sink {
+  public:
+    void OnReport(const Report& report) override;
+    void OnLog(const LogLine& line) override;
+    std::vector<Report> Reports() const;
+    std::vector<LogLine> Lines() const;
+    // The texts of the log lines, in order.
+    std::vector<std::string> Texts() const;
+    void Clear();
+
+  private:
+    struct State;
+    std::shared_ptr<State> state_ = MakeState();
+    static std::shared_ptr<State> MakeState();
+};
+
+// Hands a report or a log line to the log file and the installed sink.
+void Deliver(const Report& report);
+void Deliver(const LogLine& line);
+
+// The log file under OSTREVANE_HOME.
+std::string LogFilePath();
+
+}  // namespace ostrevane

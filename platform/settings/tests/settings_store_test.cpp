@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "platform/error.h"
+#include "platform/settings/settings_store.h"
+#include "platform/testkit/testkit.h"
+
+namespace {
+
+using platform::settings::Setting;
+using platform::settings::Store;
+
+class SettingsStoreTest : public testkit::HomeTest {
+  protected:
+    Store& store = platform::settings::Default();
+};
+
+TEST_F(SettingsStoreTest, ReadGivesDefaultUntilWritten) {
+    EXPECT_EQ(store.Read("Ostrevane", "Plovanex", "Order1", "-1"), "-1");
+    store.Write("Ostrevane", "Plovanex", "Order1", "1");
+    EXPECT_EQ(store.Read("Ostrevane", "Plovanex", "Order1", "-1"), "1");
+}
+
+TEST_F(SettingsStoreTest, TypedDefaultsBecomeText) {
+    using platform::settings::GetSetting;
+    EXPECT_EQ(GetSetting("A", "S", "K", -1), "-1");
+    EXPECT_EQ(GetSetting("A", "S", "K", false), "False");
+    EXPECT_EQ(GetSetting("A", "S", "K", true), "True");
+    EXPECT_EQ(GetSetting("A", "S", "K", "Off"), "Off");
+}
+
+TEST_F(SettingsStoreTest, NamesIgnoreCaseAndKeepFirstCase) {
+    store.Write("Ostrevane", "Plovanex", "MoveWanted", "1");
+    store.Write("OSTREVANE", "plovanex", "movewanted", "0");
+    EXPECT_EQ(store.Read("ostrevane", "PLOVANEX", "MOVEWANTED", "x"), "0");
+    auto all = store.ReadAll("Ostrevane", "Plovanex");
+    ASSERT_TRUE(all);
+    EXPECT_EQ(*all, (std::vector<Setting>{{"MoveWanted", "0"}}));
+}
+
+TEST_F(SettingsStoreTest, ReadAllKeepsCreationOrder) {
+    for (const char* key : {"b", "a", "c"}) {
+        store.Write("App", "Sec", key, key);
+    }
+    store.Write("App", "Sec", "a", "rewritten");
+    store.Write("App", "Other", "z", "elsewhere");
+    auto all = store.ReadAll("App", "Sec");
+    ASSERT_TRUE(all);
+    EXPECT_EQ(*all, (std::vector<Setting>{{"b", "b"}, {"a", "rewritten"}, {"c", "c"}}));
+}
+
+TEST_F(SettingsStoreTest, AbsentSectionGivesNothing) {
+    EXPECT_FALSE(store.ReadAll("App", "Missing"));
+    store.Write("App", "Sec", "k", "v");
+    store.Delete("App", "Sec", "k");
+    EXPECT_FALSE(store.ReadAll("App", "Sec"));
+}
+
+TEST_F(SettingsStoreTest, DeleteOfAbsentKeyRaises) {
+    EXPECT_THROW(store.Delete("App", "Sec", "nothing"), platform::Error);
+}
+
+TEST_F(SettingsStoreTest, ValuesKeepEveryCharacter) {
+    const std::string text = "\\\\Personal Folders\\Clients\\Ac'me & \"Co\" \xc3\xa9\ttab";
+    store.Write("App", "Sec", "Path", text);
+    EXPECT_EQ(store.Read("App", "Sec", "Path", ""), text);
+    store.Write("App", "Sec", "Empty", "");
+    EXPECT_EQ(store.Read("App", "Sec", "Empty", "default"), "");
+}
+
+TEST_F(SettingsStoreTest, SecondConnectionSeesWrites) {
+    Store other(store.File());
+    store.Write("App", "Sec", "k", "one");
+    EXPECT_EQ(other.Read("App", "Sec", "k", ""), "one");
+    other.Write("App", "Sec", "k", "two");
+    EXPECT_EQ(store.Read("App", "Sec", "k", ""), "two");
+}
+
+class DamagedFileTest : public testkit::HomeTest {};
+
+TEST_F(DamagedFileTest, GarbageFileGivesErrorNamingTheFile) {
+    auto file = home.Path() / "garbage.db";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << std::string(8192, 'x');
+    }
+    Store store(file);
+    try {
+        store.Read("App", "Sec", "k", "");
+        FAIL() << "no error";
+    } catch (const platform::Error& e) {
+        EXPECT_NE(e.Description().find(file.string()), std::string::npos) << e.Description();
+    }
+    EXPECT_THROW(store.Write("App", "Sec", "k", "v"), platform::Error);
+    std::ifstream in(file, std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(content, std::string(8192, 'x'));
+}
+
+TEST_F(DamagedFileTest, ForeignDatabaseIsRefused) {
+    auto file = home.Path() / "foreign.db";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE mail (id INTEGER)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    Store store(file);
+    EXPECT_THROW(store.Write("App", "Sec", "k", "v"), platform::Error);
+}
+
+}  // namespace
