@@ -21,3 +21,19 @@ function(plovanex_test name)
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
         DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# A libFuzzer target, built only in the fuzz preset; scripts/fuzz.sh runs
+# every target of the `fuzzers` group for a fixed short time.
+if(PLOVANEX_FUZZ AND NOT TARGET fuzzers)
+    add_custom_target(fuzzers)
+endif()
+function(plovanex_fuzzer name)
+    if(NOT PLOVANEX_FUZZ)
+        return()
+    endif()
+    add_executable(${name} ${ARGN})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    plovanex_warnings(${name})
+    add_dependencies(fuzzers ${name})
+endfunction()
