@@ -3,6 +3,7 @@
 #include <re2/re2.h>
 
 #include <cstdio>
+#include <limits>
 #include <new>
 
 namespace platform {
@@ -307,8 +308,12 @@ void FlexString::Run() const {
         if (error_ != flexErrNone) {
             return;
         }
-        const re2::StringPiece text(text_);
         const std::size_t n = text_.size();
+        if (n >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+            error_ = flexErrOutOfMemory;  // the count would not fit
+            return;
+        }
+        const re2::StringPiece text(text_);
         std::size_t pos = 0;
         while (pos <= n) {
             re2::StringPiece m;
