@@ -18,6 +18,13 @@ int main(int argc, char** argv) {
     app.add_option("--profile", options.profile, "Mail profile to open")->capture_default_str();
     host::AddSettingsCommands(app, options);
     host::AddDemoCommand(app, options);
+    app.footer(
+        "Subcommands:\n"
+        "  settings list|get|set|delete APPLICATION SECTION [KEY [VALUE]]\n"
+        "      read and write the settings store under OSTREVANE_HOME\n"
+        "  demo\n"
+        "      run the demonstration on the default profile\n"
+        "Run 'ostrevane SUBCOMMAND --help' for the details of one.");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -5,11 +5,12 @@
 
 #include "platform/ostrevane/module_api.h"
 #include "platform/outlook/fwd.h"
+#include "platform/visibility.h"
 
 namespace ostrevane {
 
 // The engine object that the host hands to a module at start-up.
-class IHostEngine {
+class PLATFORM_API IHostEngine {
   public:
     virtual ~IHostEngine() = default;
 

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "platform/outlook/fwd.h"
+#include "platform/visibility.h"
 
 namespace ostrevane {
 
@@ -18,7 +19,7 @@ using ModuleResult = std::variant<std::int32_t, std::string>;
 
 // The engine's interface that a module implements. Every operation hands
 // its result back through `result`; none lets an error escape.
-class IModuleAPI {
+class PLATFORM_API IModuleAPI {
   public:
     virtual ~IModuleAPI() = default;
 

@@ -14,8 +14,9 @@ char Fold(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
-// Wildcard match in linear time: on a mismatch after "*", the star takes one
-// more character and matching resumes from there.
+// Wildcard match without recursion: on a mismatch after "*", the last star
+// takes one more character and matching resumes from there. Only the last
+// star is ever revisited, so the time is at most text times pattern length.
 bool WildcardMatch(const std::string& text, const std::string& pattern) {
     std::size_t t = 0, p = 0;
     std::size_t star = std::string::npos, resume = 0;

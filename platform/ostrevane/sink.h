@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/visibility.h"
+
 namespace ostrevane {
 
 // An error (code 1) or a note (code 0) for the user.
@@ -26,7 +28,7 @@ struct LogLine {
 // appended to the log file under OSTREVANE_HOME; the installed sink then
 // presents it (stderr on the command line, a notice in the windows, a capture
 // in tests). A sink never blocks.
-class Sink {
+class PLATFORM_API Sink {
   public:
     virtual ~Sink() = default;
     virtual void OnReport(const Report& report) = 0;

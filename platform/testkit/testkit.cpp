@@ -1,16 +1,46 @@
 #include "platform/testkit/testkit.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <random>
+#include <sstream>
+
+#include "platform/os/os.h"
+
+extern char** environ;
 
 namespace testkit {
 
-TempHome::TempHome() {
-    std::random_device rd;
+namespace {
+
+std::filesystem::path UniqueTempPath(const std::string& stem) {
+    static std::random_device rd;
     auto base = std::filesystem::temp_directory_path();
+    std::filesystem::path path;
     do {
-        path_ = base / ("plovanex-test-" + std::to_string(rd()));
-    } while (std::filesystem::exists(path_));
+        path = base / (stem + std::to_string(rd()));
+    } while (std::filesystem::exists(path));
+    return path;
+}
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TempHome::TempHome() {
+    path_ = UniqueTempPath("plovanex-test-");
     std::filesystem::create_directories(path_);
     if (const char* old = std::getenv("OSTREVANE_HOME")) {
         hadHome_ = true;
@@ -19,9 +49,16 @@ TempHome::TempHome() {
     setenv("OSTREVANE_HOME", path_.c_str(), 1);
     capture_ = std::make_shared<ostrevane::CaptureSink>();
     previousSink_ = ostrevane::InstallSink(capture_);
+    started_ = std::make_shared<StartLog>();
+    previousStarter_ =
+        platform::os::InstallStarter([log = started_](const std::filesystem::path& program) {
+            std::lock_guard lock(log->mutex);
+            log->programs.push_back(program);
+        });
 }
 
 TempHome::~TempHome() {
+    platform::os::InstallStarter(previousStarter_);
     ostrevane::InstallSink(previousSink_);
     if (hadHome_) {
         setenv("OSTREVANE_HOME", previousHome_.c_str(), 1);
@@ -30,6 +67,71 @@ TempHome::~TempHome() {
     }
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+std::vector<std::filesystem::path> TempHome::Started() const {
+    std::lock_guard lock(started_->mutex);
+    return started_->programs;
+}
+
+ChildProgram::ChildProgram(const std::filesystem::path& program,
+                           const std::vector<std::string>& args) {
+    outFile_ = UniqueTempPath("plovanex-out-");
+    errFile_ = UniqueTempPath("plovanex-err-");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile_.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> all{program.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        pid_ = -1;
+        ADD_FAILURE() << "cannot start " << program << ": " << std::strerror(error);
+    }
+}
+
+ChildProgram::~ChildProgram() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        Wait();
+    }
+    std::error_code ec;
+    std::filesystem::remove(outFile_, ec);
+    std::filesystem::remove(errFile_, ec);
+}
+
+ProgramResult ChildProgram::Wait() {
+    ProgramResult result;
+    if (pid_ <= 0) {
+        return result;
+    }
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    if (WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        result.exitCode = 128 + WTERMSIG(status);
+    }
+    result.out = ReadFile(outFile_);
+    result.err = ReadFile(errFile_);
+    return result;
+}
+
+ProgramResult RunProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& args) {
+    return ChildProgram(program, args).Wait();
 }
 
 }  // namespace testkit

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/ostrevane/settings_helper.h"
+#include "platform/testkit/testkit.h"
+
+namespace {
+
+struct MatchCase {
+    const char* text;
+    const char* pattern;
+    bool matches;
+};
+
+class TextMatchesTest : public testing::TestWithParam<MatchCase> {};
+
+TEST_P(TextMatchesTest, Table) {
+    const auto& c = GetParam();
+    EXPECT_EQ(ostrevane::SettingsHelper().TextMatches(c.text, c.pattern), c.matches)
+        << '"' << c.text << "\" against \"" << c.pattern << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TextMatchesTest,
+    testing::Values(MatchCase{"bob@example.com", "bob@example.com", true},
+                    MatchCase{"Bob@Example.COM", "bob@example.com", true},
+                    MatchCase{"bob@example.com", "bob@example.co", false},
+                    MatchCase{"bob@example.com", "*@example.com", true},
+                    MatchCase{"bob@example.com", "*@EXAMPLE.*", true},
+                    MatchCase{"bob@example.com", "b?b@*", true},
+                    MatchCase{"bb@example.com", "b?b@*", false}, MatchCase{"", "*", true},
+                    MatchCase{"", "", true}, MatchCase{"x", "", false},
+                    MatchCase{"abc", "a*b*c*", true},
+                    MatchCase{"aaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*c", false},
+                    // Nothing but * and ? is special.
+                    MatchCase{"a.c", "a.c", true}, MatchCase{"abc", "a.c", false},
+                    MatchCase{"a[b]c", "a[b]c", true}, MatchCase{"abc", "a[b]c", false},
+                    MatchCase{"a#c", "a#c", true}, MatchCase{"a1c", "a#c", false}));
+
+class SettingsHelperTest : public testkit::HomeTest {};
+
+TEST_F(SettingsHelperTest, TransformFolderNameReplacesEveryBackslash) {
+    ostrevane::SettingsHelper helper;
+    EXPECT_EQ(helper.TransformFolderName("Clients\\Acme\\\\2024", "-"), "Clients-Acme--2024");
+    EXPECT_EQ(helper.TransformFolderName("Plain / name", "-"), "Plain / name");
+    EXPECT_EQ(helper.TransformFolderName("a\\b", ""), "ab");
+}
+
+TEST_F(SettingsHelperTest, DataFolderIsCreatedUnderHome) {
+    auto folder = ostrevane::SettingsHelper().GetDataFolder(0);
+    EXPECT_EQ(folder, (home.Path() / "data").string());
+    EXPECT_NE(folder.back(), '/');
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/ostrevane/log_writer.h"
+#include "platform/ostrevane/settings_helper.h"
+#include "platform/ostrevane/sink.h"
+#include "platform/testkit/testkit.h"
+
+namespace {
+
+using ostrevane::LogLine;
+using ostrevane::Report;
+
+std::vector<std::string> LogFileLines() {
+    std::ifstream in(ostrevane::LogFilePath());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The fields after the time stamp.
+std::string Fields(const std::string& line) {
+    return line.substr(line.find('\t') + 1);
+}
+
+class SinkTest : public testkit::HomeTest {};
+
+TEST_F(SinkTest, CaptureSeesExactTexts) {
+    long result = -1;
+    const std::string text = "Confirmation Mode: Comparing a@b.c and *@b.c\r\nsecond line\tend";
+    ostrevane::LogWriter().WriteLine("Plovanex", "CProcessOneSentItem", text, result);
+    EXPECT_EQ(result, 0);
+    ostrevane::SettingsHelper().ReportError("Error occurred.  Reason: broken", 1,
+                                            "Plovanex.ExplorerOpen");
+    EXPECT_EQ(home.Capture().Lines(),
+              (std::vector<LogLine>{{"Plovanex", "CProcessOneSentItem", text}}));
+    EXPECT_EQ(home.Capture().Texts(), std::vector<std::string>{text});
+    EXPECT_EQ(
+        home.Capture().Reports(),
+        (std::vector<Report>{{"Error occurred.  Reason: broken", 1, "Plovanex.ExplorerOpen"}}));
+}
+
+TEST_F(SinkTest, LogFileHasOneLinePerEntryWithBreaksEscaped) {
+    long result = 0;
+    ostrevane::LogWriter().WriteLine("Kestrune", "frmMain", "one\ntwo\\three\r\tfour", result);
+    ostrevane::SettingsHelper().ReportError("note\nhere", 0, "Plovanex.Startup");
+    ostrevane::SettingsHelper().ReportError("bad", 1, "Plovanex.AddFolder");
+    auto lines = LogFileLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Fields(lines[0]), "Kestrune\tfrmMain\tone\\ntwo\\\\three\\r\\tfour");
+    EXPECT_EQ(Fields(lines[1]), "NOTE\tPlovanex.Startup\tnote\\nhere");
+    EXPECT_EQ(Fields(lines[2]), "ERROR\tPlovanex.AddFolder\tbad");
+}
+
+TEST_F(SinkTest, WithoutSinkEntriesStillReachTheLogFile) {
+    auto previous = ostrevane::InstallSink(nullptr);
+    ostrevane::SettingsHelper().ReportError("unseen", 1, "Plovanex.Test");
+    ostrevane::InstallSink(previous);
+    EXPECT_TRUE(home.Capture().Reports().empty());
+    ASSERT_EQ(LogFileLines().size(), 1u);
+    EXPECT_EQ(Fields(LogFileLines()[0]), "ERROR\tPlovanex.Test\tunseen");
+}
+
+TEST_F(SinkTest, StderrSinkShowsReportsOnly) {
+    auto previous = ostrevane::InstallSink(ostrevane::MakeStderrSink());
+    testing::internal::CaptureStderr();
+    ostrevane::SettingsHelper().ReportError("Error occurred.  Reason: x", 1, "Plovanex.Test");
+    long result = 0;
+    ostrevane::LogWriter().WriteLine("Plovanex", "Source", "trace only", result);
+    std::string err = testing::internal::GetCapturedStderr();
+    ostrevane::InstallSink(previous);
+    EXPECT_EQ(err, "Error [Plovanex.Test]: Error occurred.  Reason: x\n");
+}
+
+}  // namespace
