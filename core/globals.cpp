@@ -1,0 +1,55 @@
+#include "core/globals.h"
+
+#include "common/settings_keys.h"
+#include "platform/error.h"
+#include "platform/ostrevane/log_writer.h"
+
+namespace plovanex {
+
+namespace settings = platform::settings;
+using common::keys::SectionPlovanex;
+
+ostrevane::SettingsHelper& Helper() {
+    static ostrevane::SettingsHelper helper;
+    return helper;
+}
+
+std::string GetSetting(const std::string& key, const std::string& defaultText) {
+    return settings::GetSetting(Helper().SettingsAppName(), SectionPlovanex, key, defaultText);
+}
+
+std::string GetSetting(const std::string& key, const char* defaultText) {
+    return settings::GetSetting(Helper().SettingsAppName(), SectionPlovanex, key, defaultText);
+}
+
+std::string GetSetting(const std::string& key, int defaultNumber) {
+    return settings::GetSetting(Helper().SettingsAppName(), SectionPlovanex, key, defaultNumber);
+}
+
+std::string GetSetting(const std::string& key, bool defaultFlag) {
+    return settings::GetSetting(Helper().SettingsAppName(), SectionPlovanex, key, defaultFlag);
+}
+
+void SaveSetting(const std::string& key, const std::string& value) {
+    settings::SaveSetting(Helper().SettingsAppName(), SectionPlovanex, key, value);
+}
+
+std::vector<settings::Setting> GetAllSettings() {
+    auto all = settings::GetAllSettings(Helper().SettingsAppName(), SectionPlovanex);
+    if (!all) {
+        throw platform::Error("Invalid procedure call or argument");
+    }
+    return std::move(*all);
+}
+
+void ReportError(const std::string& message, int code, const std::string& source) {
+    Helper().ReportError(message, code, source);
+}
+
+void WriteLogLine(const std::string& source, const std::string& text) {
+    ostrevane::LogWriter writer;
+    long result = 0;
+    writer.WriteLine("Plovanex", source, text, result);
+}
+
+}  // namespace plovanex

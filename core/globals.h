@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ostrevane/settings_helper.h"
+#include "platform/settings/settings_store.h"
+
+namespace plovanex {
+
+// The library's one SettingsHelper, made at its first use.
+ostrevane::SettingsHelper& Helper();
+
+// Settings of section "Plovanex" under the helper's application name, asked
+// afresh at every access. A typed default is turned into text.
+std::string GetSetting(const std::string& key, const std::string& defaultText);
+std::string GetSetting(const std::string& key, const char* defaultText);
+std::string GetSetting(const std::string& key, int defaultNumber);
+std::string GetSetting(const std::string& key, bool defaultFlag);
+void SaveSetting(const std::string& key, const std::string& value);
+// Every pair of section "Plovanex"; raises platform::Error when the section
+// is absent, as the language's read-all does.
+std::vector<platform::settings::Setting> GetAllSettings();
+
+// Reports through the library's helper.
+void ReportError(const std::string& message, int code, const std::string& source);
+
+// One trace line through a new LogWriter, as the application "Plovanex".
+void WriteLogLine(const std::string& source, const std::string& text);
+
+}  // namespace plovanex
