@@ -6,10 +6,12 @@
 #include <iostream>
 
 #include "host/commands.h"
+#include "host/profile_access.h"
 #include "platform/ostrevane/sink.h"
 
 int main(int argc, char** argv) {
     ostrevane::InstallSink(ostrevane::MakeStderrSink());
+    host::UseOffscreenWithoutDisplay();
     CLI::App app{
         "ostrevane: host of the Plovanex add-in, with a command line over its mail "
         "profiles and settings"};
@@ -18,6 +20,7 @@ int main(int argc, char** argv) {
     app.add_option("--profile", options.profile, "Mail profile to open")->capture_default_str();
     host::AddSettingsCommands(app, options);
     host::AddDemoCommand(app, options);
+    host::AddProfileCommands(app, options);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
