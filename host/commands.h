@@ -12,5 +12,6 @@ struct Options {
 // Each group of subcommands lives in a file of its own and adds itself here.
 void AddSettingsCommands(CLI::App& app, Options& options);
 void AddDemoCommand(CLI::App& app, Options& options);
+void AddProfileCommands(CLI::App& app, Options& options);
 
 }  // namespace host

@@ -6,10 +6,12 @@
 #include <iostream>
 
 #include "host/commands.h"
+#include "host/profile_access.h"
 #include "platform/ostrevane/sink.h"
 
 int main(int argc, char** argv) {
     ostrevane::InstallSink(ostrevane::MakeStderrSink());
+    host::UseOffscreenWithoutDisplay();
     CLI::App app{
         "ostrevane: host of the Plovanex add-in, with a command line over its mail "
         "profiles and settings"};
@@ -18,13 +20,7 @@ int main(int argc, char** argv) {
     app.add_option("--profile", options.profile, "Mail profile to open")->capture_default_str();
     host::AddSettingsCommands(app, options);
     host::AddDemoCommand(app, options);
-    app.footer(
-        "Subcommands:\n"
-        "  settings list|get|set|delete APPLICATION SECTION [KEY [VALUE]]\n"
-        "      read and write the settings store under OSTREVANE_HOME\n"
-        "  demo\n"
-        "      run the demonstration on the default profile\n"
-        "Run 'ostrevane SUBCOMMAND --help' for the details of one.");
+    host::AddProfileCommands(app, options);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

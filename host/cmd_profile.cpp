@@ -1,0 +1,143 @@
+#include <iostream>
+#include <set>
+
+#include "host/commands.h"
+#include "host/profile_access.h"
+#include "platform/error.h"
+
+namespace host {
+
+namespace {
+
+std::string Join(const std::vector<std::string>& parts) {
+    std::string out;
+    for (const auto& p : parts) {
+        out += (out.empty() ? "" : "; ") + p;
+    }
+    return out;
+}
+
+// The Outlook object of a folder given by path.
+outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& profile,
+                                 const std::string& path) {
+    auto row = profile.Folder(FolderAt(profile, path));
+    return ns->GetFolderFromID(row.entryId, profile.Store(row.storeId).entryId);
+}
+
+void PrintFolders(mailstore::Profile& profile, mailstore::Id folder) {
+    auto row = profile.Folder(folder);
+    std::cout << profile.FolderPath(folder) << '\t' << row.entryId << '\t'
+              << profile.Store(row.storeId).entryId << '\t' << profile.ItemCount(folder) << '\n';
+    for (const auto& child : profile.Children(folder)) {
+        PrintFolders(profile, child.id);
+    }
+}
+
+}  // namespace
+
+void AddProfileCommands(CLI::App& app, Options& options) {
+    auto* profile = app.add_subcommand("profile", "Make mail profiles");
+    profile->require_subcommand(1);
+    auto* create = profile->add_subcommand("create", "Make the profile named by --profile");
+    auto demo = std::make_shared<bool>(false);
+    create->add_flag("--demo", *demo, "Fill it with the demo layout");
+    create->callback([&options, demo] {
+        auto p = CreateProfile(options.profile);
+        if (*demo) {
+            mailstore::BuildDemoLayout(*p);
+        }
+        std::cout << p->File().string() << '\n';
+    });
+
+    auto* folders = app.add_subcommand(
+        "folders", "Print every folder: path, EntryID, StoreID and item count, TAB-separated");
+    folders->callback([&options] {
+        auto p = OpenProfile(options.profile);
+        for (const auto& store : p->Stores()) {
+            PrintFolders(*p, store.rootId);
+        }
+    });
+
+    auto path = std::make_shared<std::string>();
+    auto* items = app.add_subcommand(
+        "items", "Print every item of a folder: EntryID, type name, subject and To, TAB-separated");
+    items->add_option("PATH", *path, "Folder path, such as \\\\Personal Folders\\Inbox")
+        ->required();
+    items->callback([&options, path] {
+        auto p = OpenProfile(options.profile);
+        auto application = outlook::CreateApplication(p, kDefaultOutlookVersion);
+        auto folderItems = OutlookFolder(application->GetNamespace("MAPI"), *p, *path)->Items();
+        for (int i = 1; i <= folderItems->Count(); ++i) {
+            auto item = folderItems->Item(i);
+            std::string to;
+            try {
+                to = item->To();
+            } catch (const platform::Error&) {
+                // An item type without To.
+            }
+            std::cout << item->EntryID() << '\t' << item->TypeName() << '\t' << item->Subject()
+                      << '\t' << to << '\n';
+        }
+    });
+
+    auto* folder = app.add_subcommand("folder", "Change folders");
+    folder->require_subcommand(1);
+    auto names = std::make_shared<std::pair<std::string, std::string>>();
+    auto* add = folder->add_subcommand("add", "Add a mail folder, as the mail client's New Folder");
+    add->add_option("PARENTPATH", names->first, "Path of the parent folder")->required();
+    add->add_option("NAME", names->second, "Name of the new folder")->required();
+    add->callback([&options, names] {
+        auto p = OpenProfile(options.profile);
+        auto application = outlook::CreateApplication(p, kDefaultOutlookVersion);
+        auto parent = OutlookFolder(application->GetNamespace("MAPI"), *p, names->first);
+        std::cout << parent->Folders()->Add(names->second)->FolderPath() << '\n';
+    });
+
+    struct SendArgs {
+        std::vector<std::string> to, cc, bcc;
+        std::string subject, body, from, billing;
+    };
+    auto args = std::make_shared<SendArgs>();
+    auto* send = app.add_subcommand(
+        "send",
+        "Compose a mail in an inspector and send it; print every folder that then holds it or a "
+        "copy of it");
+    send->add_option("--to", args->to, "Recipient addresses")->required()->expected(1, -1);
+    send->add_option("--cc", args->cc, "CC addresses")->expected(1, -1);
+    send->add_option("--bcc", args->bcc, "BCC addresses")->expected(1, -1);
+    send->add_option("--subject", args->subject, "Subject")->required();
+    send->add_option("--body", args->body, "Body");
+    send->add_option("--from", args->from, "SMTP address of the sending mailbox");
+    send->add_option("--billing", args->billing, "Billing information");
+    send->callback([&options, args] {
+        auto p = OpenProfile(options.profile);
+        auto application = outlook::CreateApplication(p, kDefaultOutlookVersion);
+        auto ns = application->GetNamespace("MAPI");
+        auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+        auto item = application->CreateItem(outlook::olMailItem);
+        item->SetTo(Join(args->to));
+        item->SetCC(Join(args->cc));
+        item->SetBCC(Join(args->bcc));
+        item->SetSubject(args->subject);
+        item->SetBody(args->body);
+        item->SetBillingInformation(args->billing);
+        item->SetSendUsingAccount(args->from);
+        auto inspector = item->Display();
+        DriveSend(application, explorer, inspector, [item] { item->Send(); });
+
+        auto parent = item->Parent();
+        auto id = p->ItemByEntryId(item->EntryID(), parent ? parent->StoreID() : "");
+        if (!id) {
+            throw platform::Error("the sent mail is no longer in the profile");
+        }
+        std::set<mailstore::Id> printed;
+        for (auto copy : p->ItemsByMessageId(p->Item(*id).internetMessageId)) {
+            auto folder = p->Item(copy).folderId;
+            if (folder && printed.insert(*folder).second) {
+                std::cout << p->FolderPath(*folder) << '\n';
+            }
+        }
+    });
+}
+
+}  // namespace host

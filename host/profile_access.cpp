@@ -1,0 +1,55 @@
+#include "host/profile_access.h"
+
+#include <cstdlib>
+
+#include "platform/error.h"
+#include "platform/settings/settings_store.h"
+
+namespace host {
+
+namespace {
+
+void WriteCurrentProfile(const std::string& name) {
+    platform::settings::SaveSetting("HalvoxSoftware", "HalvoxSoftware", "CurrentProfile",
+                                    "HalvoxSoftware - " + name);
+}
+
+}  // namespace
+
+mailstore::ProfilePtr OpenProfile(const std::string& name) {
+    auto profile = mailstore::Profile::Open(name);
+    WriteCurrentProfile(name);
+    return profile;
+}
+
+mailstore::ProfilePtr CreateProfile(const std::string& name) {
+    auto profile = mailstore::Profile::Create(name);
+    WriteCurrentProfile(name);
+    return profile;
+}
+
+mailstore::Id FolderAt(mailstore::Profile& profile, const std::string& path) {
+    auto id = profile.FolderByPath(path);
+    if (!id) {
+        throw platform::Error("no folder at '" + path + "' in the profile '" + profile.Name() +
+                              "'");
+    }
+    return *id;
+}
+
+void UseOffscreenWithoutDisplay() {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+}
+
+void DriveSend(const outlook::ApplicationPtr& /*app*/, const outlook::ExplorerPtr& /*explorer*/,
+               const outlook::InspectorPtr& /*inspector*/, const std::function<void()>& send) {
+    send();
+}
+
+}  // namespace host

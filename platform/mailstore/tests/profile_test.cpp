@@ -1,0 +1,270 @@
+#include "platform/mailstore/profile.h"
+
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+#include <regex>
+#include <set>
+
+#include "platform/error.h"
+#include "platform/testkit/profile_kit.h"
+#include "platform/testkit/testkit.h"
+
+namespace {
+
+using mailstore::Id;
+using ::testing::HasSubstr;
+
+class ProfileTest : public testkit::HomeTest {
+  protected:
+    testkit::ProfileBuilder kit;
+    mailstore::Profile& p = *kit.Profile();
+
+    void SetUp() override { kit.Demo(); }
+};
+
+TEST_F(ProfileTest, DemoLayoutPathsAndRoles) {
+    auto stores = p.Stores();
+    ASSERT_EQ(stores.size(), 3u);
+    EXPECT_EQ(stores[0].name, "Personal Folders");
+    EXPECT_TRUE(stores[0].isDefault);
+    EXPECT_FALSE(stores[1].isDefault);
+    EXPECT_EQ(p.FolderPath(stores[0].rootId), "\\\\Personal Folders");
+    Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
+    EXPECT_EQ(p.FolderPath(acme), "\\\\Personal Folders\\Clients\\Acme");
+    EXPECT_EQ(p.FolderByPath("Personal Folders\\clients\\ACME"), acme);
+    EXPECT_EQ(p.FolderByPath("\\\\Personal Folders\\Clients\\Nowhere"), std::nullopt);
+    EXPECT_EQ(p.FolderByPath("\\\\No Store"), std::nullopt);
+    EXPECT_EQ(p.DefaultFolder(stores[1].id, mailstore::role::kSentItems),
+              kit.FolderId("\\\\Mailbox - Team Desk\\Sent Items"));
+    EXPECT_EQ(p.Folder(kit.FolderId("\\\\Public Folders\\All Public Folders")).role,
+              mailstore::role::kPublicFoldersAll);
+    EXPECT_EQ(p.Folder(stores[0].rootId).kind, mailstore::FolderKind::Root);
+}
+
+TEST_F(ProfileTest, IdsAreUpperHexAndUnique) {
+    std::set<std::string> seen;
+    std::regex hex("[0-9A-F]+");
+    auto check = [&](const std::string& id) {
+        EXPECT_TRUE(std::regex_match(id, hex)) << id;
+        EXPECT_TRUE(seen.insert(id).second) << id;
+    };
+    for (const auto& s : p.Stores()) {
+        check(s.entryId);
+        std::vector<Id> todo{s.rootId};
+        while (!todo.empty()) {
+            Id f = todo.back();
+            todo.pop_back();
+            check(p.Folder(f).entryId);
+            for (const auto& c : p.Children(f)) {
+                todo.push_back(c.id);
+            }
+        }
+    }
+    for (const auto& e : p.AddressBook()) {
+        check(e.entryId);
+    }
+}
+
+TEST_F(ProfileTest, LookupByEntryIdAloneSearchesTheDefaultStoreOnly) {
+    auto team = p.Stores()[1];
+    Id teamSent = kit.FolderId("\\\\Mailbox - Team Desk\\Sent Items");
+    auto entry = p.Folder(teamSent).entryId;
+    EXPECT_EQ(p.FolderByEntryId(entry), std::nullopt);
+    EXPECT_EQ(p.FolderByEntryId(entry, team.entryId), teamSent);
+    EXPECT_EQ(p.FolderByEntryId(entry, "00FF"), std::nullopt);
+    Id inbox = kit.FolderId("\\\\Personal Folders\\Inbox");
+    EXPECT_EQ(p.FolderByEntryId(p.Folder(inbox).entryId), inbox);
+
+    Id item = kit.Add("\\\\Mailbox - Team Desk\\Inbox", {.subject = "shared"});
+    auto itemEntry = p.Item(item).entryId;
+    EXPECT_EQ(p.ItemByEntryId(itemEntry), std::nullopt);
+    EXPECT_EQ(p.ItemByEntryId(itemEntry, team.entryId), item);
+}
+
+TEST_F(ProfileTest, MoveAndCopy) {
+    Id inbox = kit.FolderId("\\\\Personal Folders\\Inbox");
+    Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
+    Id teamInbox = kit.FolderId("\\\\Mailbox - Team Desk\\Inbox");
+    Id item = kit.Add("\\\\Personal Folders\\Inbox",
+                      {.subject = "Plan", .to = "lead@example.com", .properties = {{"K", "V"}}});
+    auto original = p.Item(item);
+
+    p.MoveItem(item, acme);
+    EXPECT_EQ(p.ItemCount(inbox), 0);
+    EXPECT_EQ(p.ItemsIn(acme), std::vector<Id>{item});
+    EXPECT_EQ(p.Item(item).entryId, original.entryId);
+
+    Id copy = p.CopyItem(item, teamInbox);
+    auto c = p.Item(copy);
+    EXPECT_NE(c.entryId, original.entryId);
+    EXPECT_EQ(c.internetMessageId, original.internetMessageId);
+    EXPECT_EQ(c.subject, "Plan");
+    EXPECT_EQ(c.storeId, p.Stores()[1].id);
+    EXPECT_EQ(p.Recipients(copy).size(), 1u);
+    EXPECT_EQ(p.Property(copy, "k"), "V");
+    EXPECT_EQ(testkit::FoldersHolding(p, original.internetMessageId),
+              (std::vector<Id>{acme, teamInbox}));
+}
+
+TEST_F(ProfileTest, FailuresNameWhatIsMissing) {
+    Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
+    EXPECT_THROW(p.MoveItem(987654, acme), platform::Error);
+    Id item = kit.Add("\\\\Personal Folders\\Inbox", {.subject = "x"});
+    EXPECT_THROW(p.MoveItem(item, 987654), platform::Error);
+    EXPECT_THROW(p.CopyItem(item, 987654), platform::Error);
+    EXPECT_THROW(p.AddFolder(acme, ""), platform::Error);
+    try {
+        p.AddFolder(kit.FolderId("\\\\Personal Folders\\Clients"), "acme");
+        FAIL() << "a second folder of the same name";
+    } catch (const platform::Error& e) {
+        EXPECT_THAT(e.Description(), HasSubstr("already exists"));
+    }
+    EXPECT_THROW(p.AddAddressEntry("x", "X400", "x", "x"), platform::Error);
+}
+
+TEST_F(ProfileTest, FolderTableCountsChildren) {
+    Id root = p.Stores()[0].rootId;
+    auto rows = p.FolderTable(root);
+    ASSERT_EQ(rows.size(), 15u);
+    EXPECT_EQ(rows[0].fullName, "Inbox");
+    EXPECT_EQ(rows[0].childCount, 0);
+    EXPECT_EQ(rows[0].storeId, p.Stores()[0].entryId);
+    EXPECT_EQ(rows[12].fullName, "Clients");
+    EXPECT_EQ(rows[12].childCount, 2);
+    EXPECT_EQ(rows[12].entryId, p.Folder(kit.FolderId("\\\\Personal Folders\\Clients")).entryId);
+}
+
+TEST_F(ProfileTest, ComposeResolvesAgainstTheAddressBook) {
+    struct Case {
+        std::string text, name, address, type;
+        bool known;
+    };
+    const Case cases[] = {
+        {"lead@example.com", "Project Lead", "/o=Example/ou=Site/cn=Recipients/cn=lead", "EX",
+         true},
+        {"Acme Contact", "Acme Contact", "contact@acme.example", "SMTP", true},
+        {"stranger@else.example", "stranger@else.example", "stranger@else.example", "SMTP", false},
+    };
+    for (const auto& c : cases) {
+        auto r = mailstore::ResolveRecipient(p, c.text, 2);
+        EXPECT_EQ(r.name, c.name) << c.text;
+        EXPECT_EQ(r.address, c.address) << c.text;
+        EXPECT_EQ(r.addressType, c.type) << c.text;
+        EXPECT_EQ(r.entry.has_value(), c.known) << c.text;
+        EXPECT_EQ(r.type, 2);
+    }
+    EXPECT_EQ(mailstore::ResolveRecipients(p, " a@x.example ; ;b@x.example,", 1).size(), 2u);
+    auto sender = mailstore::SenderInfo(p, mailstore::SendingStore(p, "TEAM@example.com"));
+    EXPECT_EQ(sender.senderName, "Team Desk");
+    EXPECT_EQ(sender.senderAddress, "/o=Example/ou=Site/cn=Recipients/cn=team");
+    EXPECT_THROW(mailstore::SendingStore(p, "nobody@example.com"), platform::Error);
+}
+
+TEST_F(ProfileTest, ArrivalsAreHeardThroughEveryProfileObjectOfTheFile) {
+    Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
+    std::vector<Id> heard;
+    auto sub = p.OnItemArrived(acme, [&](Id item) { heard.push_back(item); });
+    auto other = mailstore::Profile::Open("Default");
+    Id item = kit.Add("\\\\Personal Folders\\Inbox", {.subject = "x"});
+    other->MoveItem(item, acme);
+    Id copy = other->CopyItem(item, acme);
+    EXPECT_EQ(heard, (std::vector<Id>{item, copy}));
+    sub.reset();
+    other->MoveItem(kit.Add("\\\\Personal Folders\\Inbox", {}), acme);
+    EXPECT_EQ(heard.size(), 2u);
+}
+
+TEST_F(ProfileTest, SendFilesOnceAndRefusesASecondSend) {
+    Id sent = kit.FolderId("\\\\Personal Folders\\Sent Items");
+    Id item = kit.Add("\\\\Personal Folders\\Drafts", {.subject = "x", .sent = false});
+    auto info = mailstore::SenderInfo(p, *p.DefaultStore());
+    p.SendItem(item, sent, info);
+    auto row = p.Item(item);
+    EXPECT_TRUE(row.sent);
+    EXPECT_EQ(row.folderId, sent);
+    EXPECT_EQ(row.senderAddress, "/o=Example/ou=Site/cn=Recipients/cn=user");
+    EXPECT_THROW(p.SendItem(item, sent, info), platform::Error);
+}
+
+class ProfileFileTest : public testkit::HomeTest {};
+
+TEST_F(ProfileFileTest, ForeignDamagedAndMissingFilesNameTheFile) {
+    EXPECT_THROW(mailstore::Profile::Open("Nope"), platform::Error);
+    mailstore::Profile::Create("Good");
+    EXPECT_THROW(mailstore::Profile::Create("Good"), platform::Error);
+    EXPECT_THROW(mailstore::Profile::FileFor("../x"), platform::Error);
+
+    auto garbage = mailstore::Profile::FileFor("Garbage");
+    std::ofstream(garbage) << "this is not a database, not at all, but it is long enough";
+    {
+        SQLite::Database other(mailstore::Profile::FileFor("Foreign").string(),
+                               SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        other.exec("CREATE TABLE t(x)");
+    }
+    for (const auto& name : {"Garbage", "Foreign"}) {
+        try {
+            mailstore::Profile::Open(name);
+            FAIL() << name << " opened";
+        } catch (const platform::Error& e) {
+            EXPECT_THAT(e.Description(), HasSubstr(mailstore::Profile::FileFor(name).string()));
+        }
+    }
+}
+
+// A process killed in the middle of a loop of moves leaves every item in
+// exactly one folder.
+TEST_F(ProfileFileTest, KillDuringMovesLeavesEveryItemInOneFolder) {
+    testkit::ProfileBuilder kit;
+    kit.Store("S", "Owner", "owner@example.com").Folder("\\\\S\\A").Folder("\\\\S\\B");
+    constexpr int kItems = 50;
+    for (int i = 0; i < kItems; ++i) {
+        kit.Add("\\\\S\\A", {.subject = std::to_string(i)});
+    }
+    Id a = kit.FolderId("\\\\S\\A");
+    Id b = kit.FolderId("\\\\S\\B");
+    auto items = kit.Profile()->ItemsIn(a);
+    std::random_device rd;
+    for (int round = 0; round < 3; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(ready[0]);
+            auto p = mailstore::Profile::Open("Default");
+            std::mt19937 gen(static_cast<unsigned>(getpid()));
+            for (long n = 0;; ++n) {
+                p->MoveItem(items[gen() % items.size()], gen() % 2 ? a : b);
+                if (n == 100) {
+                    (void)!write(ready[1], "x", 1);
+                }
+            }
+        }
+        close(ready[1]);
+        char c;
+        ASSERT_EQ(read(ready[0], &c, 1), 1);
+        close(ready[0]);
+        usleep(1000 + rd() % 50000);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        auto p = mailstore::Profile::Open("Default");
+        auto inA = p->ItemsIn(a);
+        auto inB = p->ItemsIn(b);
+        std::set<Id> all(inA.begin(), inA.end());
+        all.insert(inB.begin(), inB.end());
+        EXPECT_EQ(inA.size() + inB.size(), static_cast<size_t>(kItems));
+        EXPECT_EQ(all, std::set<Id>(items.begin(), items.end()));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include "platform/testkit/profile_kit.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/error.h"
+
+namespace testkit {
+
+namespace {
+
+std::string UsualMessageClass(int itemClass) {
+    switch (itemClass) {
+        case mailstore::item_class::kAppointment:
+            return "IPM.Appointment";
+        case mailstore::item_class::kContact:
+            return "IPM.Contact";
+        case mailstore::item_class::kPost:
+            return "IPM.Post";
+        case mailstore::item_class::kReport:
+            return "REPORT.IPM.Note.NDR";
+        case mailstore::item_class::kTask:
+            return "IPM.Task";
+        case mailstore::item_class::kMeetingRequest:
+            return "IPM.Schedule.Meeting.Request";
+        default:
+            return "IPM.Note";
+    }
+}
+
+}  // namespace
+
+ProfileBuilder::ProfileBuilder(const std::string& name)
+    : profile_(mailstore::Profile::Create(name)) {}
+
+ProfileBuilder& ProfileBuilder::Demo() {
+    mailstore::BuildDemoLayout(*profile_);
+    return *this;
+}
+
+ProfileBuilder& ProfileBuilder::Store(const std::string& name, const std::string& ownerName,
+                                      const std::string& ownerSmtp, mailstore::StoreKind kind,
+                                      bool isDefault) {
+    profile_->AddStore(name, kind, ownerName, ownerSmtp, isDefault);
+    return *this;
+}
+
+ProfileBuilder& ProfileBuilder::Folder(const std::string& path, int itemType, int folderRole,
+                                       mailstore::FolderKind kind) {
+    auto cut = path.find_last_of('\\');
+    if (cut == std::string::npos || cut < 2) {
+        throw platform::Error("testkit: '" + path + "' names no folder below a store");
+    }
+    std::string parentPath = path.substr(0, cut);
+    auto parent = profile_->FolderByPath(parentPath);
+    if (!parent) {
+        Folder(parentPath);
+        parent = profile_->FolderByPath(parentPath);
+    }
+    profile_->AddFolder(*parent, path.substr(cut + 1), itemType, folderRole, kind);
+    return *this;
+}
+
+ProfileBuilder& ProfileBuilder::Entry(const std::string& name, const std::string& type,
+                                      const std::string& address, const std::string& smtp) {
+    profile_->AddAddressEntry(name, type, address, smtp);
+    return *this;
+}
+
+ProfileBuilder& ProfileBuilder::Item(const std::string& folderPath, const ItemSpec& spec) {
+    Add(folderPath, spec);
+    return *this;
+}
+
+mailstore::Id ProfileBuilder::Add(const std::string& folderPath, const ItemSpec& spec) {
+    auto& p = *profile_;
+    mailstore::ItemRow row;
+    row.folderId = FolderId(folderPath);
+    row.itemClass = spec.itemClass;
+    row.messageClass =
+        spec.messageClass.empty() ? UsualMessageClass(spec.itemClass) : spec.messageClass;
+    row.subject = spec.subject;
+    row.body = spec.body;
+    row.billing = spec.billing;
+    row.sendUsing = spec.from;
+    if (spec.sent) {
+        auto info = mailstore::SenderInfo(p, mailstore::SendingStore(p, spec.from));
+        row.sent = true;
+        row.sentOn = info.sentOn;
+        row.internetMessageId = info.internetMessageId;
+        row.senderName = info.senderName;
+        row.senderAddress = info.senderAddress;
+        row.senderEntry = info.senderEntry;
+    }
+    std::vector<mailstore::RecipientRow> recipients;
+    int type = 1;
+    for (const auto* list : {&spec.to, &spec.cc, &spec.bcc}) {
+        auto some = mailstore::ResolveRecipients(p, *list, type++);
+        recipients.insert(recipients.end(), some.begin(), some.end());
+    }
+    auto id = p.AddItem(row, recipients);
+    for (const auto& [name, value] : spec.properties) {
+        p.SetProperty(id, name, value);
+    }
+    return id;
+}
+
+mailstore::Id ProfileBuilder::FolderId(const std::string& path) const {
+    auto id = profile_->FolderByPath(path);
+    if (!id) {
+        ADD_FAILURE() << "no folder at " << path;
+        throw platform::Error("testkit: no folder at " + path);
+    }
+    return *id;
+}
+
+std::vector<mailstore::Id> FoldersHolding(mailstore::Profile& profile,
+                                          const std::string& internetMessageId) {
+    std::vector<mailstore::Id> out;
+    for (auto item : profile.ItemsByMessageId(internetMessageId)) {
+        if (auto folder = profile.Item(item).folderId) {
+            out.push_back(*folder);
+        }
+    }
+    return out;
+}
+
+}  // namespace testkit

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/mailstore/profile.h"
+
+namespace testkit {
+
+// An item for ProfileBuilder::Add. Addresses are resolved against the
+// address book as the mail client resolves them when a mail is composed.
+struct ItemSpec {
+    std::string subject{};
+    std::string body{};
+    std::string to{};  // addresses parted by ";"
+    std::string cc{};
+    std::string bcc{};
+    int itemClass = mailstore::item_class::kMail;
+    std::string messageClass{};  // empty: the class's usual one
+    bool sent = true;
+    std::string from{};  // SMTP address of the sending mailbox; empty: the default store's owner
+    std::string billing{};
+    std::vector<std::pair<std::string, std::string>> properties{};
+};
+
+// Builds a profile under the current OSTREVANE_HOME in a few lines:
+//
+//   testkit::ProfileBuilder kit;                  // profile "Default"
+//   kit.Store("Mailbox - A", "A", "a@example.com")
+//      .Folder("\\\\Mailbox - A\\Inbox", 0, mailstore::role::kInbox)
+//      .Folder("\\\\Mailbox - A\\Clients\\Acme");  // missing levels are made
+//   auto id = kit.Add("\\\\Mailbox - A\\Inbox", {.subject = "Hello", .to = "b@example.com"});
+//
+// or testkit::ProfileBuilder().Demo() for the demo layout.
+class ProfileBuilder {
+  public:
+    explicit ProfileBuilder(const std::string& name = "Default");
+
+    ProfileBuilder& Demo();
+    ProfileBuilder& Store(const std::string& name, const std::string& ownerName = "",
+                          const std::string& ownerSmtp = "",
+                          mailstore::StoreKind kind = mailstore::StoreKind::Personal,
+                          bool isDefault = false);
+    // A folder at that path; levels that are missing become mail folders.
+    ProfileBuilder& Folder(const std::string& path, int itemType = 0,
+                           int folderRole = mailstore::role::kNone,
+                           mailstore::FolderKind kind = mailstore::FolderKind::Generic);
+    ProfileBuilder& Entry(const std::string& name, const std::string& type,
+                          const std::string& address, const std::string& smtp);
+    ProfileBuilder& Item(const std::string& folderPath, const ItemSpec& spec);
+    // The same as Item, giving the new item's id.
+    mailstore::Id Add(const std::string& folderPath, const ItemSpec& spec);
+
+    mailstore::ProfilePtr Profile() const { return profile_; }
+    // The folder at a path; fails the test when there is none.
+    mailstore::Id FolderId(const std::string& path) const;
+
+  private:
+    mailstore::ProfilePtr profile_;
+};
+
+// The folder ids in which items of this Internet message id lie.
+std::vector<mailstore::Id> FoldersHolding(mailstore::Profile& profile,
+                                          const std::string& internetMessageId);
+
+}  // namespace testkit
