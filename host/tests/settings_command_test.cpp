@@ -76,7 +76,7 @@ TEST_F(SettingsCommandTest, DamagedStoreGivesAnErrorNamingTheFile) {
 TEST_F(SettingsCommandTest, HelpExplainsEverySubcommand) {
     auto top = Ostrevane({"--help"});
     EXPECT_EQ(top.exitCode, 0);
-    for (const char* part : {"settings list|get|set|delete APPLICATION SECTION", "demo"}) {
+    for (const char* part : {"settings", "demo", "profile", "folders", "items", "send"}) {
         EXPECT_NE(top.out.find(part), std::string::npos) << part;
     }
     auto settings = Ostrevane({"settings", "--help"});
