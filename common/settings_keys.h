@@ -17,10 +17,10 @@ inline constexpr char SectionPlovanex[] = "Plovanex";
 inline constexpr char SectionHalvoxSoftware[] = "HalvoxSoftware";
 
 // Value forms.
-inline constexpr char True[] = "True";
-inline constexpr char False[] = "False";
-inline constexpr char On[] = "On";
-inline constexpr char Off[] = "Off";
+inline constexpr char TrueText[] = "True";
+inline constexpr char FalseText[] = "False";
+inline constexpr char OnText[] = "On";
+inline constexpr char OffText[] = "Off";
 inline constexpr char Unchecked[] = "0";
 inline constexpr char Checked[] = "1";
 

@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "common/settings_keys.h"
 #include "host/commands.h"
 #include "platform/settings/settings_store.h"
 
@@ -10,9 +11,13 @@ void AddDemoCommand(CLI::App& app, Options& /*options*/) {
     auto* demo = app.add_subcommand("demo", "Run the demonstration on the default profile");
     demo->callback([] {
         auto& store = platform::settings::Default();
-        store.Write("Ostrevane", "Plovanex", "Order1", "1");
+        using namespace common::keys;
+        store.Write("Ostrevane", SectionPlovanex, Order(1), Order1FirstRun);
         std::cout << "settings store: " << store.File().string() << '\n';
-        std::cout << "Order1 = " << store.Read("Ostrevane", "Plovanex", "Order1", "-1") << '\n';
+        std::cout << Order(1) << " = "
+                  << store.Read("Ostrevane", SectionPlovanex, Order(1),
+                                std::to_string(OrderDefaultAddIn))
+                  << '\n';
     });
 }
 

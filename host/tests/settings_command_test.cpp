@@ -41,6 +41,12 @@ struct FailureCase {
     const char* errPart;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    for (const auto& a : c.args) {
+        *os << a << ' ';
+    }
+}
+
 class SettingsCommandFailureTest : public SettingsCommandTest,
                                    public testing::WithParamInterface<FailureCase> {};
 

@@ -224,9 +224,12 @@ std::filesystem::path SingleInstanceLock::FileOf(const std::string& programName)
 }
 
 std::unique_ptr<SingleInstanceLock> SingleInstanceLock::TryAcquire(const std::string& programName) {
-    std::error_code ec;
-    EnsureHome();
     auto file = FileOf(programName);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (ec) {
+        throw Error("Cannot open the lock file " + file.string() + ": " + ec.message());
+    }
     int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         throw Error("Cannot open the lock file " + file.string() + ": " + Reason(errno));

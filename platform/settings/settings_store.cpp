@@ -230,7 +230,12 @@ Store& Default() {
     std::lock_guard lock(mutex);
     auto file = DefaultFile();
     if (!store || store->File() != file) {
-        std::filesystem::create_directories(file.parent_path());
+        std::error_code ec;
+        std::filesystem::create_directories(file.parent_path(), ec);
+        if (ec) {
+            throw Error("Settings database " + file.string() +
+                        ": cannot be created: " + ec.message());
+        }
         store = std::make_unique<Store>(file);
     }
     return *store;

@@ -41,6 +41,10 @@ struct PriorityCase {
     int nice;
 };
 
+void PrintTo(const PriorityCase& c, std::ostream* os) {
+    *os << "nice " << c.nice;
+}
+
 class PriorityTest : public testing::TestWithParam<PriorityCase> {};
 
 TEST_P(PriorityTest, ClassSetsItsNiceValueOnEveryThread) {
@@ -151,7 +155,7 @@ TEST_F(SingleInstanceTest, UnusableHomeRaises) {
     auto file = home.Path() / "blocked";
     std::ofstream(file) << "a file where the home folder should be";
     setenv("OSTREVANE_HOME", file.c_str(), 1);
-    EXPECT_THROW(os::SingleInstanceLock::TryAcquire("Kestrune"), std::exception);
+    EXPECT_THROW(os::SingleInstanceLock::TryAcquire("Kestrune"), platform::Error);
     setenv("OSTREVANE_HOME", home.Path().c_str(), 1);
 }
 

@@ -79,6 +79,10 @@ struct BrokenLibraryCase {
     const char* messagePart;
 };
 
+void PrintTo(const BrokenLibraryCase& c, std::ostream* os) {
+    *os << c.variant;
+}
+
 class BrokenLibraryTest : public ModuleLoaderTest,
                           public testing::WithParamInterface<BrokenLibraryCase> {};
 
@@ -114,6 +118,10 @@ struct CreateCase {
     const char* className;
     const char* messagePart;
 };
+
+void PrintTo(const CreateCase& c, std::ostream* os) {
+    *os << c.className;
+}
 
 class FailedCreateTest : public ModuleLoaderTest, public testing::WithParamInterface<CreateCase> {};
 

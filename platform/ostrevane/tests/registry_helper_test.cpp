@@ -37,6 +37,10 @@ struct ValueCase {
     std::int32_t read;
 };
 
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << (c.stored ? c.stored : "(absent)");
+}
+
 class RegistryValueTest : public RegistryHelperTest,
                           public testing::WithParamInterface<ValueCase> {};
 

@@ -13,6 +13,10 @@ struct MatchCase {
     bool matches;
 };
 
+void PrintTo(const MatchCase& c, std::ostream* os) {
+    *os << c.text << " ~ " << c.pattern;
+}
+
 class TextMatchesTest : public testing::TestWithParam<MatchCase> {};
 
 TEST_P(TextMatchesTest, Table) {

@@ -22,6 +22,10 @@ struct SplitCase {
     std::vector<std::string> pieces;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.text << " by " << c.delimiter;
+}
+
 class StringListSplitTest : public testing::TestWithParam<SplitCase> {};
 
 // Callers set the text first and the delimiter after it.

@@ -111,4 +111,18 @@ TEST_F(DamagedFileTest, ForeignDatabaseIsRefused) {
     EXPECT_THROW(store.Write("App", "Sec", "k", "v"), platform::Error);
 }
 
+TEST_F(DamagedFileTest, HomeThatIsAFileGivesErrorNamingTheDatabase) {
+    auto file = home.Path() / "blocked";
+    std::ofstream(file) << "a file where the home folder should be";
+    setenv("OSTREVANE_HOME", file.c_str(), 1);
+    try {
+        platform::settings::SaveSetting("App", "Sec", "k", "v");
+        ADD_FAILURE() << "no error";
+    } catch (const platform::Error& e) {
+        EXPECT_NE(e.Description().find((file / "settings.db").string()), std::string::npos)
+            << e.Description();
+    }
+    setenv("OSTREVANE_HOME", home.Path().c_str(), 1);
+}
+
 }  // namespace
