@@ -53,3 +53,12 @@ void WriteLogLine(const std::string& source, const std::string& text) {
 }
 
 }  // namespace plovanex
+
+namespace plovanex {
+
+LibraryValues& Library() {
+    thread_local LibraryValues values;
+    return values;
+}
+
+}  // namespace plovanex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,5 +30,23 @@ void ReportError(const std::string& message, int code, const std::string& source
 
 // One trace line through a new LogWriter, as the application "Plovanex".
 void WriteLogLine(const std::string& source, const std::string& text);
+
+}  // namespace plovanex
+
+namespace plovanex {
+
+// Library-wide values, one set per thread that uses the library. The add-in
+// class sets the Sent Items values at every explorer open; in a library where
+// nothing sets them they stay empty.
+struct LibraryValues {
+    std::string sentItemsEntryId;
+    std::string sentItemsStoreId;
+    std::string sentItemsName;
+    // The processor's item queue: item EntryIDs, first in, first out.
+    std::shared_ptr<std::deque<std::string>> itemQueue;
+    // A chooser question found the processor busy.
+    bool askedWhileBusy = false;
+};
+LibraryValues& Library();
 
 }  // namespace plovanex
