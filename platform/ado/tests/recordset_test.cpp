@@ -218,6 +218,7 @@ TEST_F(RecordsetTest, FilterForms) {
                      "<z:row FullName='50% off * now'/>"
                      "<z:row FolderPath='a row without a name'/>"
                      "<z:row FullName='box'/>"
+                     "<z:row FullName='it&apos;s'/>"
                      "</rs:insert>" +
                      kTail);
     struct Case {
@@ -238,6 +239,8 @@ TEST_F(RecordsetTest, FilterForms) {
         {"FullName LIKE *Chr$(39)s R&D*", {"TomChr$(39)s R&D"}},
         {"FullName LIKE *% off * n*", {"50% off * now"}},
         {"FullName LIKE *x AND FullName LIKE y*", {}},
+        {"FullName LIKE *t's*", {"it's"}},
+        {"FullName LIKE 'IT''S'", {"it's"}},
         {"FullName LIKE *nothing like it*", {}},
         {"FullName LIKE '*box'", {"Inbox", "Z\xC3\x9CRICH box", "box"}},
         {"FullName = 'inbox'", {"Inbox"}},
@@ -245,13 +248,13 @@ TEST_F(RecordsetTest, FilterForms) {
         {"[FullName] LIKE *box", {"Inbox", "Z\xC3\x9CRICH box", "box"}},
         {"",
          {"Inbox", "Projects (2024)", "TomChr$(39)s R&D", "Z\xC3\x9CRICH box", "50% off * now",
-          "box"}},
+          "box", "it's"}},
     };
     for (const auto& c : cases) {
         rs.Filter(c.filter);
         EXPECT_EQ(rs.Filter(), c.filter);
         if (c.filter.empty()) {
-            EXPECT_EQ(rs.RecordCount(), 7);
+            EXPECT_EQ(rs.RecordCount(), 8);
             // The row without a name is there, but not in Names.
             std::vector<std::string> names;
             for (; !rs.Eof(); rs.MoveNext()) {
