@@ -8,6 +8,7 @@ packages=(
     libpugixml-dev
     libcli11-dev
     libre2-dev
+    libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 missing=()

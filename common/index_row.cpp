@@ -1,0 +1,132 @@
+#include "common/index_row.h"
+
+#include <stdexcept>
+
+namespace common {
+namespace {
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
+        out.append(text, start, at - start);
+        out.append(to);
+        start = at + from.size();
+    }
+    out.append(text, start, std::string::npos);
+    text = std::move(out);
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    for (char c : text) {
+        auto code = static_cast<unsigned char>(c);
+        if (c == '\'') {
+            out += kIndexApostrophe;
+        } else if (c == '&') {
+            out += "&amp;";
+        } else if (c == '<') {
+            out += "&lt;";
+        } else if (code == 0) {
+            // XML cannot carry a NUL in any form; a name ends there anyway.
+        } else if (code < 0x20) {
+            out += "&#";
+            out += std::to_string(code);
+            out += ';';
+        } else {
+            out += c;
+        }
+    }
+}
+
+void AppendRow(std::string& out, std::string_view name, std::string_view path) {
+    constexpr std::string_view kName = "***myFolderName***";
+    constexpr std::string_view kPath = "***myFullPath***";
+    constexpr std::string_view row = kIndexRowTemplate;
+    const std::size_t atName = row.find(kName);
+    const std::size_t atPath = row.find(kPath);
+    // The placeholders are filled by position, so a name that itself holds
+    // a placeholder's text stays as it is.
+    out += row.substr(0, atName);
+    AppendEscaped(out, name);
+    out += row.substr(atName + kName.size(), atPath - atName - kName.size());
+    AppendEscaped(out, path);
+    out += row.substr(atPath + kPath.size());
+}
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < part.size() && lower(text[at + i]) == lower(part[i])) {
+            ++i;
+        }
+        if (i == part.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string EscapeIndexText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendEscaped(out, text);
+    return out;
+}
+
+std::string UnescapeIndexValue(std::string_view value) {
+    std::string text(value);
+    ReplaceAll(text, kIndexApostrophe, "'");
+    ReplaceAll(text, "&amp;", "&");
+    return text;
+}
+
+std::string IndexSearchFilter(std::string_view searchText) {
+    if (searchText.empty()) {
+        return {};
+    }
+    // The recordset holds FullName with the XML escapes already undone, so
+    // only the apostrophe is still in its stored form.
+    std::string text(searchText);
+    ReplaceAll(text, "'", kIndexApostrophe);
+    return "FullName LIKE *" + text + "*";
+}
+
+std::string IndexRow(std::string_view name, std::string_view path) {
+    std::string row = "\r\n\t";
+    AppendRow(row, name, path);
+    return row;
+}
+
+void AppendIndexRow(std::string& rows, std::string_view name, std::string_view path) {
+    rows += '\t';
+    AppendRow(rows, name, path);
+    rows += "\r\n";
+}
+
+std::string FillIndexTemplate(std::string_view templateText, std::string_view rows) {
+    if (templateText.find(kIndexMarker) == std::string_view::npos) {
+        throw std::runtime_error("The index template holds no \"" + std::string(kIndexMarker) +
+                                 "\" marker.");
+    }
+    if (!ContainsIgnoringCase(templateText, kIndexInsertTag)) {
+        throw std::runtime_error("The index template holds no \"" + std::string(kIndexInsertTag) +
+                                 "\" element.");
+    }
+    std::string out;
+    out.reserve(templateText.size() + rows.size());
+    std::size_t start = 0;
+    for (std::size_t at = templateText.find(kIndexMarker); at != std::string_view::npos;
+         at = templateText.find(kIndexMarker, start)) {
+        out.append(templateText.substr(start, at - start));
+        out.append(rows);
+        start = at + kIndexMarker.size();
+    }
+    out.append(templateText.substr(start));
+    return out;
+}
+
+}  // namespace common
