@@ -53,6 +53,29 @@ std::vector<RecipientRow> ResolveRecipients(Profile& profile, const std::string&
     return out;
 }
 
+std::optional<Id> DefaultFolderOf(Profile& profile, int folderRole) {
+    if (auto store = profile.DefaultStore()) {
+        if (auto id = profile.DefaultFolder(store->id, folderRole)) {
+            return id;
+        }
+    }
+    if (folderRole == role::kPublicFoldersAll) {
+        for (const auto& store : profile.Stores()) {
+            if (auto id = profile.DefaultFolder(store.id, folderRole)) {
+                return id;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
 StoreRow SendingStore(Profile& profile, const std::string& smtp) {
     if (smtp.empty()) {
         auto store = profile.DefaultStore();
@@ -62,9 +85,7 @@ StoreRow SendingStore(Profile& profile, const std::string& smtp) {
         return *store;
     }
     for (const auto& store : profile.Stores()) {
-        if (!store.ownerSmtp.empty() && store.ownerSmtp.size() == smtp.size() &&
-            std::equal(smtp.begin(), smtp.end(), store.ownerSmtp.begin(),
-                       [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
+        if (!store.ownerSmtp.empty() && SameText(store.ownerSmtp, smtp)) {
             return store;
         }
     }

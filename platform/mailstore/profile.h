@@ -231,6 +231,13 @@ using ProfilePtr = std::shared_ptr<Profile>;
 // mailbox, public folders and the address book.
 void BuildDemoLayout(Profile& profile);
 
+// The default store's folder of a default-folder number; for the public
+// folders' root (18) any store's.
+std::optional<Id> DefaultFolderOf(Profile& profile, int folderRole);
+
+// Whether two texts are equal, ignoring the case of ASCII letters.
+bool SameText(const std::string& a, const std::string& b);
+
 // The current local time as ISO 8601 text.
 std::string NowText();
 

@@ -21,12 +21,7 @@ using mailstore::ProfilePtr;
     throw platform::Error(text);
 }
 
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
+using mailstore::SameText;
 
 std::atomic<bool> withdrawn{false};
 std::mutex hookMutex;
@@ -310,18 +305,8 @@ class SessionImpl : public KVRDOSession {
     }
 
     FolderPtr GetDefaultFolder(int folderType) override {
-        auto& p = P();
-        if (auto store = p.DefaultStore()) {
-            if (auto id = p.DefaultFolder(store->id, folderType)) {
-                return MakeFolder(profile_, *id);
-            }
-        }
-        if (folderType == outlook::olPublicFoldersAllPublicFolders) {
-            for (const auto& store : p.Stores()) {
-                if (auto id = p.DefaultFolder(store.id, folderType)) {
-                    return MakeFolder(profile_, *id);
-                }
-            }
+        if (auto id = mailstore::DefaultFolderOf(P(), folderType)) {
+            return MakeFolder(profile_, *id);
         }
         Raise("GetDefaultFolder: the default folder " + std::to_string(folderType) +
               " does not exist");

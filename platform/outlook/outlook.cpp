@@ -32,12 +32,7 @@ using SessionPtr = std::shared_ptr<Session>;
     throw platform::Error(text);
 }
 
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
+using mailstore::SameText;
 
 std::shared_ptr<ApplicationImpl> AppOf(const SessionPtr& s);
 FolderPtr MakeFolder(const SessionPtr& s, Id id);
@@ -468,18 +463,8 @@ class NameSpaceImpl : public NameSpace {
     std::string TypeName() const override { return "NameSpace"; }
     ApplicationPtr Application() override;
     FolderPtr GetDefaultFolder(int folderType) override {
-        auto& p = *s_->profile;
-        if (auto store = p.DefaultStore()) {
-            if (auto id = p.DefaultFolder(store->id, folderType)) {
-                return MakeFolder(s_, *id);
-            }
-        }
-        if (folderType == olPublicFoldersAllPublicFolders) {
-            for (const auto& store : p.Stores()) {
-                if (auto id = p.DefaultFolder(store.id, folderType)) {
-                    return MakeFolder(s_, *id);
-                }
-            }
+        if (auto id = mailstore::DefaultFolderOf(*s_->profile, folderType)) {
+            return MakeFolder(s_, *id);
         }
         Raise("The default folder " + std::to_string(folderType) + " does not exist");
     }
