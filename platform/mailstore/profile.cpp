@@ -14,6 +14,7 @@
 
 #include "platform/error.h"
 #include "platform/home.h"
+#include "platform/sqlite_retry.h"
 
 namespace mailstore {
 
@@ -279,19 +280,10 @@ struct Profile::Impl {
     auto Run(Fn&& fn) {
         std::lock_guard lock(mutex);
         Scope scope(*this);
-        auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
-        for (int attempt = 0;; ++attempt) {
-            try {
-                return fn();
-            } catch (const SQLite::Exception& e) {
-                int code = e.getErrorCode() & 0xff;
-                bool transient = code == SQLITE_BUSY || code == SQLITE_LOCKED;
-                if (!transient || std::chrono::steady_clock::now() > deadline) {
-                    Fail(e.what());
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(1 + attempt % 20));
-            }
+        try {
+            return platform::sqlite::Retrying(fn, std::chrono::milliseconds(kBusyTimeoutMs));
+        } catch (const SQLite::Exception& e) {
+            Fail(e.what());
         }
     }
 
@@ -307,8 +299,7 @@ struct Profile::Impl {
             try {
                 db->exec("PRAGMA journal_mode=WAL");
             } catch (const SQLite::Exception& e) {
-                int code = e.getErrorCode() & 0xff;
-                if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+                if (platform::sqlite::IsTransient(e)) {
                     throw;
                 }
                 Fail(std::string("the file is damaged or not a mail profile: ") + e.what());

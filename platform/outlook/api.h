@@ -2,10 +2,7 @@
 
 #include <memory>
 
-// Interface classes of the platform keep default visibility, so that
-// dynamic_cast and exceptions work across libraries built with hidden
-// visibility.
-#define PLATFORM_API __attribute__((visibility("default")))
+#include "platform/visibility.h"
 
 namespace mailstore {
 class Profile;

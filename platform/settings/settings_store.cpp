@@ -9,6 +9,7 @@
 
 #include "platform/error.h"
 #include "platform/home.h"
+#include "platform/sqlite_retry.h"
 
 namespace platform::settings {
 
@@ -17,25 +18,9 @@ namespace {
 constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 30000;
 
-// SQLite gives up on a lock only after the busy timeout; a few cases (a
-// reader meeting a checkpoint, opening while another process recovers the
-// log) still answer "busy" at once. These are retried here, so no transient
-// lock reaches a caller.
 template <typename Fn>
 auto Retrying(Fn&& fn) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
-    for (int attempt = 0;; ++attempt) {
-        try {
-            return fn();
-        } catch (const SQLite::Exception& e) {
-            int code = e.getErrorCode() & 0xff;
-            bool transient = code == SQLITE_BUSY || code == SQLITE_LOCKED;
-            if (!transient || std::chrono::steady_clock::now() > deadline) {
-                throw;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1 + attempt % 20));
-        }
-    }
+    return sqlite::Retrying(std::forward<Fn>(fn), std::chrono::milliseconds(kBusyTimeoutMs));
 }
 
 }  // namespace
