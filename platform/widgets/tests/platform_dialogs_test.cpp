@@ -7,12 +7,6 @@
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/testkit.h"
 
-// Fontconfig keeps a cache for the life of the process; the leak checker of
-// the sanitizer build is told so.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\n";
-}
-
 namespace {
 
 class DialogsTest : public testkit::HomeTest {
