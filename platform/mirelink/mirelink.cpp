@@ -8,6 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/mailstore/profile.h"
+#include "platform/ostrevane/smtp_address_helper.h"
 #include "platform/settings/settings_store.h"
 
 namespace mirelink {
@@ -522,6 +523,18 @@ std::string FolderTable::Field(int row, const std::string& column) const {
 std::string SmtpAddressOf(const AddressEntryPtr& entry) {
     return entry ? entry->SMTPAddress() : "";
 }
+
+namespace {
+
+// The host engine's SmtpAddressHelper answers from this library's address
+// book as soon as the library is loaded.
+const bool smtpLookupInstalled = [] {
+    ostrevane::InstallSmtpLookup(
+        [](const outlook::ItemPtr&, const AddressEntryPtr& entry) { return SmtpAddressOf(entry); });
+    return true;
+}();
+
+}  // namespace
 
 AddressBookHook InstallAddressBookHook(AddressBookHook hook) {
     std::lock_guard lock(hookMutex);

@@ -1,4 +1,5 @@
 #include "platform/mirelink/mirelink.h"
+#include "platform/ostrevane/smtp_address_helper.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -222,6 +223,9 @@ TEST_F(MirelinkTest, SafeItemRecipientsAndTheExchangeToSmtpAnswer) {
         EXPECT_EQ(r->Address(), cases[i].address);
         EXPECT_EQ(r->AddressEntry()->Type(), cases[i].type);
         EXPECT_EQ(mirelink::SmtpAddressOf(r->AddressEntry()), cases[i].smtp);
+        // The host engine's helper answers from the same address book.
+        EXPECT_EQ(ostrevane::SmtpAddressHelper(draft).GetSMTPAddress(r->AddressEntry()),
+                  cases[i].smtp);
     }
     EXPECT_EQ(mirelink::SmtpAddressOf(nullptr), "");
     EXPECT_THROW(recipients->Item(4), platform::Error);
