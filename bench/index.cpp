@@ -196,17 +196,15 @@ bool Measure(const fs::path& bin, const fs::path& home, int n) {
 }  // namespace
 
 int main() {
-    const fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path bin = bench::BinFolder();
     if (!fs::exists(bin / "FolderList.xml") || !fs::exists(bin / "Kestrune")) {
         std::fprintf(stderr, "FolderList.xml or Kestrune is missing beside %s\n", bin.c_str());
         return 1;
     }
-    std::string pattern = (fs::temp_directory_path() / "bench-index-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
+    const fs::path folder = bench::MakeTempFolder("bench-index");
+    if (folder.empty()) {
         return 1;
     }
-    const fs::path folder = pattern;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     bool ok = true;
     try {

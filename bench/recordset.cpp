@@ -35,18 +35,16 @@ void Measure(const fs::path& folder, const std::string& templateText, int n) {
 }  // namespace
 
 int main() {
-    const fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path bin = bench::BinFolder();
     const std::string templateText = bench::ReadFile(bin / "FolderList.xml");
     if (templateText.empty()) {
         std::fprintf(stderr, "FolderList.xml is missing beside %s\n", bin.c_str());
         return 1;
     }
-    std::string pattern = (fs::temp_directory_path() / "bench-recordset-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
+    const fs::path folder = bench::MakeTempFolder("bench-recordset");
+    if (folder.empty()) {
         return 1;
     }
-    const fs::path folder = pattern;
     try {
         Measure(folder, templateText, 10'000);
         Measure(folder, templateText, 100'000);

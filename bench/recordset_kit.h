@@ -50,6 +50,22 @@ inline std::string ReadFile(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The folder beside the running benchmark, which holds FolderList.xml.
+inline fs::path BinFolder() {
+    return fs::read_symlink("/proc/self/exe").parent_path();
+}
+
+// A new folder under the temporary folder named from prefix; the empty path,
+// with the reason on stderr, when none can be made.
+inline fs::path MakeTempFolder(const std::string& prefix) {
+    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        std::perror("mkdtemp");
+        return {};
+    }
+    return pattern;
+}
+
 // The name of generated folder i: some hold an apostrophe, an ampersand or
 // a character outside ASCII.
 inline std::string FolderName(int i) {
