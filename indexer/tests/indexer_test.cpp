@@ -466,6 +466,7 @@ TEST_F(KestruneTest, ProgramOnTheErrorRoadEnds) {
     EXPECT_FALSE(fs::exists(Data("MyFolderList.xml")));
     EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
     EXPECT_EQ(Find(keys::LoadRefreshWanted), std::nullopt);
+    EXPECT_EQ(Find(keys::KestruneVisible), "0");
 }
 
 TEST_F(KestruneTest, SecondCopyEndsAtOnceAndChangesNothing) {
