@@ -1,62 +1,24 @@
 // Times the recordset over a generated folder index: the open, and a filter
 // with its walk over the matching records; prints the figures, the memory
 // and the targets.
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
+#include "bench/recordset_kit.h"
 #include "common/index_row.h"
-#include "platform/ado/recordset.h"
 #include "platform/ado/replace_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double ResidentMb() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1048576.0;
-}
-
-double PeakMb() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // An index of n folders: a few stores, each with folders three levels deep.
 void WriteIndex(const fs::path& file, const std::string& templateText, int n) {
     std::string rows;
     for (int i = 0; i < n; ++i) {
         const std::string store = "\\\\Mailbox - User " + std::to_string(i % 7);
-        const std::string name = "Project " + std::to_string(i) + (i % 11 == 0 ? " O'Neil" : "") +
-                                 (i % 13 == 0 ? " R&D" : "") + (i % 17 == 0 ? " Zürich" : "");
+        const std::string name = bench::FolderName(i);
         const std::string path = store + "\\Inbox\\Clients " + std::to_string(i % 97) + "\\Year " +
                                  std::to_string(2000 + i % 25) + "\\" + name;
         common::AppendIndexRow(rows, name, path);
@@ -67,61 +29,22 @@ void WriteIndex(const fs::path& file, const std::string& templateText, int n) {
 void Measure(const fs::path& folder, const std::string& templateText, int n) {
     const fs::path file = folder / ("MyFolderList-" + std::to_string(n) + ".xml");
     WriteIndex(file, templateText, n);
-    std::vector<double> opens;
-    for (int run = 0; run < 5; ++run) {
-        platform::ado::Recordset rs;
-        const auto start = Clock::now();
-        rs.Open(file.string(), "Provider=MSPersist;", 3, 1, -1);
-        opens.push_back(Ms(Clock::now() - start));
-    }
-    const double before = ResidentMb();
-    platform::ado::Recordset rs;
-    rs.Open(file.string(), "Provider=MSPersist;", 3, 1, -1);
-    const double resident = ResidentMb() - before;
-    rs.MoveLast();
-    rs.MoveFirst();
-
-    // A search as it is typed, one filter per keystroke, then cleared.
-    std::vector<double> filters;
-    long matched = 0;
-    std::size_t bytes = 0;
-    for (const char* text : {"7", "77", "777", "proj", "zür", "o'n", "r&d", "", "no such"}) {
-        const auto start = Clock::now();
-        rs.Filter(common::IndexSearchFilter(text));
-        for (; !rs.Eof(); rs.MoveNext()) {
-            bytes += rs.Fields("FolderPath").Value().size();
-            ++matched;
-        }
-        filters.push_back(Ms(Clock::now() - start));
-    }
-    std::printf("recordset %7d rows (%5.1f MB file): open %7.2f ms (target < 300 ms at 100,000)\n",
-                n, static_cast<double>(fs::file_size(file)) / 1048576.0, Median(opens));
-    std::printf(
-        "recordset %7d rows: filter + walk: first %6.2f ms, median %6.2f ms, worst %6.2f ms"
-        " (target < 10 ms at 100,000; %ld records, %zu bytes walked)\n",
-        n, filters.front(), Median(filters), *std::max_element(filters.begin(), filters.end()),
-        matched, bytes);
-    std::printf(
-        "recordset %7d rows: open recordset resident %6.1f MB (target < 100 MB at 100,000);"
-        " process peak %6.1f MB\n",
-        n, resident, PeakMb());
+    bench::MeasureRecordset(file, n);
 }
 
 }  // namespace
 
 int main() {
-    const fs::path bin = fs::read_symlink("/proc/self/exe").parent_path();
-    const std::string templateText = ReadFile(bin / "FolderList.xml");
+    const fs::path bin = bench::BinFolder();
+    const std::string templateText = bench::ReadFile(bin / "FolderList.xml");
     if (templateText.empty()) {
         std::fprintf(stderr, "FolderList.xml is missing beside %s\n", bin.c_str());
         return 1;
     }
-    std::string pattern = (fs::temp_directory_path() / "bench-recordset-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
+    const fs::path folder = bench::MakeTempFolder("bench-recordset");
+    if (folder.empty()) {
         return 1;
     }
-    const fs::path folder = pattern;
     try {
         Measure(folder, templateText, 10'000);
         Measure(folder, templateText, 100'000);

@@ -1,0 +1,359 @@
+#include "indexer/global.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <exception>
+#include <fstream>
+#include <iterator>
+
+#include "common/error_text.h"
+#include "common/index_row.h"
+#include "common/settings_keys.h"
+#include "common/vb_convert.h"
+#include "indexer/frm_main.h"
+#include "platform/ado/replace_file.h"
+#include "platform/error.h"
+#include "platform/os/os.h"
+#include "platform/ostrevane/log_writer.h"
+#include "platform/settings/settings_store.h"
+
+namespace kestrune {
+
+namespace keys = common::keys;
+namespace settings = platform::settings;
+
+namespace {
+
+constexpr char kProduct[] = "Plovanex";
+constexpr int kAllPublicFolders = 18;
+// U+00C1, capital A with acute accent, in UTF-8.
+constexpr char kCapitalAAcute[] = "\xC3\x81";
+
+std::string WithoutProfilePrefix(std::string profile) {
+    const std::string prefix = keys::CurrentProfilePrefix;
+    for (auto at = profile.find(prefix); at != std::string::npos; at = profile.find(prefix)) {
+        profile.erase(at, prefix.size());
+    }
+    return profile;
+}
+
+// Shows or hides the window as KestruneVisible says; true when shown.
+bool MatchVisibility() {
+    const bool visible =
+        vb::ToInteger(GetSetting(keys::KestruneVisible, keys::KestruneVisibleDefault)) != 0;
+    if (frmMain* window = Program().window) {
+        window->setVisible(visible);
+    }
+    return visible;
+}
+
+void SetText(QLabel* label, const std::string& text) {
+    label->setText(QString::fromStdString(text));
+}
+
+// The finish of a build: the end texts, the status keys, and the close.
+void FinishBuild(const std::string& rows) {
+    frmMain* window = Program().window;
+    if (Program().keepGoing) {
+        const std::string folder = Helper().GetDataFolder(0);
+        // A template that gives no rows' place leaves the old index alone:
+        // FillIndexTemplate raises, and the build ends on its error road.
+        const std::string index =
+            common::FillIndexTemplate(LoadIndexFile(folder + "/FolderList.xml"), rows);
+        if (SaveIndexFile(folder + "/MyFolderList.xml", index)) {
+            WriteLogLine("Index was rebuilt successfully.", kProduct);
+            if ((window = Program().window)) {
+                window->lblStoreCount->clear();
+                window->lblFolderCount->clear();
+                SetText(window->lblWorkingOn, "Done.  The index was rebuilt successfully.");
+                window->cmdCancel->setText("&Close");
+            }
+        }
+    } else if (window) {
+        window->lblStoreCount->clear();
+        window->lblFolderCount->clear();
+        SetText(window->lblWorkingOn, "Cancelled.  The index was not updated.");
+    }
+    SaveSetting(keys::RebuildingIndexStatus, "0");
+    SaveSetting(keys::LoadRefreshWanted, "1");
+    if ((window = Program().window)) {
+        window->lblWorkingOn->repaint();
+        QCoreApplication::processEvents();
+        if ((window = Program().window)) {
+            window->cmdClose_Click();
+        }
+    }
+}
+
+}  // namespace
+
+ProgramState& Program() {
+    static ProgramState state;
+    return state;
+}
+
+ostrevane::SettingsHelper& Helper() {
+    static ostrevane::SettingsHelper helper;
+    return helper;
+}
+
+std::string GetSetting(const std::string& key, const char* defaultText) {
+    return settings::GetSetting(Helper().SettingsAppName(), keys::SectionPlovanex, key,
+                                defaultText);
+}
+
+std::string GetSetting(const std::string& key, int defaultNumber) {
+    return settings::GetSetting(Helper().SettingsAppName(), keys::SectionPlovanex, key,
+                                defaultNumber);
+}
+
+void SaveSetting(const std::string& key, const std::string& value) {
+    settings::SaveSetting(Helper().SettingsAppName(), keys::SectionPlovanex, key, value);
+}
+
+void WriteLogLine(const std::string& text, const std::string& source) {
+    ostrevane::LogWriter writer;
+    long result = 0;
+    writer.WriteLine("Kestrune", source, text, result);
+}
+
+void StartTimer(std::uint32_t milliseconds) {
+    WriteLogLine("Timer starting...", "RefreshTimer.StartTimer");
+    Program().timerId = platform::os::SetTimer(milliseconds, TimerProc);
+    if (Program().timerId == 0) {
+        Helper().ReportError("Error occurred.  Timer not created.", 0,
+                             common::Source("SetApplicationTimer"));
+    }
+}
+
+bool KillTimer() {
+    if (Program().timerId != 0) {
+        // A one-shot timer that has fired is already gone; either way none
+        // runs any more.
+        if (platform::os::KillTimer(Program().timerId)) {
+            WriteLogLine("Timer stopped", "RefreshTimer.KillTimer");
+        }
+        Program().timerId = 0;
+    }
+    return true;
+}
+
+void TimerProc() {
+    KillTimer();
+    BuildIndex();
+    EndProgramWhenIdle();
+}
+
+void EndProgramWhenIdle() {
+    if (!Program().window && !Program().building) {
+        QCoreApplication::quit();
+    }
+}
+
+void BuildIndex() {
+    ProgramState& program = Program();
+    program.building = true;
+    int step = 0;
+    std::string profileName;
+    try {
+        step = 2;
+        program.keepGoing = true;
+        std::string rows;
+
+        step = 40;
+        const std::string profile =
+            settings::GetSetting(keys::AppHalvoxSoftware, keys::SectionHalvoxSoftware,
+                                 keys::CurrentProfile, keys::CurrentProfileDefault);
+        step = 42;
+        Helper().SetProfile(profile, kProduct);
+        step = 44;
+        WriteLogLine("Rebuilding index...", kProduct);
+        SaveSetting(keys::RebuildingIndexStatus, "1");
+
+        step = 6;
+        MatchVisibility();
+
+        step = 82;
+        mirelink::SessionPtr session = mirelink::CreateSession();
+        profileName = WithoutProfilePrefix(profile);
+        if (!profileName.empty()) {
+            step = 84;
+            session->Logon(profileName);
+        } else {
+            step = 86;
+            session->Logon();
+        }
+
+        step = 10;
+        long pause = 0;
+        if (session->LoggedOn()) {
+            pause = vb::ToLong(GetSetting(keys::DelayLength, keys::DelayLengthDefaultIndexBuilder));
+        }
+
+        step = 120;
+        program.publicFoldersFlag = vb::ToInteger(
+            GetSetting(keys::IndexPublicFoldersWanted, keys::IndexPublicFoldersWantedDefault));
+        program.publicRootName.clear();
+
+        step = 122;
+        try {
+            if (mirelink::FolderPtr root = session->GetDefaultFolder(kAllPublicFolders)) {
+                step = 124;
+                program.publicRootName = root->Name();
+            }
+        } catch (const std::exception&) {
+            // No public folders in this profile.
+        }
+
+        step = 14;
+        mirelink::StoresPtr stores = session->Stores();
+        const int count = stores->Count();
+        for (int i = 1; i <= count; ++i) {
+            rows += ProcessNextStore(stores, i, pause);
+            if (!program.keepGoing) {
+                break;
+            }
+        }
+
+        step = 20;
+        FinishBuild(rows);
+    } catch (const std::exception& e) {
+        const std::string source = common::Source("BuildIndex");
+        Helper().ReportError(
+            "Error occurred at line number " + std::to_string(step) + ".  Reason: " + e.what(), 1,
+            source);
+        if (step > 6) {
+            Helper().ReportError("Profile Name: " + profileName, 0, source);
+        }
+        try {
+            SaveSetting(keys::RebuildingIndexStatus, "0");
+        } catch (const std::exception& again) {
+            Helper().ReportError(common::ErrorOccurred(again.what()), 1, source);
+        }
+        if (program.window) {
+            program.window->cmdClose_Click();
+        }
+    }
+    program.building = false;
+}
+
+std::string ProcessNextStore(const mirelink::StoresPtr& stores, int i, long pause) {
+    int step = 0;
+    try {
+        step = 16;
+        mirelink::StorePtr store = stores->Item(i);
+        step = 17;
+        if (frmMain* window = Program().window) {
+            SetText(window->lblStoreCount,
+                    "Store: " + std::to_string(i) + " of " + std::to_string(stores->Count()));
+        }
+        step = 18;
+        mirelink::FoldersPtr folders = store->RootFolder()->Folders();
+        step = 19;
+        return DescendThruFolders(folders, pause);
+    } catch (const std::exception& e) {
+        Helper().ReportError("Warning: Could not process store at line " + std::to_string(step) +
+                                 ".  Reason: " + e.what(),
+                             0, common::Source("ProcessNextStore"));
+        return {};
+    }
+}
+
+std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) {
+    ProgramState& program = Program();
+    int step = 0;
+    try {
+        step = 2;
+        std::string rows;
+        step = 4;
+        const int n = folders->Count();
+        for (int i = 1; i <= n; ++i) {
+            step = 6;
+            mirelink::FolderPtr f = folders->Item(i);
+            const std::string name = f->Name();
+            if (program.publicFoldersFlag == 0 && !program.publicRootName.empty() &&
+                name == program.publicRootName) {
+                break;
+            }
+            step = 8;
+            if (f->FolderKind() == mirelink::kGenericFolder) {
+                step = 10;
+                const bool shown = MatchVisibility();
+                std::string path;
+                if (shown) {
+                    step = 12;
+                    path = f->FolderPath();
+                    if (frmMain* window = program.window) {
+                        SetText(window->lblFolderCount,
+                                "Folder: " + std::to_string(i) + " of " + std::to_string(n));
+                        SetText(window->lblWorkingOn, "Working on " + path);
+                    }
+                    QCoreApplication::processEvents();
+                }
+                step = 142;
+                if (!shown) {
+                    path = f->FolderPath();
+                }
+                step = 144;
+                if (common::EscapeIndexText(name).find(kCapitalAAcute) == std::string::npos) {
+                    common::AppendIndexRow(rows, name, path);
+                    if (pause > 0) {
+                        platform::os::Sleep(static_cast<std::uint32_t>(pause));
+                    }
+                    step = 20;
+                    mirelink::FoldersPtr subfolders = f->Folders();
+                    if (subfolders->Count() > 0) {
+                        step = 22;
+                        rows += DescendThruFolders(subfolders, 0);
+                    }
+                }
+            }
+            step = 24;
+            if (vb::ToInteger(GetSetting(keys::KeepGoingWanted, keys::KeepGoingWantedDefault)) ==
+                0) {
+                program.keepGoing = false;
+            }
+            if (!program.keepGoing) {
+                break;
+            }
+        }
+        return rows;
+    } catch (const std::exception& e) {
+        Helper().ReportError(common::ErrorAtLine(step, e.what()), 1,
+                             common::Source("DescendThruFolders"));
+        return {};
+    }
+}
+
+std::string LoadIndexFile(const std::string& path) {
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            throw platform::Error("File not found: " + path);
+        }
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad()) {
+            throw platform::Error("Input past end of file: " + path);
+        }
+        return text;
+    } catch (const std::exception& e) {
+        Helper().ReportError(common::ErrorOccurred(e.what()), 1, common::Source("LoadIndexFile"));
+        return {};
+    }
+}
+
+bool SaveIndexFile(const std::string& path, const std::string& text) {
+    try {
+        platform::ReplaceFile(path, text + "\r\n");
+        SaveSetting(keys::LoadRefreshWanted, "1");
+        return true;
+    } catch (const std::exception& e) {
+        const std::string source = common::Source("SaveIndexFile");
+        Helper().ReportError(common::ErrorOccurred(e.what()), 1, source);
+        Helper().ReportError("Error Info: Trying to write to " + path, 1, source);
+        return false;
+    }
+}
+
+}  // namespace kestrune

@@ -1,0 +1,520 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMetaObject>
+#include <QPointer>
+#include <QPushButton>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "common/index_row.h"
+#include "common/settings_keys.h"
+#include "indexer/frm_main.h"
+#include "indexer/global.h"
+#include "indexer/message_box.h"
+#include "indexer/process_priority.h"
+#include "platform/ado/recordset.h"
+#include "platform/mirelink/mirelink.h"
+#include "platform/os/os.h"
+#include "platform/settings/settings_store.h"
+#include "platform/testkit/profile_kit.h"
+#include "platform/testkit/testkit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace keys = common::keys;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using Row = std::pair<std::string, std::string>;  // name, path
+
+const fs::path kKestrune = KESTRUNE_BIN;
+
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "indexer_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
+}
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// Every record of an index, as the chooser's search list reads it.
+std::vector<Row> IndexRows(const fs::path& file) {
+    platform::ado::Recordset rs;
+    rs.Open(file.string(), "Provider=MSPersist;");
+    std::vector<Row> rows;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        rows.emplace_back(common::UnescapeIndexValue(rs.Fields("FullName").Value()),
+                          common::UnescapeIndexValue(rs.Fields("FolderPath").Value()));
+    }
+    return rows;
+}
+
+// The rows of the demo profile with IndexPublicFoldersWanted 0: store by
+// store, depth-first, without the search folder "Unread Mail".
+std::vector<Row> DemoRows() {
+    std::vector<Row> rows;
+    auto add = [&rows](const std::string& store, const std::string& path) {
+        rows.emplace_back(path.substr(path.find_last_of('\\') + 1), "\\\\" + store + "\\" + path);
+    };
+    for (const char* path : {"Inbox",
+                             "Sent Items",
+                             "Deleted Items",
+                             "Drafts",
+                             "Outbox",
+                             "Junk E-mail",
+                             "Calendar",
+                             "Contacts",
+                             "Journal",
+                             "Notes",
+                             "Tasks",
+                             "Clients",
+                             "Clients\\Acme",
+                             "Clients\\Globex",
+                             "Projects",
+                             "Projects\\Apollo",
+                             "Projects\\Zephyr",
+                             "Archive",
+                             "Archive\\2025",
+                             "Archive\\2026"}) {
+        add("Personal Folders", path);
+    }
+    add("Mailbox - Team Desk", "Inbox");
+    add("Mailbox - Team Desk", "Sent Items");
+    add("Public Folders", "Favorites");
+    return rows;
+}
+
+class KestruneTest : public testkit::HomeTest {
+  public:
+    void SetUp() override {
+        EnsureApplication();
+        kestrune::Program() = {};
+        previousHook_ = kestrune::InstallMessageBoxHook(
+            [](const std::string& prompt, int, const std::string& title) {
+                ADD_FAILURE() << "message box " << title << ": " << prompt;
+                return kestrune::vbCancel;
+            });
+        fs::copy_file(kKestrune.parent_path() / "FolderList.xml", Data("FolderList.xml"));
+        Save(keys::KeepGoingWanted, "1");
+        Save(keys::DelayLength, "0");
+        platform::settings::SaveSetting(keys::AppHalvoxSoftware, keys::SectionHalvoxSoftware,
+                                        keys::CurrentProfile, "HalvoxSoftware - Default");
+    }
+    void TearDown() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete kestrune::Program().window;
+        kestrune::Program() = {};
+        kestrune::InstallMessageBoxHook(previousHook_);
+    }
+
+    fs::path Data(const std::string& name) { return fs::path(helper_.GetDataFolder(0)) / name; }
+    static void Save(const std::string& key, const std::string& value) {
+        platform::settings::SaveSetting("Ostrevane", keys::SectionPlovanex, key, value);
+    }
+    static std::optional<std::string> Find(const std::string& key) {
+        return platform::settings::Default().Find("Ostrevane", keys::SectionPlovanex, key);
+    }
+    // A window as Form_Load leaves it, without the priority and the timer.
+    static kestrune::frmMain* LoadWindow() {
+        auto* window = new kestrune::frmMain;
+        kestrune::Program().window = window;
+        return window;
+    }
+    // Clicks a button at the walk's next pause for window messages.
+    static void ClickLater(QPushButton* button) {
+        QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+    }
+    std::vector<ostrevane::Report> Reports() { return home.Capture().Reports(); }
+
+    ostrevane::SettingsHelper helper_;
+    testkit::ProfileBuilder demo_ = std::move(testkit::ProfileBuilder().Demo());
+
+  private:
+    kestrune::MessageBoxHook previousHook_;
+};
+
+// Every form of CurrentProfile reaches the same profile: with the prefix,
+// without it, and empty (the default profile).
+class DemoBuildTest : public KestruneTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DemoBuildTest, WritesEveryIndexedFolderInStoreAndTreeOrder) {
+    platform::settings::SaveSetting(keys::AppHalvoxSoftware, keys::SectionHalvoxSoftware,
+                                    keys::CurrentProfile, GetParam());
+    demo_.Folder("\\\\Personal Folders\\Unread Mail\\Below Search");
+
+    kestrune::BuildIndex();
+
+    EXPECT_THAT(Reports(), IsEmpty());
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
+    const std::string text = ReadFile(Data("MyFolderList.xml"));
+    EXPECT_TRUE(text.ends_with("</xml>\n\r\n")) << text.substr(text.size() - 20);
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+    EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
+    const auto lines = home.Capture().Lines();
+    EXPECT_THAT(home.Capture().Texts(),
+                ElementsAre("Rebuilding index...", "Index was rebuilt successfully."));
+    EXPECT_EQ(lines.front().application, "Kestrune");
+    EXPECT_EQ(lines.front().source, "Plovanex");
+}
+
+INSTANTIATE_TEST_SUITE_P(ProfileForms, DemoBuildTest,
+                         ::testing::Values("HalvoxSoftware - Default", "Default", ""));
+
+TEST_F(KestruneTest, NamesReadBackUnchangedAndAcuteALeavesOutItsSubtree) {
+    const std::string odd = "O'Neil & <Sons>\tLtd";
+    const std::string zurich = "Z\xC3\xBCrich \xE6\x9D\xB1\xE4\xBA\xAC";
+    const std::string team = "\\\\Mailbox - Team Desk\\";
+    demo_.Folder(team + "\xC3\x81rea\\Below").Folder(team + zurich).Folder(team + odd);
+
+    kestrune::BuildIndex();
+
+    std::vector<Row> rows;
+    for (const auto& row : IndexRows(Data("MyFolderList.xml"))) {
+        if (row.second.starts_with(team)) {
+            rows.push_back(row);
+        }
+    }
+    EXPECT_THAT(rows,
+                ElementsAre(Row{"Inbox", team + "Inbox"}, Row{"Sent Items", team + "Sent Items"},
+                            Row{zurich, team + zurich}, Row{odd, team + odd}));
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+struct PublicCase {
+    const char* name;
+    const char* wanted;  // IndexPublicFoldersWanted; nullptr: absent
+    std::vector<std::string> publicPaths;
+};
+
+void PrintTo(const PublicCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PublicFoldersTest : public KestruneTest, public ::testing::WithParamInterface<PublicCase> {};
+
+TEST_P(PublicFoldersTest, RootOfAllPublicFoldersEndsItsCollectionUnlessWanted) {
+    demo_.Folder("\\\\Public Folders\\Zeta");
+    if (GetParam().wanted) {
+        Save(keys::IndexPublicFoldersWanted, GetParam().wanted);
+    }
+
+    kestrune::BuildIndex();
+
+    std::vector<std::string> paths;
+    for (const auto& [name, path] : IndexRows(Data("MyFolderList.xml"))) {
+        if (path.starts_with("\\\\Public Folders\\")) {
+            paths.push_back(path.substr(17));
+        }
+    }
+    EXPECT_THAT(paths, ElementsAreArray(GetParam().publicPaths));
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, PublicFoldersTest,
+                         ::testing::Values(PublicCase{"Absent", nullptr, {"Favorites"}},
+                                           PublicCase{"Zero", "0", {"Favorites"}},
+                                           PublicCase{
+                                               "One",
+                                               "1",
+                                               {"Favorites", "All Public Folders",
+                                                "All Public Folders\\Announcements", "Zeta"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KestruneTest, KeepGoingWantedZeroStopsAfterTheFirstFolderAndWritesNothing) {
+    auto session = mirelink::CreateSession();
+    session->Logon("Default");
+    Save(keys::KeepGoingWanted, "0");
+    kestrune::Program().keepGoing = true;
+    std::string expected;
+    common::AppendIndexRow(expected, "Inbox", "\\\\Personal Folders\\Inbox");
+    EXPECT_EQ(kestrune::ProcessNextStore(session->Stores(), 1, 0), expected);
+    EXPECT_FALSE(kestrune::Program().keepGoing);
+
+    // An absent key reads 0 too: the build ends without touching the index.
+    platform::settings::Default().Delete("Ostrevane", keys::SectionPlovanex, keys::KeepGoingWanted);
+    WriteFile(Data("MyFolderList.xml"), "old index");
+    kestrune::BuildIndex();
+    EXPECT_EQ(ReadFile(Data("MyFolderList.xml")), "old index");
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+    EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
+    EXPECT_THAT(home.Capture().Texts(), ElementsAre("Rebuilding index..."));
+}
+
+TEST_F(KestruneTest, CancelDuringTheWalkLeavesTheOldIndex) {
+    WriteFile(Data("MyFolderList.xml"), "old index");
+    Save(keys::KestruneVisible, "1");
+    QPointer<kestrune::frmMain> window = LoadWindow();
+    ClickLater(window->cmdCancel);
+
+    kestrune::BuildIndex();
+
+    EXPECT_EQ(ReadFile(Data("MyFolderList.xml")), "old index");
+    EXPECT_EQ(kestrune::Program().window, nullptr);
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+    EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
+    EXPECT_EQ(Find(keys::KestruneVisible), "1");
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+TEST_F(KestruneTest, HideLetsTheBuildFinishAndTheEndClosesTheWindow) {
+    Save(keys::KestruneVisible, "1");
+    QPointer<kestrune::frmMain> window = LoadWindow();
+    ClickLater(window->cmdHide);
+
+    kestrune::BuildIndex();
+
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
+    EXPECT_EQ(Find(keys::KestruneVisible), "0");
+    EXPECT_EQ(kestrune::Program().window, nullptr);
+    ASSERT_TRUE(window);  // unloaded, not yet deleted
+    EXPECT_TRUE(window->isHidden());
+    EXPECT_EQ(window->lblWorkingOn->text(), "Done.  The index was rebuilt successfully.");
+    EXPECT_EQ(window->cmdCancel->text(), "&Close");
+    EXPECT_EQ(window->lblStoreCount->text(), "");
+    EXPECT_EQ(window->lblFolderCount->text(), "");
+}
+
+TEST_F(KestruneTest, WindowHasTheControlsAndCaptions) {
+    kestrune::frmMain window;
+    EXPECT_EQ(window.windowTitle(), "Plovanex");
+    const std::vector<std::pair<const char*, const char*>> controls = {
+        {"frameProgress", "Progress"},   {"cmdHide", "&Hide"},
+        {"lblStoreCount", "Store: "},    {"lblFolderCount", "Folder:"},
+        {"lblWorkingOn", "Working on:"}, {"cmdCancel", "&Cancel"}};
+    for (const auto& [name, caption] : controls) {
+        auto* control = window.findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(control->property(control->inherits("QGroupBox") ? "title" : "text").toString(),
+                  caption)
+            << name;
+    }
+    EXPECT_TRUE(window.findChild<QLabel*>("Label1")->text().startsWith(
+        "The index is being built, and the progress is shown below.  Outlook"));
+}
+
+TEST_F(KestruneTest, HideThatCannotSaveShowsTheErrorBox) {
+    kestrune::frmMain window;
+    window.show();
+    std::vector<std::string> boxes;
+    kestrune::InstallMessageBoxHook(
+        [&boxes](const std::string& prompt, int buttons, const std::string& title) {
+            EXPECT_EQ(buttons, kestrune::vbOKCancel);
+            boxes.push_back(title + ": " + prompt.substr(0, 25));
+            return kestrune::vbOK;
+        });
+    // A settings file that is a folder cannot be opened.
+    const fs::path broken = home.Path() / "broken";
+    fs::create_directories(broken / "settings.db");
+    const std::string previous = home.Path().string();
+    ::setenv("OSTREVANE_HOME", broken.c_str(), 1);
+    window.cmdHide->click();
+    ::setenv("OSTREVANE_HOME", previous.c_str(), 1);
+
+    EXPECT_THAT(boxes, ElementsAre("Plovanex.Kestrune.cmdHide: Error occurred.  Reason: "));
+    EXPECT_TRUE(window.isVisible());
+}
+
+struct ErrorCase {
+    const char* name;
+    std::function<void(KestruneTest&)> arrange;
+    std::vector<ostrevane::Report> reports;  // each message compared by its start
+};
+
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ErrorRoadTest : public KestruneTest, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(ErrorRoadTest, ReportsLeavesTheOldIndexAndEndsTheBuild) {
+    WriteFile(Data("MyFolderList.xml"), "old index");
+    GetParam().arrange(*this);
+    QPointer<kestrune::frmMain> window = LoadWindow();
+
+    kestrune::BuildIndex();
+
+    const auto reports = Reports();
+    ASSERT_EQ(reports.size(), GetParam().reports.size());
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        const auto& want = GetParam().reports[i];
+        EXPECT_TRUE(reports[i].message.starts_with(want.message)) << reports[i].message;
+        EXPECT_EQ(reports[i].code, want.code) << reports[i].message;
+        EXPECT_EQ(reports[i].source, want.source) << reports[i].message;
+    }
+    if (fs::is_regular_file(Data("MyFolderList.xml"))) {
+        EXPECT_EQ(ReadFile(Data("MyFolderList.xml")), "old index");
+    }
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+    EXPECT_EQ(kestrune::Program().window, nullptr);
+    EXPECT_EQ(Find(keys::KestruneVisible), "0");
+    EXPECT_THAT(home.Capture().Texts(),
+                ::testing::Not(::testing::Contains("Index was rebuilt successfully.")));
+}
+
+const char kBuild[] = "Plovanex.BuildIndex";
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, ErrorRoadTest,
+    ::testing::Values(
+        ErrorCase{"MissingProfile",
+                  [](KestruneTest&) {
+                      platform::settings::SaveSetting(
+                          keys::AppHalvoxSoftware, keys::SectionHalvoxSoftware,
+                          keys::CurrentProfile, "HalvoxSoftware - Nobody");
+                  },
+                  {{"Error occurred at line number 84.  Reason: Mail profile ", 1, kBuild},
+                   {"Profile Name: Nobody", 0, kBuild}}},
+        ErrorCase{
+            "MissingTemplate",
+            [](KestruneTest& t) { fs::remove(t.Data("FolderList.xml")); },
+            {{"Error occurred.  Reason: File not found: ", 1, "Plovanex.LoadIndexFile"},
+             {"Error occurred at line number 20.  Reason: The index template holds no", 1, kBuild},
+             {"Profile Name: Default", 0, kBuild}}},
+        ErrorCase{
+            "TemplateWithoutMarker",
+            [](KestruneTest& t) { WriteFile(t.Data("FolderList.xml"), "<xml/>"); },
+            {{"Error occurred at line number 20.  Reason: The index template holds no", 1, kBuild},
+             {"Profile Name: Default", 0, kBuild}}},
+        ErrorCase{"IndexThatCannotBeReplaced",
+                  [](KestruneTest& t) {
+                      fs::remove(t.Data("MyFolderList.xml"));
+                      fs::create_directories(t.Data("MyFolderList.xml") / "in the way");
+                  },
+                  {{"Error occurred.  Reason: ", 1, "Plovanex.SaveIndexFile"},
+                   {"Error Info: Trying to write to ", 1, "Plovanex.SaveIndexFile"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KestruneTest, LogonErrorLeavesLoadRefreshWantedAlone) {
+    platform::settings::SaveSetting(keys::AppHalvoxSoftware, keys::SectionHalvoxSoftware,
+                                    keys::CurrentProfile, "Nobody");
+    Save(keys::LoadRefreshWanted, "0");
+    kestrune::BuildIndex();
+    EXPECT_EQ(Find(keys::LoadRefreshWanted), "0");
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+}
+
+TEST(PriorityTable, MapsTheTextCaseSensitively) {
+    namespace os = platform::os;
+    const std::vector<std::pair<std::string, std::uint32_t>> cases = {
+        {"Idle", os::IDLE_PRIORITY_CLASS},         {"Low", os::BELOW_NORMAL_PRIORITY_CLASS},
+        {"Normal", os::NORMAL_PRIORITY_CLASS},     {"High", os::ABOVE_NORMAL_PRIORITY_CLASS},
+        {"idle", os::BELOW_NORMAL_PRIORITY_CLASS}, {"HIGH", os::BELOW_NORMAL_PRIORITY_CLASS},
+        {"", os::BELOW_NORMAL_PRIORITY_CLASS},     {"Realtime", os::BELOW_NORMAL_PRIORITY_CLASS}};
+    for (const auto& [text, priorityClass] : cases) {
+        EXPECT_EQ(kestrune::PriorityClassOf(text), priorityClass) << '"' << text << '"';
+    }
+}
+
+TEST_F(KestruneTest, PriorityOfAnotherProcessIsReported) {
+    EXPECT_EQ(kestrune::ProcessPrioritySet(1, 0, platform::os::NORMAL_PRIORITY_CLASS), 0);
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_EQ(Reports()[0].source, "Plovanex.ProcessPrioritySet");
+    EXPECT_TRUE(Reports()[0].message.starts_with("Error occurred.  Reason: "))
+        << Reports()[0].message;
+}
+
+// --- The program itself -------------------------------------------------
+
+std::string LogText() {
+    return ReadFile(ostrevane::LogFilePath());
+}
+
+TEST_F(KestruneTest, ProgramBuildsTheIndexAndEnds) {
+    auto result = testkit::RunProgram(kKestrune, {});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err.find("[Plovanex."), std::string::npos) << result.err;
+
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
+    EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+    EXPECT_EQ(Find(keys::KestruneVisible), "0");
+    const std::string log = LogText();
+    EXPECT_NE(log.find("Kestrune\tRefreshTimer.StartTimer\tTimer starting..."), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Kestrune\tPlovanex\tIndex was rebuilt successfully."), std::string::npos)
+        << log;
+}
+
+TEST_F(KestruneTest, ProgramOnTheErrorRoadEnds) {
+    platform::settings::SaveSetting(keys::AppHalvoxSoftware, keys::SectionHalvoxSoftware,
+                                    keys::CurrentProfile, "HalvoxSoftware - Nobody");
+    Save(keys::KestruneVisible, "1");
+    auto result = testkit::RunProgram(kKestrune, {});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("Error [Plovanex.BuildIndex]: Error occurred at line number 84."),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("Note [Plovanex.BuildIndex]: Profile Name: Nobody"),
+              std::string::npos)
+        << result.err;
+    EXPECT_FALSE(fs::exists(Data("MyFolderList.xml")));
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+    EXPECT_EQ(Find(keys::LoadRefreshWanted), std::nullopt);
+    EXPECT_EQ(Find(keys::KestruneVisible), "0");
+}
+
+TEST_F(KestruneTest, SecondCopyEndsAtOnceAndChangesNothing) {
+    auto lock = platform::os::SingleInstanceLock::TryAcquire("Kestrune");
+    ASSERT_TRUE(lock);
+    const auto before = platform::settings::GetAllSettings("Ostrevane", keys::SectionPlovanex);
+    const std::string logBefore = LogText();
+
+    auto result = testkit::RunProgram(kKestrune, {});
+
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(platform::settings::GetAllSettings("Ostrevane", keys::SectionPlovanex), before);
+    EXPECT_EQ(LogText(), logBefore);
+    EXPECT_FALSE(fs::exists(Data("MyFolderList.xml")));
+}
+
+// The nice value of a running process, from /proc.
+std::optional<int> NiceOf(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
+    const auto close = text.rfind(')');
+    if (close == std::string::npos) {
+        return std::nullopt;
+    }
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    for (int i = 3; i <= 19 && fields >> field; ++i) {
+        if (i == 19) {
+            return std::stoi(field);
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_F(KestruneTest, ProgramLowersItsPriorityAsTheSettingSays) {
+    // A long pause keeps the program running while its priority is read.
+    Save(keys::DelayLength, "30000");
+    for (const auto& [text, nice] :
+         std::vector<std::pair<const char*, int>>{{"Idle", 19}, {"idle", 10}, {"Low", 10}}) {
+        Save(keys::ProcessPriority, text);
+        testkit::ChildProgram child(kKestrune, {});
+        std::optional<int> seen;
+        for (int poll = 0; poll < 200 && seen != nice; ++poll) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            seen = NiceOf(child.Pid());
+        }
+        EXPECT_EQ(seen, nice) << text;
+    }
+}
+
+}  // namespace
