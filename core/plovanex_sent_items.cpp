@@ -1,5 +1,7 @@
 // Items that arrive in Sent Items: the deferred copy and automatic filing.
 
+#include <optional>
+
 #include "common/error_text.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
@@ -57,11 +59,13 @@ bool CPlovanex::State::ProcessSentItem(outlook::ItemPtr& item) {
             reason = 1;
         }
         const auto& values = Library();
+        // Read once: the text does not change while the item is looked at.
+        std::optional<std::string> saveIn;
         if (type == "MailItem") {
             LogToEngine(procedure, "Typename: " + type);
             step = 24;
-            auto saveIn = mail.SaveSentMessageFolderText();
-            if (!saveIn.empty()) {
+            saveIn = mail.SaveSentMessageFolderText();
+            if (!saveIn->empty()) {
                 wanted = false;
                 reason = 2;
             }
@@ -80,7 +84,10 @@ bool CPlovanex::State::ProcessSentItem(outlook::ItemPtr& item) {
         if (!wanted) {
             LogToEngine(procedure, "Reasoning: " + vb::NumberText(reason));
         }
-        LogToEngine(procedure, "SaveSentMessageFolder: " + mail.SaveSentMessageFolderText());
+        if (!saveIn) {
+            saveIn = mail.SaveSentMessageFolderText();
+        }
+        LogToEngine(procedure, "SaveSentMessageFolder: " + *saveIn);
         LogToEngine(procedure, "SaveSentMessageFolderName: " + values.sentItemsName);
         step = 32;
         if (wanted) {
