@@ -39,6 +39,8 @@ class IChooseOutlookFoldersWithSearch : public IChooseOutlookFolders {
     using FoldersChosenHandler = std::function<void(ostrevane::FolderListPtr& folderList)>;
 
     virtual bool ReloadFolderList() = 0;
+    // The dialog is shown and its answer is still to come.
+    virtual bool Showing() const = 0;
     // The owner's handler of the event; raised once per decision, before the
     // dialog hides. The list is nothing after a failed show.
     virtual void SetFoldersChosenHandler(FoldersChosenHandler handler) = 0;

@@ -58,6 +58,8 @@ class CPlovanex : public ostrevane::ModuleObject, public ostrevane::IModuleAPI, 
 
     // The engine object; nothing before start-up and after shutdown.
     ostrevane::EnginePtr m_engine;
+    // Nothing in the system sets it; shutdown releases it.
+    outlook::ObjectPtr m_email;
 
     // Offered by the class; no entry point calls them.
     bool SendAndFileOrig(outlook::ItemPtr& item);

@@ -1,24 +1,120 @@
+#include <unistd.h>
+
+#include <filesystem>
+#include <iomanip>
 #include <iostream>
 
 #include "common/settings_keys.h"
 #include "host/commands.h"
+#include "host/engine.h"
+#include "host/profile_access.h"
+#include "platform/error.h"
+#include "platform/ostrevane/settings_helper.h"
 #include "platform/settings/settings_store.h"
 
 namespace host {
 
-// The demo grows with the system: for now it shows the settings store at work.
-void AddDemoCommand(CLI::App& app, Options& /*options*/) {
-    auto* demo = app.add_subcommand("demo", "Run the demonstration on the default profile");
-    demo->callback([] {
-        auto& store = platform::settings::Default();
-        using namespace common::keys;
-        store.Write("Ostrevane", SectionPlovanex, Order(1), Order1FirstRun);
-        std::cout << "settings store: " << store.File().string() << '\n';
-        std::cout << Order(1) << " = "
-                  << store.Read("Ostrevane", SectionPlovanex, Order(1),
-                                std::to_string(OrderDefaultAddIn))
-                  << '\n';
-    });
+namespace {
+
+namespace keys = common::keys;
+
+// The folder of the host program, where the add-in library lies beside it.
+std::filesystem::path HostFolder() {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        throw platform::Error("the host's own folder is not known: " + ec.message());
+    }
+    return self.parent_path();
+}
+
+struct DemoMail {
+    std::string subject;
+    std::string to;
+    std::string from;    // sending mailbox; empty for the profile owner's
+    std::string saveIn;  // the folder the user picked in the mail window
+};
+
+const DemoMail kMails[] = {
+    {"Quarterly figures", "lead@example.com", "", ""},
+    {"Desk rota for May", "lead@example.com", "team@example.com", ""},
+    {"Launch plan", "contact@acme.example", "", "\\\\Personal Folders\\Projects\\Apollo"},
+    {"Weekly notes", "lead@example.com; contact@acme.example", "", ""},
+    {"Minutes of the desk meeting", "user@example.com", "team@example.com", ""},
+};
+
+// Writes a folder's path text and ids under three keys.
+void SaveFolder(mailstore::Profile& profile, const std::string& path, const std::string& nameKey,
+                const std::string& entryKey, const std::string& storeKey) {
+    auto row = profile.Folder(FolderAt(profile, path));
+    auto app = ostrevane::SettingsHelper().SettingsAppName();
+    auto text = profile.FolderPath(row.id).substr(2);
+    platform::settings::SaveSetting(app, keys::SectionPlovanex, nameKey, text);
+    platform::settings::SaveSetting(app, keys::SectionPlovanex, entryKey, row.entryId);
+    platform::settings::SaveSetting(app, keys::SectionPlovanex, storeKey,
+                                    profile.Store(row.storeId).entryId);
+}
+
+void RunDemo(const std::string& profileName) {
+    auto profile = mailstore::Profile::Exists(profileName) ? OpenProfile(profileName)
+                                                           : CreateProfile(profileName);
+    if (profile->Stores().empty()) {
+        mailstore::BuildDemoLayout(*profile);
+    }
+    auto library = HostFolder() / "libPlovanex.so";
+    if (InstallModule(library).empty()) {
+        throw platform::Error("the add-in " + library.string() + " could not be registered");
+    }
+
+    auto application = outlook::CreateApplication(profile, kDefaultOutlookVersion);
+    auto ns = application->GetNamespace("MAPI");
+    auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+    ModuleHost modules(application);
+    modules.Startup();
+    // The add-in writes its first-run settings here.
+    modules.ExplorerOpen(explorer);
+
+    SaveFolder(*profile, "\\\\Personal Folders\\Archive\\2026", keys::MoveToFolderName,
+               keys::MoveToFolderEntryId, keys::MoveToFolderStoreId);
+    auto app = ostrevane::SettingsHelper().SettingsAppName();
+    platform::settings::SaveSetting(app, keys::SectionPlovanex, keys::FromAccount(1),
+                                    "team@example.com");
+    SaveFolder(*profile, "\\\\Personal Folders\\Clients\\Globex", keys::FromOutlookFolderName(1),
+               keys::FromOutlookFolderEntryId(1), keys::FromOutlookFolderStoreId(1));
+
+    std::cout << "Default folder: Personal Folders\\Archive\\2026\n"
+              << "Mail sent from team@example.com: Personal Folders\\Clients\\Globex\n\n";
+    std::cout << std::left << std::setw(30) << "Subject"
+              << "Folders holding it\n";
+    for (const auto& mail : kMails) {
+        auto item = application->CreateItem(outlook::olMailItem);
+        item->SetTo(mail.to);
+        item->SetSubject(mail.subject);
+        item->SetSendUsingAccount(mail.from);
+        if (!mail.saveIn.empty()) {
+            auto row = profile->Folder(FolderAt(*profile, mail.saveIn));
+            item->SetSaveSentMessageFolder(
+                ns->GetFolderFromID(row.entryId, profile->Store(row.storeId).entryId));
+        }
+        modules.InspectorOpen(item->Display());
+        item->Send();
+        std::string folders;
+        for (const auto& path : FoldersHolding(*profile, item)) {
+            folders += (folders.empty() ? "" : ", ") + path;
+        }
+        std::cout << std::setw(30) << mail.subject << folders << '\n';
+    }
+    modules.Shutdown();
+}
+
+}  // namespace
+
+void AddDemoCommand(CLI::App& app, Options& options) {
+    auto* demo = app.add_subcommand(
+        "demo",
+        "Make the demo profile, register the add-in, set a default folder and an account "
+        "override, send a few mails through the add-in and print where each was filed");
+    demo->callback([&options] { RunDemo(options.profile); });
 }
 
 }  // namespace host

@@ -1,5 +1,4 @@
 #include <iostream>
-#include <set>
 
 #include "host/commands.h"
 #include "host/profile_access.h"
@@ -125,17 +124,8 @@ void AddProfileCommands(CLI::App& app, Options& options) {
         auto inspector = item->Display();
         DriveSend(application, explorer, inspector, [item] { item->Send(); });
 
-        auto parent = item->Parent();
-        auto id = p->ItemByEntryId(item->EntryID(), parent ? parent->StoreID() : "");
-        if (!id) {
-            throw platform::Error("the sent mail is no longer in the profile");
-        }
-        std::set<mailstore::Id> printed;
-        for (auto copy : p->ItemsByMessageId(p->Item(*id).internetMessageId)) {
-            auto folder = p->Item(copy).folderId;
-            if (folder && printed.insert(*folder).second) {
-                std::cout << p->FolderPath(*folder) << '\n';
-            }
+        for (const auto& folder : FoldersHolding(*p, item)) {
+            std::cout << folder << '\n';
         }
     });
 }

@@ -13,5 +13,6 @@ struct Options {
 void AddSettingsCommands(CLI::App& app, Options& options);
 void AddDemoCommand(CLI::App& app, Options& options);
 void AddProfileCommands(CLI::App& app, Options& options);
+void AddModuleCommands(CLI::App& app, Options& options);
 
 }  // namespace host

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     host::AddSettingsCommands(app, options);
     host::AddDemoCommand(app, options);
     host::AddProfileCommands(app, options);
+    host::AddModuleCommands(app, options);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,7 +1,9 @@
 #include "host/profile_access.h"
 
 #include <cstdlib>
+#include <set>
 
+#include "host/engine.h"
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
 
@@ -37,6 +39,23 @@ mailstore::Id FolderAt(mailstore::Profile& profile, const std::string& path) {
     return *id;
 }
 
+std::vector<std::string> FoldersHolding(mailstore::Profile& profile, const outlook::ItemPtr& item) {
+    auto parent = item->Parent();
+    auto id = profile.ItemByEntryId(item->EntryID(), parent ? parent->StoreID() : "");
+    if (!id) {
+        throw platform::Error("the sent mail is no longer in the profile");
+    }
+    std::vector<std::string> paths;
+    std::set<mailstore::Id> seen;
+    for (auto copy : profile.ItemsByMessageId(profile.Item(*id).internetMessageId)) {
+        auto folder = profile.Item(copy).folderId;
+        if (folder && seen.insert(*folder).second) {
+            paths.push_back(profile.FolderPath(*folder));
+        }
+    }
+    return paths;
+}
+
 void UseOffscreenWithoutDisplay() {
     auto set = [](const char* name) {
         const char* value = std::getenv(name);
@@ -47,9 +66,14 @@ void UseOffscreenWithoutDisplay() {
     }
 }
 
-void DriveSend(const outlook::ApplicationPtr& /*app*/, const outlook::ExplorerPtr& /*explorer*/,
-               const outlook::InspectorPtr& /*inspector*/, const std::function<void()>& send) {
+void DriveSend(const outlook::ApplicationPtr& app, const outlook::ExplorerPtr& explorer,
+               const outlook::InspectorPtr& inspector, const std::function<void()>& send) {
+    ModuleHost modules(app);
+    modules.Startup();
+    modules.ExplorerOpen(explorer);
+    modules.InspectorOpen(inspector);
     send();
+    modules.Shutdown();
 }
 
 }  // namespace host

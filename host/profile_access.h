@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/mailstore/profile.h"
 #include "platform/outlook/outlook.h"
@@ -22,13 +23,16 @@ mailstore::ProfilePtr CreateProfile(const std::string& name);
 // path when there is none.
 mailstore::Id FolderAt(mailstore::Profile& profile, const std::string& path);
 
+// The paths of every folder that holds the item or a copy of it (the same
+// Internet message id), each once; raises when the item is gone.
+std::vector<std::string> FoldersHolding(mailstore::Profile& profile, const outlook::ItemPtr& item);
+
 // Without a display, Qt falls back to its offscreen platform.
 void UseOffscreenWithoutDisplay();
 
 // Loads the registered modules and drives them through IModuleAPI around one
 // send: start-up, explorer open, inspector open, then `send` (the item event
-// reaches them through the folders they registered), then shut-down. For now
-// it only sends; the module loader is wired here.
+// reaches them through the folders they registered), then shut-down.
 void DriveSend(const outlook::ApplicationPtr& app, const outlook::ExplorerPtr& explorer,
                const outlook::InspectorPtr& inspector, const std::function<void()>& send);
 

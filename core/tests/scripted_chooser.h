@@ -77,6 +77,7 @@ class ScriptedChooser : public plovanex::IChooseOutlookFoldersWithSearch {
     }
     void Unload() override { unloaded_ = true; }
     bool ReloadFolderList() override { return true; }
+    bool Showing() const override { return open_; }
     void SetFoldersChosenHandler(FoldersChosenHandler handler) override {
         handler_ = std::move(handler);
     }
