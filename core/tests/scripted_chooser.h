@@ -80,6 +80,8 @@ class ScriptedChooser : public plovanex::IChooseOutlookFoldersWithSearch {
     void SetFoldersChosenHandler(FoldersChosenHandler handler) override {
         handler_ = std::move(handler);
     }
+    bool Showing() const override { return open_; }
+    bool HasHandler() const { return static_cast<bool>(handler_); }
 
     bool ShowIt() override {
         errorOccurred_ = false;
