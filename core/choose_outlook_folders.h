@@ -39,11 +39,13 @@ class IChooseOutlookFoldersWithSearch : public IChooseOutlookFolders {
     using FoldersChosenHandler = std::function<void(ostrevane::FolderListPtr& folderList)>;
 
     virtual bool ReloadFolderList() = 0;
-    // The dialog is shown and its answer is still to come.
-    virtual bool Showing() const = 0;
     // The owner's handler of the event; raised once per decision, before the
     // dialog hides. The list is nothing after a failed show.
     virtual void SetFoldersChosenHandler(FoldersChosenHandler handler) = 0;
+    // True while the dialog is shown and its decision is still to come. An
+    // owner whose ShowIt returned True asks it to learn whether an answer
+    // will follow; a show that ended without FoldersChosen reads False.
+    virtual bool Showing() const = 0;
 };
 
 enum class ChooserVariant { WholeTree = 2, LazyModal = 3, Search = 4 };

@@ -47,6 +47,35 @@ class CProcessOneSentItem : public ostrevane::ModuleObject, public _CProcessOneS
     void ProcessQueuedItems();
 
   private:
+    // Mode 1: the prompt, or the shared mailbox, the account overrides, the
+    // sending account's Sent Items and the user's default folder. `step` is
+    // the caller's step number, kept current for its error report.
+    bool ConfirmationMode(outlook::ItemPtr& olItem, long& step);
+    // One account override (pieces parted by ";") against the item's sender.
+    bool ProcessOverrides(const std::string& account, outlook::ItemPtr& olItem);
+
+    // Mode 2 (keyword_mode.cpp): True when a keyword rule filed the item.
+    // Traps and reports its own errors; never throws.
+    bool ScanForKeywords(outlook::ItemPtr& olItem);
+    // Mode 3 (contact_mode.cpp): True when a contact-association rule filed
+    // the item. Traps and reports its own errors; never throws.
+    bool LookForContacts(outlook::ItemPtr& olItem);
+
+    // The answer of the search chooser; the list is nothing after a failed show.
+    void m_frmChooseOutlookFolders4_FoldersChosen(ostrevane::FolderListPtr& folderList);
+    // True while a question of this processor is open. A search question
+    // whose dialog is gone without an answer is ended here.
+    bool QuestionOpen();
+    // Starts a question unless one is open (then the asked-while-busy flag
+    // is set and the result is False).
+    bool StartQuestion(bool search);
+    // Ends the open search question: not busy, no remembered item.
+    void EndQuestion();
+
+    // The Outlook folder of these ids, or nothing; never throws.
+    outlook::FolderPtr GetOutlookFolderFromID(const std::string& entryId,
+                                              const std::string& storeId);
+
     struct State;
     std::unique_ptr<State> state_;
 };

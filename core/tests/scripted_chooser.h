@@ -77,10 +77,11 @@ class ScriptedChooser : public plovanex::IChooseOutlookFoldersWithSearch {
     }
     void Unload() override { unloaded_ = true; }
     bool ReloadFolderList() override { return true; }
-    bool Showing() const override { return open_; }
     void SetFoldersChosenHandler(FoldersChosenHandler handler) override {
         handler_ = std::move(handler);
     }
+    bool Showing() const override { return open_; }
+    bool HasHandler() const { return static_cast<bool>(handler_); }
 
     bool ShowIt() override {
         errorOccurred_ = false;
