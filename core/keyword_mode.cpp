@@ -1,13 +1,106 @@
 // Mode 2 of the processor: filing by keyword rules.
 
+#include <exception>
+#include <string>
+
+#include "common/error_text.h"
+#include "common/settings_keys.h"
+#include "common/vb_convert.h"
+#include "core/globals.h"
+#include "core/keyword_match.h"
 #include "core/process_one_sent_item.h"
+#include "core/processor_state.h"
+#include "platform/mirelink/mirelink.h"
+#include "platform/ostrevane/string_list.h"
 
 namespace plovanex {
 
-// Files the item by the first keyword rule one of whose keywords occurs in
-// its subject or body. Not built yet: finds no rule, logs nothing.
-bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& /*olItem*/) {
-    return false;
+namespace keys = common::keys;
+
+namespace {
+
+constexpr char kSource[] = "ScanForKeywords";
+
+// The length of a text as the language counts it: UTF-16 code units.
+std::size_t TextLength(const std::string& text) {
+    std::size_t length = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) {
+            length += byte >= 0xF0 ? 2 : 1;
+        }
+    }
+    return length;
+}
+
+constexpr RuleFolderStems kKeywordFolders = {keys::KeywordFolderCount, keys::KeywordFolderName,
+                                             keys::KeywordFolderEntryId, keys::KeywordFolderStoreId,
+                                             "KeywordsMoveToFolder"};
+
+bool KeywordsMoveToFolder(CProcessOneSentItem& processor, const std::string& prefix,
+                          outlook::ItemPtr& olItem) {
+    return MoveToRuleFolders(processor, prefix, olItem, kKeywordFolders);
+}
+
+}  // namespace
+
+bool MoveToRuleFolders(CProcessOneSentItem& processor, const std::string& prefix,
+                       outlook::ItemPtr& olItem, const RuleFolderStems& stems) {
+    constexpr char kRuleDefault[] = "0";
+    long step = 0;
+    bool result = false;
+    try {
+        step = 2;
+        const int count = vb::ToInteger(GetSetting(prefix + stems.count, kRuleDefault));
+        for (int j = 1; j <= count; ++j) {
+            step = 2;
+            const std::string index = std::to_string(j);
+            GetSetting(prefix + stems.name + index, kRuleDefault);
+            std::string entryId = GetSetting(prefix + stems.entryId + index, kRuleDefault);
+            std::string storeId = GetSetting(prefix + stems.storeId + index, kRuleDefault);
+            step = 4;
+            std::string who = stems.procedure;
+            result = processor.MoveIt(olItem, entryId, storeId, who);
+        }
+    } catch (const std::exception& e) {
+        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(stems.procedure));
+    }
+    return result;
+}
+
+bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
+    try {
+        const auto all = GetAllSettings();
+        for (const auto& [key, value] : all) {
+            const auto pos = key.find(keys::Keywords);
+            if (pos == std::string::npos) {
+                continue;
+            }
+            const std::string prefix = key.substr(0, pos);
+            ostrevane::StringList pieces;
+            pieces.SetText(value);
+            pieces.SetDelimiter(",");
+            auto safe = mirelink::CreateSafeMailItem();
+            safe->SetItem(olItem);
+            const std::string body = safe->Body();
+            const std::string text = safe->Subject() + " " + body;
+            WriteLogLine(kSource, "Len(email.body): " + std::to_string(TextLength(body)));
+            const int count = pieces.Count();
+            for (int i = 1; i <= count; ++i) {
+                const std::string keyword = pieces.Item(i);
+                const long found = FindRegularExpressionMatch(text, keyword);
+                WriteLogLine(kSource,
+                             "Looking for '" + keyword + "'; Result: " + std::to_string(found));
+                if (found != 0 && KeywordsMoveToFolder(*this, prefix, olItem)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    } catch (const std::exception& e) {
+        ReportError(common::ErrorOccurred(e.what()), 1, common::Source(kSource));
+        return false;
+    }
 }
 
 }  // namespace plovanex

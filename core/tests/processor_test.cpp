@@ -41,8 +41,10 @@ TEST_F(ProcessorTest, ModeLoop) {
          kSent},
         {"ContactsTwice",
          {{"Order1", "3"}, {"Order2", "3"}, {"Order3", "0"}, {"Order4", "0"}},
-         {Step(1, 3), "Entering Contacts Mode", Step(2, 3), "Entering Contacts Mode", Step(3, 0),
-          Step(4, 0)},
+         {Step(1, 3), "Entering Contacts Mode", "Num of  Recips are = 1",
+          "toDisplayName = Project Lead", "SMTP Address: lead@example.com", Step(2, 3),
+          "Entering Contacts Mode", "Num of  Recips are = 1", "toDisplayName = Project Lead",
+          "SMTP Address: lead@example.com", Step(3, 0), Step(4, 0)},
          false,
          kSent},
         {"ConfirmationTwiceFilingNothing",
@@ -79,7 +81,8 @@ TEST_F(ProcessorTest, ModeLoop) {
         EXPECT_TRUE(Reports().empty());
         for (const auto& line : home.Capture().Lines()) {
             EXPECT_EQ(line.application, "Plovanex");
-            EXPECT_TRUE(line.source == "ProcessOneSentItem" || line.source == "MoveIt")
+            EXPECT_TRUE(line.source == "ProcessOneSentItem" || line.source == "MoveIt" ||
+                        line.source == "LookForContacts")
                 << line.source;
         }
         for (const char* key : {"Order1", "Order2", "Order3", "Order4", "MoveToFolderName"}) {
