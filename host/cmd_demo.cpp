@@ -35,13 +35,22 @@ struct DemoMail {
     std::string saveIn;  // the folder the user picked in the mail window
 };
 
+// Filed, in turn: by the default folder, the account override, the sender's
+// own pick, the contact rule, the keyword rule (also ahead of the contact
+// rule), and the override again.
 const DemoMail kMails[] = {
-    {"Quarterly figures", "lead@example.com", "", ""},
-    {"Desk rota for May", "lead@example.com", "team@example.com", ""},
+    {"Quarterly figures", "contact@acme.example", "", ""},
+    {"Desk rota for May", "user@example.com", "team@example.com", ""},
     {"Launch plan", "contact@acme.example", "", "\\\\Personal Folders\\Projects\\Apollo"},
     {"Weekly notes", "lead@example.com; contact@acme.example", "", ""},
+    {"Acme price list", "contact@acme.example", "", ""},
+    {"Acme visit with the lead", "lead@example.com", "", ""},
     {"Minutes of the desk meeting", "user@example.com", "team@example.com", ""},
 };
+
+// The demo's rules, under keys of their own.
+constexpr int kKeywordRule = 101;
+constexpr int kContactRule = 202;
 
 // Writes a folder's path text and ids under three keys.
 void SaveFolder(mailstore::Profile& profile, const std::string& path, const std::string& nameKey,
@@ -82,8 +91,37 @@ void RunDemo(const std::string& profileName) {
     SaveFolder(*profile, "\\\\Personal Folders\\Clients\\Globex", keys::FromOutlookFolderName(1),
                keys::FromOutlookFolderEntryId(1), keys::FromOutlookFolderStoreId(1));
 
-    std::cout << "Default folder: Personal Folders\\Archive\\2026\n"
-              << "Mail sent from team@example.com: Personal Folders\\Clients\\Globex\n\n";
+    // A keyword rule and a contact rule, as the rule editors write them.
+    const auto save = [&app](const std::string& key, const std::string& value) {
+        platform::settings::SaveSetting(app, keys::SectionPlovanex, key, value);
+    };
+    const auto rule = [](int key, const std::string& stem, int i = 0) {
+        return i == 0 ? keys::RuleValueName(key, stem) : keys::RuleValueName(key, stem, i);
+    };
+    save(rule(kKeywordRule, keys::Keywords), "Acme");
+    save(rule(kKeywordRule, keys::KeywordFolderCount), "1");
+    SaveFolder(*profile, "\\\\Personal Folders\\Clients\\Acme",
+               rule(kKeywordRule, keys::KeywordFolderName, 1),
+               rule(kKeywordRule, keys::KeywordFolderEntryId, 1),
+               rule(kKeywordRule, keys::KeywordFolderStoreId, 1));
+    save(rule(kContactRule, keys::AssocContactCount), "1");
+    save(rule(kContactRule, keys::AssocContactName, 1), "Project Lead");
+    save(rule(kContactRule, keys::AssocContactTag, 1), "lead@example.com");
+    save(rule(kContactRule, keys::AssocFolderCount), "1");
+    SaveFolder(*profile, "\\\\Personal Folders\\Projects\\Apollo",
+               rule(kContactRule, keys::AssocFolderName, 1),
+               rule(kContactRule, keys::AssocFolderEntryId, 1),
+               rule(kContactRule, keys::AssocFolderStoreId, 1));
+    // Keywords first, then contacts, then the default folder and overrides.
+    save(keys::Order(1), std::to_string(keys::ModeKeyword));
+    save(keys::Order(2), std::to_string(keys::ModeContact));
+    save(keys::Order(3), std::to_string(keys::ModeConfirmation));
+
+    std::cout << "Keyword Acme: Personal Folders\\Clients\\Acme\n"
+              << "Contact Project Lead: Personal Folders\\Projects\\Apollo\n"
+              << "Default folder: Personal Folders\\Archive\\2026\n"
+              << "Mail sent from team@example.com: Personal Folders\\Clients\\Globex\n"
+              << "Order: keywords, contacts, then default folder and overrides\n\n";
     std::cout << std::left << std::setw(30) << "Subject"
               << "Folders holding it\n";
     for (const auto& mail : kMails) {
@@ -112,8 +150,9 @@ void RunDemo(const std::string& profileName) {
 void AddDemoCommand(CLI::App& app, Options& options) {
     auto* demo = app.add_subcommand(
         "demo",
-        "Make the demo profile, register the add-in, set a default folder and an account "
-        "override, send a few mails through the add-in and print where each was filed");
+        "Make the demo profile, register the add-in, set a keyword rule, a contact rule, a "
+        "default folder and an account override, send a few mails through the add-in and print "
+        "where each was filed");
     demo->callback([&options] { RunDemo(options.profile); });
 }
 

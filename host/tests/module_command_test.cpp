@@ -78,11 +78,15 @@ TEST_F(ModuleCommandTest, InstallOfAMissingLibraryFails) {
 }
 
 TEST_F(ModuleCommandTest, DemoFilesEveryMailAndRunsAgain) {
+    // The default folder, the override, the sender's pick, the contact rule,
+    // the keyword rule twice (once ahead of the contact rule), the override.
     const char* expected =
         "Quarterly figures             \\\\Personal Folders\\Archive\\2026\n"
         "Desk rota for May             \\\\Personal Folders\\Clients\\Globex\n"
         "Launch plan                   \\\\Personal Folders\\Projects\\Apollo\n"
-        "Weekly notes                  \\\\Personal Folders\\Archive\\2026\n"
+        "Weekly notes                  \\\\Personal Folders\\Projects\\Apollo\n"
+        "Acme price list               \\\\Personal Folders\\Clients\\Acme\n"
+        "Acme visit with the lead      \\\\Personal Folders\\Clients\\Acme\n"
         "Minutes of the desk meeting   \\\\Personal Folders\\Clients\\Globex\n";
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
