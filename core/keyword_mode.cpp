@@ -71,6 +71,11 @@ bool MoveToRuleFolders(CProcessOneSentItem& processor, const std::string& prefix
 bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
     try {
         const auto all = GetAllSettings();
+        // The item's texts are read at the first rule and kept for the
+        // others: filing by a rule changes neither.
+        bool read = false;
+        std::size_t bodyLength = 0;
+        std::string text;
         for (const auto& [key, value] : all) {
             const auto pos = key.find(keys::Keywords);
             if (pos == std::string::npos) {
@@ -80,11 +85,15 @@ bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
             ostrevane::StringList pieces;
             pieces.SetText(value);
             pieces.SetDelimiter(",");
-            auto safe = mirelink::CreateSafeMailItem();
-            safe->SetItem(olItem);
-            const std::string body = safe->Body();
-            const std::string text = safe->Subject() + " " + body;
-            WriteLogLine(kSource, "Len(email.body): " + std::to_string(TextLength(body)));
+            if (!read) {
+                auto safe = mirelink::CreateSafeMailItem();
+                safe->SetItem(olItem);
+                const std::string body = safe->Body();
+                text = safe->Subject() + " " + body;
+                bodyLength = TextLength(body);
+                read = true;
+            }
+            WriteLogLine(kSource, "Len(email.body): " + std::to_string(bodyLength));
             const int count = pieces.Count();
             for (int i = 1; i <= count; ++i) {
                 const std::string keyword = pieces.Item(i);
