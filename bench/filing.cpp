@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/filing_kit.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"
 #include "core/plovanex.h"
@@ -24,18 +25,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double ResidentMB() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0, resident = 0;
-    statm >> size >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
-}
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
+using bench::Clock;
+using bench::ResidentMB;
+using bench::Seconds;
 
 std::vector<mailstore::Id> AddSent(mailstore::Profile& profile, mailstore::Id folder, int n) {
     std::vector<mailstore::Id> ids;
