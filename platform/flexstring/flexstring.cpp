@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <limits>
+#include <map>
+#include <memory>
 #include <new>
 
 namespace platform {
@@ -271,28 +273,61 @@ void FlexString::SetPattern(std::string value) {
     stale_ = true;
 }
 
+namespace {
+
+// A compiled pattern and the error its translation gave.
+struct CompiledPattern {
+    int error = flexErrNone;
+    std::shared_ptr<const re2::RE2> re;
+};
+
+CompiledPattern CompilePattern(const std::string& pattern, bool caseSensitive) {
+    CompiledPattern result;
+    std::string translated;
+    int tags = 0;
+    result.error = TranslateFlexPattern(pattern, translated, tags);
+    if (result.error != flexErrNone) {
+        return result;
+    }
+    re2::RE2::Options options;
+    options.set_encoding(re2::RE2::Options::EncodingUTF8);
+    options.set_case_sensitive(caseSensitive);
+    options.set_dot_nl(true);
+    options.set_log_errors(false);
+    auto re = std::make_shared<const re2::RE2>(translated, options);
+    if (re->ok()) {
+        result.re = std::move(re);
+    } else {
+        result.error = re->error_code() == re2::RE2::ErrorPatternTooLarge ? flexErrOutOfMemory
+                                                                          : flexErrBadPattern;
+    }
+    return result;
+}
+
+// The keyword mode sets the same few hundred patterns item after item; each
+// thread keeps the patterns it compiled, up to a bound.
+const CompiledPattern& CachedPattern(const std::string& pattern, bool caseSensitive) {
+    constexpr std::size_t kMaxCached = 1024;
+    thread_local std::map<std::pair<std::string, bool>, CompiledPattern> cache;
+    auto key = std::make_pair(pattern, caseSensitive);
+    if (auto it = cache.find(key); it != cache.end()) {
+        return it->second;
+    }
+    if (cache.size() >= kMaxCached) {
+        cache.clear();
+    }
+    return cache.emplace(std::move(key), CompilePattern(pattern, caseSensitive)).first->second;
+}
+
+}  // namespace
+
 void FlexString::Compile() const {
     if (compiled_) {
         return;
     }
-    re_.reset();
-    std::string translated;
-    int tags = 0;
-    compileError_ = TranslateFlexPattern(pattern_, translated, tags);
-    if (compileError_ == flexErrNone) {
-        re2::RE2::Options options;
-        options.set_encoding(re2::RE2::Options::EncodingUTF8);
-        options.set_case_sensitive(caseSensitive_);
-        options.set_dot_nl(true);
-        options.set_log_errors(false);
-        auto re = std::make_unique<re2::RE2>(translated, options);
-        if (re->ok()) {
-            re_ = std::move(re);
-        } else {
-            compileError_ = re->error_code() == re2::RE2::ErrorPatternTooLarge ? flexErrOutOfMemory
-                                                                               : flexErrBadPattern;
-        }
-    }
+    const auto& compiled = CachedPattern(pattern_, caseSensitive_);
+    compileError_ = compiled.error;
+    re_ = compiled.re;
     compiled_ = true;
 }
 

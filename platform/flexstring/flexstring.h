@@ -110,7 +110,7 @@ class FlexString {
     mutable bool stale_ = false;
     mutable bool compiled_ = false;
     mutable int compileError_ = flexErrNone;
-    mutable std::unique_ptr<re2::RE2> re_;
+    mutable std::shared_ptr<const re2::RE2> re_;
     mutable int error_ = flexErrNone;
     mutable std::vector<std::pair<std::size_t, std::size_t>> matches_;
 };
