@@ -9,6 +9,7 @@
 #include "core/choose_outlook_folders.h"
 #include "core/plovanex.h"
 #include "core/process_one_sent_item.h"
+#include "core/rdo_lookup.h"
 #include "platform/mirelink/mirelink.h"
 #include "platform/ostrevane/folder_record.h"
 #include "platform/outlook/outlook.h"
@@ -59,18 +60,22 @@ struct CPlovanex::State {
     bool SendAndFileModal(outlook::ItemPtr& item, ChooserVariant variant,
                           const std::string& procedure);
     bool UsingWordAsEditor(const std::string& version);
+
+    // The folder index upkeep; no entry point calls it. AddFolder gives
+    // whether the row was written.
+    void RefreshFolders(const mirelink::SessionPtr& session, const std::string& EntryID,
+                        const std::string& StoreID, bool& addIt);
+    bool AddFolder(const mirelink::FolderPtr& folder);
+    void RemoveFolder(const mirelink::FolderPtr& folder);
+    std::string LoadIndexFile(const std::string& path);
+    bool SaveIndexFile(const std::string& path, const std::string& text);
 };
 
-[[noreturn]] void NothingError();
+// Starts the index builder of the install folder, detached and hidden. A
+// start that fails goes unnoticed: nothing of it is read.
+void StartIndexBuilder();
 
-// Raises the language's error for an object that is nothing.
-template <typename T>
-T& Need(const std::shared_ptr<T>& object) {
-    if (!object) {
-        NothingError();
-    }
-    return *object;
-}
+[[noreturn]] void NothingError();
 
 // The number the first two characters of a version text form: "9." gives 9.
 int MajorVersion(const std::string& version);

@@ -1,0 +1,368 @@
+// The folder index upkeep: single rows into and out of the index, the
+// rebuild it falls back on, and how the index file is written.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "common/index_row.h"
+#include "common/settings_keys.h"
+#include "core/install_folder.h"
+#include "core/plovanex_state.h"
+#include "core/tests/addin_fixture.h"
+#include "core/tests/scripted_chooser.h"
+#include "platform/ado/recordset.h"
+#include "platform/error.h"
+#include "platform/mirelink/mirelink.h"
+
+namespace plovanex_test {
+namespace {
+
+namespace fs = std::filesystem;
+namespace keys = common::keys;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+// The add-in's private state, whose upkeep no entry point reaches. The names
+// in an explicit instantiation are not access checked, so the one below may
+// name the private member that holds it.
+auto& StateOf(plovanex::CPlovanex& addin);
+template <auto Member>
+struct StateAccess {
+    friend auto& StateOf(plovanex::CPlovanex& addin) { return *(addin.*Member); }
+};
+template struct StateAccess<&plovanex::CPlovanex::state_>;
+
+constexpr const char* kOdd = "\\\\Personal Folders\\Clients\\O'Brien & Sons";
+constexpr const char* kUnreadMail = "\\\\Personal Folders\\Unread Mail";
+// The row of kOdd, escaped as every writer of the index escapes it.
+constexpr const char* kOddRow =
+    "\r\n\t<z:row FullName='OChr$(39)Brien &amp; Sons' "
+    "FolderPath='\\\\Personal Folders\\Clients\\OChr$(39)Brien &amp; Sons' "
+    "rs:forcenull='InternetCodepage'/>";
+
+std::optional<std::string> ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The demo profile with an index as the builder leaves it (two rows), the
+// add-in started on it, and a MAPI session of the test's own.
+class IndexUpkeepTest : public AddInTest {
+  protected:
+    IndexUpkeepTest() { kit.Folder(kOdd); }
+
+    void SetUp() override {
+        fs::create_directories(Data());
+        std::string rows;
+        common::AppendIndexRow(rows, "Acme", kAcme);
+        common::AppendIndexRow(rows, "Globex", kGlobex);
+        WriteFile(Index(), common::FillIndexTemplate(
+                               *ReadFile(plovanex::InstallFolder() / "FolderList.xml"), rows) +
+                               "\r\n");
+        Start();
+        Set(keys::LoadRefreshWanted, "0");
+        home.Capture().Clear();
+        session = mirelink::CreateSession();
+        session->Logon();
+    }
+
+    fs::path Data() const { return home.Path() / "data"; }
+    fs::path Index() const { return Data() / "MyFolderList.xml"; }
+    std::optional<std::string> IndexText() const { return ReadFile(Index()); }
+    mirelink::FolderPtr Folder(const std::string& path) { return session->GetFolderFromPath(path); }
+    auto& Upkeep() { return StateOf(*addin); }
+
+    mirelink::SessionPtr session;
+};
+
+TEST_F(IndexUpkeepTest, NewFolderStandsFirstAndReadsBackUnchanged) {
+    const std::string before = *IndexText();
+    EXPECT_TRUE(Upkeep().AddFolder(Folder(kOdd)));
+
+    const std::size_t at = before.find("<rs:insert>") + std::string("<rs:insert>").size();
+    EXPECT_EQ(IndexText(), before.substr(0, at) + kOddRow + before.substr(at));
+    EXPECT_THAT(Lines("AddFolder"),
+                ElementsAre("Folder Name: O'Brien & Sons", "Folder Name: OChr$(39)Brien &amp; Sons",
+                            std::string("Folder Path: ") + kOdd,
+                            "Folder Path: \\\\Personal Folders\\Clients\\OChr$(39)Brien &amp; Sons",
+                            "Added single new folder to index:", kOddRow));
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
+    EXPECT_THAT(Reports(), IsEmpty());
+
+    platform::ado::Recordset records;
+    records.Open(Index().string(), "Provider=MSPersist;");
+    EXPECT_EQ(records.RecordCount(), 3);
+    records.MoveFirst();
+    EXPECT_EQ(common::UnescapeIndexValue(records.Fields("FullName").Value()), "O'Brien & Sons");
+    EXPECT_EQ(common::UnescapeIndexValue(records.Fields("FolderPath").Value()), kOdd);
+}
+
+// Counts the reloads of its list.
+class ReloadCountingChooser : public testkit::ScriptedChooser {
+  public:
+    ReloadCountingChooser() : ScriptedChooser(plovanex::ChooserVariant::Search) {}
+    bool ReloadFolderList() override {
+        ++reloads;
+        return true;
+    }
+    int reloads = 0;
+};
+
+TEST_F(IndexUpkeepTest, LoadedSearchChooserReloadsItsList) {
+    auto chooser = std::make_shared<ReloadCountingChooser>();
+    Upkeep().m_frmChooseOutlookFolders4 = chooser;
+    EXPECT_TRUE(Upkeep().AddFolder(Folder(kApollo)));
+    EXPECT_EQ(chooser->reloads, 1);
+    EXPECT_EQ(Lines("AddFolder").back(), "Refreshing shown folder list");
+}
+
+TEST_F(IndexUpkeepTest, RemovingTheAddedRowGivesTheOldIndexBack) {
+    const std::string before = *IndexText();
+    ASSERT_TRUE(Upkeep().AddFolder(Folder(kOdd)));
+    Set(keys::LoadRefreshWanted, "0");
+    Upkeep().RemoveFolder(Folder(kOdd));
+    EXPECT_EQ(IndexText(), before);
+    EXPECT_THAT(Lines("RemoveFolder"),
+                ElementsAre(std::string("Removed: ") + kOddRow,
+                            std::string("Removed single new folder to index:") + kOddRow));
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+TEST_F(IndexUpkeepTest, RemovingAFolderNotInTheIndexWritesItBackUnchanged) {
+    const std::string before = *IndexText();
+    Upkeep().RemoveFolder(Folder(kOdd));
+    EXPECT_EQ(IndexText(), before);
+    EXPECT_THAT(Lines("RemoveFolder"),
+                ElementsAre(std::string("Warning: could not find folder to remove: ") + kOddRow,
+                            std::string("Removed single new folder to index:") + kOddRow));
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+// An index that is missing or holds no "<rs:insert>" takes no row and is
+// not written over.
+TEST_F(IndexUpkeepTest, FileWithoutInsertElementIsLeftAlone) {
+    const std::string noElement =
+        "Error occurred at line 8.  Reason: The folder index holds no \"<rs:insert>\" element.";
+    const struct {
+        const char* what;
+        std::optional<std::string> content;
+    } cases[] = {
+        {"missing", std::nullopt},
+        {"empty", ""},
+        {"foreign", "<xml><rs:data></rs:data></xml>\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(Index());
+        if (c.content) {
+            WriteFile(Index(), *c.content);
+        }
+        home.Capture().Clear();
+
+        EXPECT_FALSE(Upkeep().AddFolder(Folder(kOdd)));
+        Upkeep().RemoveFolder(Folder(kOdd));
+        EXPECT_EQ(IndexText(), c.content);
+        EXPECT_EQ(Get(keys::LoadRefreshWanted), "0");
+
+        std::vector<ostrevane::Report> expected;
+        const ostrevane::Report notFound{
+            "Error occurred.  Reason: File not found: " + Index().string(), 1,
+            "Plovanex.LoadIndexFile"};
+        for (const char* procedure : {"Plovanex.AddFolder", "Plovanex.RemoveFolder"}) {
+            if (!c.content) {
+                expected.push_back(notFound);
+            }
+            expected.push_back({noElement, 1, procedure});
+        }
+        EXPECT_THAT(Reports(), ElementsAreArray(expected));
+    }
+}
+
+struct RefreshCase {
+    const char* what;
+    const char* path;  // nothing: ids that find no folder
+    bool addIt;
+    std::vector<std::string> lines;
+    bool rebuilt;
+    bool added;
+};
+
+class RefreshFoldersTest : public IndexUpkeepTest,
+                           public ::testing::WithParamInterface<RefreshCase> {};
+
+TEST_P(RefreshFoldersTest, AddsOneRowOrRebuilds) {
+    const auto& c = GetParam();
+    const std::string before = *IndexText();
+    auto [entryId, storeId] =
+        c.path ? Ids(c.path) : std::pair<std::string, std::string>{"00DEAD", "00BEEF"};
+    bool addIt = c.addIt;
+    Upkeep().RefreshFolders(session, entryId, storeId, addIt);
+
+    EXPECT_THAT(Lines("RefreshFolders"), ElementsAreArray(c.lines));
+    if (c.rebuilt) {
+        EXPECT_THAT(home.Started(), ElementsAre(plovanex::InstallFolder() / "Kestrune"));
+    } else {
+        EXPECT_THAT(home.Started(), IsEmpty());
+    }
+    EXPECT_EQ(Lines("AddFolder").empty(), !c.added);
+    EXPECT_EQ(IndexText() != before, c.added);
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), c.added ? "1" : "0");
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefreshFoldersTest,
+    ::testing::Values(RefreshCase{"SearchFolderIsNotAdded",
+                                  kUnreadMail,
+                                  true,
+                                  {"Entering for folder kind 2; addIt: True"},
+                                  false,
+                                  false},
+                      RefreshCase{"OrdinaryFolderIsAdded",
+                                  kOdd,
+                                  true,
+                                  {"Entering for folder kind 1; addIt: True"},
+                                  false,
+                                  true},
+                      RefreshCase{"MovedFolderRebuilds",
+                                  "\\\\Personal Folders\\Clients\\Acme",
+                                  false,
+                                  {"Entering for folder kind 1; addIt: False",
+                                   "Folder moved or deleted...rebuilding index"},
+                                  true,
+                                  false},
+                      RefreshCase{"DeletedFolderRebuilds",
+                                  nullptr,
+                                  false,
+                                  {"Folder moved or deleted...rebuilding index"},
+                                  true,
+                                  false},
+                      RefreshCase{"FolderToAddNotFoundRebuilds",
+                                  nullptr,
+                                  true,
+                                  {"Warning: Could not find folder to add...rebuilding index"},
+                                  true,
+                                  false}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+[[noreturn]] void NotUsed() {
+    throw platform::Error("not used by the test");
+}
+
+// An ordinary folder that is gone once it is found: its path cannot be read.
+class VanishingFolder : public mirelink::RDOFolder {
+  public:
+    int Class() const override { return 2; }
+    std::string TypeName() const override { return "RDOFolder"; }
+    std::string Name() override { return "Gone"; }
+    std::string EntryID() override { return "00AA"; }
+    std::string StoreID() override { return "00BB"; }
+    std::string FolderPath() override { throw platform::Error("The folder is gone"); }
+    int DefaultItemType() override { return 0; }
+    int FolderKind() override { return mirelink::kGenericFolder; }
+    mirelink::FolderPtr Parent() override { NotUsed(); }
+    mirelink::FoldersPtr Folders() override { NotUsed(); }
+};
+
+// A session that finds only that folder.
+class VanishingFolderSession : public mirelink::KVRDOSession {
+  public:
+    int Class() const override { return 0; }
+    std::string TypeName() const override { return "KVRDOSession"; }
+    void Logon() override {}
+    void Logon(const std::string&) override {}
+    void Logoff() override {}
+    bool LoggedOn() override { return true; }
+    outlook::MAPIObject MAPIOBJECT() override { NotUsed(); }
+    void SetMAPIOBJECT(outlook::MAPIObject) override { NotUsed(); }
+    mirelink::FolderPtr GetDefaultFolder(int) override { NotUsed(); }
+    mirelink::FolderPtr GetFolderFromID(const std::string&, const std::string&) override {
+        return std::make_shared<VanishingFolder>();
+    }
+    mirelink::MailPtr GetMessageFromID(const std::string&, const std::string&) override {
+        NotUsed();
+    }
+    mirelink::FolderPtr GetSharedDefaultFolder(const std::string&, int) override { NotUsed(); }
+    mirelink::FolderPtr GetSharedDefaultFolder(mirelink::AddressEntryPtr, int) override {
+        NotUsed();
+    }
+    mirelink::FolderPtr GetFolderFromPath(const std::string&) override { NotUsed(); }
+    mirelink::StoresPtr Stores() override { NotUsed(); }
+    mirelink::AddressEntryPtr CurrentUser() override { NotUsed(); }
+};
+
+TEST_F(IndexUpkeepTest, RefreshFailureIsANoteWithItsStep) {
+    const std::string before = *IndexText();
+    bool addIt = true;
+    Upkeep().RefreshFolders(std::make_shared<VanishingFolderSession>(), "00AA", "00BB", addIt);
+    EXPECT_THAT(Reports(), ElementsAre(ostrevane::Report{
+                               "Error occurred at line 6. Reason: The folder is gone", 0,
+                               "Plovanex.RefreshFolders"}));
+    EXPECT_EQ(IndexText(), before);
+    EXPECT_THAT(home.Started(), IsEmpty());
+}
+
+TEST_F(IndexUpkeepTest, SavedIndexEndsWithALineEndAndIsAnnounced) {
+    const fs::path file = Data() / "Saved.xml";
+    EXPECT_TRUE(Upkeep().SaveIndexFile(file.string(), "<xml/>"));
+    EXPECT_EQ(ReadFile(file), "<xml/>\r\n");
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+TEST_F(IndexUpkeepTest, FailedSaveMakesBothReports) {
+    const std::string file = (Data() / "no such folder" / "MyFolderList.xml").string();
+    EXPECT_FALSE(Upkeep().SaveIndexFile(file, "<xml/>"));
+    const auto reports = Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_THAT(reports[0].message, ::testing::StartsWith("Error occurred.  Reason: "));
+    EXPECT_EQ(reports[0].code, 1);
+    EXPECT_EQ(reports[0].source, "Plovanex.SaveIndexFile");
+    EXPECT_EQ(reports[1], (ostrevane::Report{"Error Info: Trying to write to " + file, 1,
+                                             "Plovanex.SaveIndexFile"}));
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), "0");
+}
+
+// The index is replaced by a rename: a reader that opened the old file goes
+// on reading all of it, and no new file is left beside the index.
+TEST_F(IndexUpkeepTest, ReaderOfTheOldIndexIsNotCutShort) {
+    const std::string before = *IndexText();
+    struct stat old {};
+    ASSERT_EQ(::stat(Index().c_str(), &old), 0);
+    std::ifstream reader(Index(), std::ios::binary);
+    ASSERT_TRUE(reader);
+
+    ASSERT_TRUE(Upkeep().AddFolder(Folder(kOdd)));
+
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>()),
+              before);
+    struct stat now {};
+    ASSERT_EQ(::stat(Index().c_str(), &now), 0);
+    EXPECT_NE(now.st_ino, old.st_ino);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Data())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_THAT(names, UnorderedElementsAre("FolderList.xml", "MyFolderList.xml"));
+}
+
+}  // namespace
+}  // namespace plovanex_test
