@@ -47,10 +47,6 @@ std::string Trim(const std::string& text) {
 
 }  // namespace
 
-void NothingError() {
-    throw platform::Error("Object variable or With block variable not set");
-}
-
 int MajorVersion(const std::string& version) {
     int number = 0;
     for (char c : version.substr(0, 2)) {

@@ -66,6 +66,8 @@ class CPlovanex : public ostrevane::ModuleObject, public ostrevane::IModuleAPI, 
     bool SendAndFile(outlook::ItemPtr& item);
 
   private:
+    // The tests of the procedures that no entry point reaches.
+    friend struct CPlovanexTestAccess;
     struct State;
     std::unique_ptr<State> state_;
 };

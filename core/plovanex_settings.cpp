@@ -57,11 +57,7 @@ void CPlovanex::State::EnsureSettings() {
         }
         std::error_code ec;
         if (!fs::exists(dataFolder / "MyFolderList.xml", ec)) {
-            try {
-                platform::os::StartDetached(InstallFolder() / "Kestrune");
-            } catch (...) {
-                // The start gives nothing that is read.
-            }
+            StartIndexBuilder();
         }
         auto session = mirelink::CreateSession();
         session->Logon();

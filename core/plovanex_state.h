@@ -75,8 +75,6 @@ struct CPlovanex::State {
 // start that fails goes unnoticed: nothing of it is read.
 void StartIndexBuilder();
 
-[[noreturn]] void NothingError();
-
 // The number the first two characters of a version text form: "9." gives 9.
 int MajorVersion(const std::string& version);
 

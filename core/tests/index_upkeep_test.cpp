@@ -21,6 +21,15 @@
 #include "platform/error.h"
 #include "platform/mirelink/mirelink.h"
 
+namespace plovanex {
+
+// The add-in's private state, whose index upkeep no entry point reaches.
+struct CPlovanexTestAccess {
+    static CPlovanex::State& State(CPlovanex& addin) { return *addin.state_; }
+};
+
+}  // namespace plovanex
+
 namespace plovanex_test {
 namespace {
 
@@ -31,15 +40,9 @@ using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
-// The add-in's private state, whose upkeep no entry point reaches. The names
-// in an explicit instantiation are not access checked, so the one below may
-// name the private member that holds it.
-auto& StateOf(plovanex::CPlovanex& addin);
-template <auto Member>
-struct StateAccess {
-    friend auto& StateOf(plovanex::CPlovanex& addin) { return *(addin.*Member); }
-};
-template struct StateAccess<&plovanex::CPlovanex::state_>;
+auto& StateOf(plovanex::CPlovanex& addin) {
+    return plovanex::CPlovanexTestAccess::State(addin);
+}
 
 constexpr const char* kOdd = "\\\\Personal Folders\\Clients\\O'Brien & Sons";
 constexpr const char* kUnreadMail = "\\\\Personal Folders\\Unread Mail";
