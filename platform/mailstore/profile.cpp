@@ -297,10 +297,7 @@ struct Profile::Impl {
         explicit Scope(Impl& i) : impl(i) { ++impl.depth; }
         ~Scope() {
             if (--impl.depth == 0) {
-                for (auto* s : impl.used) {
-                    s->tryReset();
-                }
-                impl.used.clear();
+                impl.ResetUsed();
             }
         }
     };
@@ -314,7 +311,11 @@ struct Profile::Impl {
                 return fn();
             } catch (...) {
                 // A transaction rolled back: rows read inside it may be gone.
+                // A retry of the whole call starts on a fresh snapshot.
                 Forget();
+                if (depth == 1) {
+                    ResetUsed();
+                }
                 throw;
             }
         };
@@ -329,11 +330,15 @@ struct Profile::Impl {
     // still stepping holds a read transaction, and the checkpoint that
     // follows a commit fails while one is open, so the log would only grow.
     void Commit(SQLite::Transaction& tx) {
+        ResetUsed();
+        tx.commit();
+    }
+
+    void ResetUsed() {
         for (auto* s : used) {
             s->tryReset();
         }
         used.clear();
-        tx.commit();
     }
 
     void Forget() {
