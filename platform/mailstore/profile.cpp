@@ -11,9 +11,11 @@
 #include <mutex>
 #include <random>
 #include <thread>
+#include <unordered_map>
 
 #include "platform/error.h"
 #include "platform/home.h"
+#include "platform/sqlite_change.h"
 #include "platform/sqlite_retry.h"
 
 namespace mailstore {
@@ -23,6 +25,8 @@ namespace {
 constexpr int kSchemaVersion = 1;
 constexpr int kApplicationId = 0x4F535450;  // "OSTP"
 constexpr int kBusyTimeoutMs = 30000;
+// Rows kept between calls; past this many the keeping starts afresh.
+constexpr size_t kMaxCached = 65536;
 
 const char* const kSchema[] = {
     "CREATE TABLE stores ("
@@ -232,6 +236,28 @@ std::string NowText() {
     return buf;
 }
 
+// Rows read before, the truth while the file has not changed since (see
+// Profile::Impl::Cached).
+struct RowCache {
+    std::unordered_map<Id, std::optional<FolderRow>> folders;
+    std::unordered_map<Id, std::vector<FolderRow>> children;
+    std::unordered_map<Id, std::string> paths;
+    std::unordered_map<Id, StoreRow> stores;
+    std::optional<std::vector<StoreRow>> allStores;
+    std::optional<std::optional<StoreRow>> defaultStore;
+    std::unordered_map<Id, std::optional<ItemRow>> items;
+    std::map<std::pair<std::string, Id>, std::optional<Id>> folderByEntryId;
+    std::map<std::pair<std::string, Id>, std::optional<Id>> itemByEntryId;
+    std::map<std::pair<Id, int>, std::optional<Id>> defaultFolders;
+    size_t childRows = 0;
+
+    size_t Size() const {
+        return folders.size() + childRows + paths.size() + stores.size() + items.size() +
+               folderByEntryId.size() + itemByEntryId.size() + defaultFolders.size();
+    }
+    void Clear() { *this = RowCache(); }
+};
+
 struct Profile::Impl {
     std::string name;
     std::filesystem::path file;
@@ -244,6 +270,9 @@ struct Profile::Impl {
     std::vector<SQLite::Statement*> used;
     int depth = 0;
     std::mt19937_64 random;
+    bool wal = false;
+    platform::sqlite::ChangeWatch watch;  // attached in WAL mode only
+    RowCache cache;
 
     [[noreturn]] void Fail(const std::string& what) const {
         throw platform::Error("Mail profile " + file.string() + ": " + what);
@@ -268,10 +297,7 @@ struct Profile::Impl {
         explicit Scope(Impl& i) : impl(i) { ++impl.depth; }
         ~Scope() {
             if (--impl.depth == 0) {
-                for (auto* s : impl.used) {
-                    s->tryReset();
-                }
-                impl.used.clear();
+                impl.ResetUsed();
             }
         }
     };
@@ -280,11 +306,58 @@ struct Profile::Impl {
     auto Run(Fn&& fn) {
         std::lock_guard lock(mutex);
         Scope scope(*this);
+        auto attempt = [&] {
+            try {
+                return fn();
+            } catch (...) {
+                // A transaction rolled back: rows read inside it may be gone.
+                // A retry of the whole call starts on a fresh snapshot.
+                Forget();
+                if (depth == 1) {
+                    ResetUsed();
+                }
+                throw;
+            }
+        };
         try {
-            return platform::sqlite::Retrying(fn, std::chrono::milliseconds(kBusyTimeoutMs));
+            return platform::sqlite::Retrying(attempt, std::chrono::milliseconds(kBusyTimeoutMs));
         } catch (const SQLite::Exception& e) {
             Fail(e.what());
         }
+    }
+
+    // Commits with every statement of the call reset first: a statement
+    // still stepping holds a read transaction, and the checkpoint that
+    // follows a commit fails while one is open, so the log would only grow.
+    void Commit(SQLite::Transaction& tx) {
+        ResetUsed();
+        tx.commit();
+    }
+
+    void ResetUsed() {
+        for (auto* s : used) {
+            s->tryReset();
+        }
+        used.clear();
+    }
+
+    void Forget() {
+        cache.Clear();
+        watch.Forget();
+    }
+
+    // The rows kept, emptied first when the file may have changed since the
+    // last look. A look that finds a change while a statement of this call
+    // still holds an older snapshot keeps the next look from trusting what
+    // is read under it.
+    RowCache& Cached() {
+        if (watch.Changed() || cache.Size() >= kMaxCached) {
+            cache.Clear();
+            if (sqlite3_txn_state(db->getHandle(), "main") == SQLITE_TXN_READ) {
+                watch.Forget();
+            }
+        }
+        return cache;
     }
 
     void Open(bool create) {
@@ -297,7 +370,7 @@ struct Profile::Impl {
         }
         Run([&] {
             try {
-                db->exec("PRAGMA journal_mode=WAL");
+                wal = db->execAndGet("PRAGMA journal_mode=WAL").getString() == "wal";
             } catch (const SQLite::Exception& e) {
                 if (platform::sqlite::IsTransient(e)) {
                     throw;
@@ -322,9 +395,12 @@ struct Profile::Impl {
             } else if (version != kSchemaVersion) {
                 Fail("unknown schema version " + std::to_string(version));
             }
-            tx.commit();
+            Commit(tx);
             return 0;
         });
+        if (wal) {
+            watch.Attach(db->getHandle());
+        }
         std::random_device rd;
         random.seed((static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^
                     static_cast<std::uint64_t>(getpid()) ^
@@ -344,12 +420,78 @@ struct Profile::Impl {
     std::string NewEntryId(Id store) { return "00000000" + StoreUid(store) + Hex(random(), 16); }
 
     std::optional<FolderRow> FindFolder(Id id) {
-        auto& s = Stmt(std::string("SELECT ") + kFolderColumns + " FROM folders WHERE id=?");
-        s.bind(1, static_cast<int64_t>(id));
-        if (!s.executeStep()) {
-            return std::nullopt;
+        auto& c = Cached();
+        if (auto hit = c.folders.find(id); hit != c.folders.end()) {
+            return hit->second;
         }
-        return ReadFolder(s);
+        static const std::string sql =
+            std::string("SELECT ") + kFolderColumns + " FROM folders WHERE id=?";
+        auto& s = Stmt(sql);
+        s.bind(1, static_cast<int64_t>(id));
+        std::optional<FolderRow> row;
+        if (s.executeStep()) {
+            row = ReadFolder(s);
+        }
+        c.folders.emplace(id, row);
+        return row;
+    }
+
+    const std::vector<FolderRow>& Children(Id folder) {
+        auto& c = Cached();
+        if (auto hit = c.children.find(folder); hit != c.children.end()) {
+            return hit->second;
+        }
+        static const std::string sql =
+            std::string("SELECT ") + kFolderColumns + " FROM folders WHERE parent_id=? ORDER BY id";
+        auto& s = Stmt(sql);
+        s.bind(1, static_cast<int64_t>(folder));
+        std::vector<FolderRow> rows;
+        while (s.executeStep()) {
+            rows.push_back(ReadFolder(s));
+            c.folders.emplace(rows.back().id, rows.back());
+        }
+        c.childRows += rows.size();
+        return c.children.emplace(folder, std::move(rows)).first->second;
+    }
+
+    // Two backslashes, the store's name, then a backslash and a name per
+    // level; from kept rows, else the rows of every level in one statement.
+    std::string FolderPath(Id folder) {
+        auto& c = Cached();
+        if (auto hit = c.paths.find(folder); hit != c.paths.end()) {
+            return hit->second;
+        }
+        if (auto row = c.folders.find(folder); row != c.folders.end() && row->second) {
+            const auto& f = *row->second;
+            if (!f.parentId) {
+                return c.paths.emplace(folder, "\\\\" + f.name).first->second;
+            }
+            if (auto parent = c.paths.find(*f.parentId); parent != c.paths.end()) {
+                return c.paths.emplace(folder, parent->second + "\\" + f.name).first->second;
+            }
+        }
+        static const std::string sql =
+            "WITH RECURSIVE up(id, depth) AS ("
+            " SELECT id, 0 FROM folders WHERE id=?"
+            " UNION ALL SELECT f.parent_id, up.depth + 1"
+            " FROM folders f JOIN up ON f.id = up.id WHERE f.parent_id IS NOT NULL)"
+            " SELECT " +
+            std::string(kFolderColumns) + " FROM up JOIN folders USING (id) ORDER BY up.depth DESC";
+        auto& s = Stmt(sql);
+        s.bind(1, static_cast<int64_t>(folder));
+        std::string path;
+        bool any = false;
+        while (s.executeStep()) {
+            auto f = ReadFolder(s);
+            path += (any ? "\\" : "\\\\") + f.name;
+            any = true;
+            c.paths.emplace(f.id, path);
+            c.folders.emplace(f.id, std::move(f));
+        }
+        if (!any) {
+            Fail("the folder no longer exists");
+        }
+        return path;
     }
 
     FolderRow Folder(Id id) {
@@ -361,21 +503,65 @@ struct Profile::Impl {
     }
 
     std::optional<ItemRow> FindItem(Id id) {
-        auto& s = Stmt(std::string("SELECT ") + kItemColumns + " FROM items WHERE id=?");
-        s.bind(1, static_cast<int64_t>(id));
-        if (!s.executeStep()) {
-            return std::nullopt;
+        auto& c = Cached();
+        if (auto hit = c.items.find(id); hit != c.items.end()) {
+            return hit->second;
         }
-        return ReadItem(s);
+        static const std::string sql =
+            std::string("SELECT ") + kItemColumns + " FROM items WHERE id=?";
+        auto& s = Stmt(sql);
+        s.bind(1, static_cast<int64_t>(id));
+        std::optional<ItemRow> row;
+        if (s.executeStep()) {
+            row = ReadItem(s);
+        }
+        c.items.emplace(id, row);
+        return row;
     }
 
     std::optional<StoreRow> DefaultStore() {
-        auto& s = Stmt(std::string("SELECT ") + kStoreColumns +
-                       " FROM stores ORDER BY is_default DESC, id LIMIT 1");
-        if (!s.executeStep()) {
-            return std::nullopt;
+        auto& c = Cached();
+        if (c.defaultStore) {
+            return *c.defaultStore;
         }
-        return ReadStore(s);
+        static const std::string sql = std::string("SELECT ") + kStoreColumns +
+                                       " FROM stores ORDER BY is_default DESC, id LIMIT 1";
+        auto& s = Stmt(sql);
+        std::optional<StoreRow> row;
+        if (s.executeStep()) {
+            row = ReadStore(s);
+        }
+        c.defaultStore = row;
+        return row;
+    }
+
+    const std::vector<StoreRow>& Stores() {
+        auto& c = Cached();
+        if (!c.allStores) {
+            static const std::string sql =
+                std::string("SELECT ") + kStoreColumns + " FROM stores ORDER BY id";
+            auto& s = Stmt(sql);
+            std::vector<StoreRow> rows;
+            while (s.executeStep()) {
+                rows.push_back(ReadStore(s));
+                c.stores.emplace(rows.back().id, rows.back());
+            }
+            c.allStores = std::move(rows);
+        }
+        return *c.allStores;
+    }
+
+    std::optional<StoreRow> FindStore(Id id) {
+        auto& c = Cached();
+        if (auto hit = c.stores.find(id); hit != c.stores.end()) {
+            return hit->second;
+        }
+        for (const auto& row : Stores()) {
+            if (row.id == id) {
+                return row;
+            }
+        }
+        return std::nullopt;
     }
 
     std::optional<Id> StoreIdFor(const std::string& storeEntryId) {
@@ -383,12 +569,12 @@ struct Profile::Impl {
             auto store = DefaultStore();
             return store ? std::optional<Id>(store->id) : std::nullopt;
         }
-        auto& s = Stmt("SELECT id FROM stores WHERE entry_id=?");
-        s.bind(1, storeEntryId);
-        if (!s.executeStep()) {
-            return std::nullopt;
+        for (const auto& row : Stores()) {
+            if (row.entryId == storeEntryId) {
+                return row.id;
+            }
         }
-        return s.getColumn(0).getInt64();
+        return std::nullopt;
     }
 
     void InsertRecipients(Id item, const std::vector<RecipientRow>& recipients, int first) {
@@ -513,30 +699,22 @@ Id Profile::AddStore(const std::string& name, StoreKind kind, const std::string&
         u.bind(1, static_cast<int64_t>(root));
         u.bind(2, static_cast<int64_t>(store));
         u.exec();
-        tx.commit();
+        impl_->Commit(tx);
         return store;
     });
 }
 
 std::vector<StoreRow> Profile::Stores() {
-    return impl_->Run([&] {
-        std::vector<StoreRow> out;
-        auto& s = impl_->Stmt(std::string("SELECT ") + kStoreColumns + " FROM stores ORDER BY id");
-        while (s.executeStep()) {
-            out.push_back(ReadStore(s));
-        }
-        return out;
-    });
+    return impl_->Run([&] { return impl_->Stores(); });
 }
 
 StoreRow Profile::Store(Id id) {
     return impl_->Run([&] {
-        auto& s = impl_->Stmt(std::string("SELECT ") + kStoreColumns + " FROM stores WHERE id=?");
-        s.bind(1, static_cast<int64_t>(id));
-        if (!s.executeStep()) {
+        auto row = impl_->FindStore(id);
+        if (!row) {
             impl_->Fail("the store no longer exists");
         }
-        return ReadStore(s);
+        return *row;
     });
 }
 
@@ -602,7 +780,7 @@ Id Profile::AddFolder(Id parent, const std::string& name, int itemType, int fold
         s.bind(7, static_cast<int>(kind));
         s.exec();
         Id id = impl_->db->getLastInsertRowid();
-        tx.commit();
+        impl_->Commit(tx);
         return id;
     });
 }
@@ -622,70 +800,52 @@ std::optional<Id> Profile::FolderByEntryId(const std::string& entryId,
         if (!store) {
             return std::nullopt;
         }
+        auto& c = impl_->Cached();
+        auto key = std::make_pair(entryId, *store);
+        if (auto hit = c.folderByEntryId.find(key); hit != c.folderByEntryId.end()) {
+            return hit->second;
+        }
         auto& s = impl_->Stmt("SELECT id FROM folders WHERE entry_id=? AND store_id=?");
         s.bind(1, entryId);
         s.bind(2, static_cast<int64_t>(*store));
-        if (!s.executeStep()) {
-            return std::nullopt;
+        std::optional<Id> id;
+        if (s.executeStep()) {
+            id = s.getColumn(0).getInt64();
         }
-        return s.getColumn(0).getInt64();
+        c.folderByEntryId.emplace(std::move(key), id);
+        return id;
     });
 }
 
 std::vector<FolderRow> Profile::Children(Id folder) {
-    return impl_->Run([&] {
-        std::vector<FolderRow> out;
-        auto& s = impl_->Stmt(std::string("SELECT ") + kFolderColumns +
-                              " FROM folders WHERE parent_id=? ORDER BY id");
-        s.bind(1, static_cast<int64_t>(folder));
-        while (s.executeStep()) {
-            out.push_back(ReadFolder(s));
-        }
-        return out;
-    });
+    return impl_->Run([&] { return impl_->Children(folder); });
 }
 
 int Profile::ChildCount(Id folder) {
-    return impl_->Run([&] {
-        auto& s = impl_->Stmt("SELECT count(*) FROM folders WHERE parent_id=?");
-        s.bind(1, static_cast<int64_t>(folder));
-        s.executeStep();
-        return s.getColumn(0).getInt();
-    });
+    return impl_->Run([&] { return static_cast<int>(impl_->Children(folder).size()); });
 }
 
 std::optional<Id> Profile::DefaultFolder(Id store, int folderRole) {
     return impl_->Run([&]() -> std::optional<Id> {
+        auto& c = impl_->Cached();
+        auto key = std::make_pair(store, folderRole);
+        if (auto hit = c.defaultFolders.find(key); hit != c.defaultFolders.end()) {
+            return hit->second;
+        }
         auto& s = impl_->Stmt("SELECT id FROM folders WHERE store_id=? AND role=? ORDER BY id");
         s.bind(1, static_cast<int64_t>(store));
         s.bind(2, folderRole);
-        if (!s.executeStep()) {
-            return std::nullopt;
+        std::optional<Id> id;
+        if (s.executeStep()) {
+            id = s.getColumn(0).getInt64();
         }
-        return s.getColumn(0).getInt64();
+        c.defaultFolders.emplace(key, id);
+        return id;
     });
 }
 
 std::string Profile::FolderPath(Id folder) {
-    return impl_->Run([&] {
-        auto& s = impl_->Stmt(
-            "WITH RECURSIVE up(id, parent_id, name, depth) AS ("
-            " SELECT id, parent_id, name, 0 FROM folders WHERE id=?"
-            " UNION ALL SELECT f.id, f.parent_id, f.name, up.depth + 1"
-            " FROM folders f JOIN up ON f.id = up.parent_id)"
-            " SELECT name FROM up ORDER BY depth DESC");
-        s.bind(1, static_cast<int64_t>(folder));
-        std::string path;
-        bool any = false;
-        while (s.executeStep()) {
-            path += (any ? "\\" : "\\\\") + s.getColumn(0).getString();
-            any = true;
-        }
-        if (!any) {
-            impl_->Fail("the folder no longer exists");
-        }
-        return path;
-    });
+    return impl_->Run([&] { return impl_->FolderPath(folder); });
 }
 
 std::optional<Id> Profile::FolderByPath(const std::string& path) {
@@ -785,7 +945,7 @@ Id Profile::AddItem(const ItemRow& item, const std::vector<RecipientRow>& recipi
         s.exec();
         Id newId = impl_->db->getLastInsertRowid();
         impl_->InsertRecipients(newId, recipients, 1);
-        tx.commit();
+        impl_->Commit(tx);
         return newId;
     });
     if (item.folderId) {
@@ -815,13 +975,20 @@ std::optional<Id> Profile::ItemByEntryId(const std::string& entryId,
         if (!store) {
             return std::nullopt;
         }
+        auto& c = impl_->Cached();
+        auto key = std::make_pair(entryId, *store);
+        if (auto hit = c.itemByEntryId.find(key); hit != c.itemByEntryId.end()) {
+            return hit->second;
+        }
         auto& s = impl_->Stmt("SELECT id FROM items WHERE entry_id=? AND store_id=?");
         s.bind(1, entryId);
         s.bind(2, static_cast<int64_t>(*store));
-        if (!s.executeStep()) {
-            return std::nullopt;
+        std::optional<Id> id;
+        if (s.executeStep()) {
+            id = s.getColumn(0).getInt64();
         }
-        return s.getColumn(0).getInt64();
+        c.itemByEntryId.emplace(std::move(key), id);
+        return id;
     });
 }
 
@@ -913,7 +1080,7 @@ void Profile::MoveItem(Id item, Id folder) {
         if (s.exec() == 0) {
             impl_->Fail("the item no longer exists");
         }
-        tx.commit();
+        impl_->Commit(tx);
         return 0;
     });
     ArrivalHub::Instance().Fire(impl_->hubKey, folder, item);
@@ -950,7 +1117,7 @@ Id Profile::CopyItem(Id item, Id folder) {
         p.bind(1, static_cast<int64_t>(newId));
         p.bind(2, static_cast<int64_t>(item));
         p.exec();
-        tx.commit();
+        impl_->Commit(tx);
         return newId;
     });
     ArrivalHub::Instance().Fire(impl_->hubKey, folder, copy);
@@ -976,7 +1143,7 @@ void Profile::SendItem(Id item, Id folder, const SentInfo& info) {
             impl_->RequireItem(item);
             impl_->Fail("the item has already been sent");
         }
-        tx.commit();
+        impl_->Commit(tx);
         return 0;
     });
     ArrivalHub::Instance().Fire(impl_->hubKey, folder, item);
@@ -1006,7 +1173,7 @@ void Profile::SetRecipients(Id item, const std::vector<RecipientRow>& recipients
         d.bind(1, static_cast<int64_t>(item));
         d.exec();
         impl_->InsertRecipients(item, recipients, 1);
-        tx.commit();
+        impl_->Commit(tx);
         return 0;
     });
 }
@@ -1020,7 +1187,7 @@ void Profile::AddRecipient(Id item, const RecipientRow& recipient) {
         m.executeStep();
         int next = m.getColumn(0).getInt() + 1;
         impl_->InsertRecipients(item, {recipient}, next);
-        tx.commit();
+        impl_->Commit(tx);
         return 0;
     });
 }

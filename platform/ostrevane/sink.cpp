@@ -1,11 +1,13 @@
 #include "platform/ostrevane/sink.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 
@@ -68,19 +70,67 @@ std::string Now() {
     return buf;
 }
 
-// One write per entry with O_APPEND, so entries of several processes never
-// interleave. A log that cannot be written is not an error of the caller.
-void AppendToLog(const std::string& fields) {
-    std::string entry = Now() + "\t" + fields + "\n";
-    std::error_code ec;
-    std::filesystem::create_directories(platform::Home(), ec);
-    int fd = ::open(LogFilePath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return;
+// The log file stays open between entries. It is opened again when the path
+// under OSTREVANE_HOME changes or no longer names the open file (a new home,
+// a removed or renamed log).
+class LogFile {
+  public:
+    // One write per entry with O_APPEND, so entries of several processes
+    // never interleave. A log that cannot be written is not an error of the
+    // caller.
+    void Append(const std::string& entry) {
+        const std::string path = LogFilePath();
+        std::lock_guard lock(mutex_);
+        if (!Current(path)) {
+            Reopen(path);
+        }
+        if (fd_ >= 0) {
+            ssize_t written = ::write(fd_, entry.data(), entry.size());
+            (void)written;
+        }
     }
-    ssize_t written = ::write(fd, entry.data(), entry.size());
-    (void)written;
-    ::close(fd);
+
+  private:
+    bool Current(const std::string& path) const {
+        struct stat st {};
+        return fd_ >= 0 && path == path_ && ::stat(path.c_str(), &st) == 0 && st.st_dev == dev_ &&
+               st.st_ino == ino_;
+    }
+
+    void Reopen(const std::string& path) {
+        Close();
+        std::error_code ec;
+        std::filesystem::create_directories(platform::Home(), ec);
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        struct stat st {};
+        if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+            path_ = path;
+            dev_ = st.st_dev;
+            ino_ = st.st_ino;
+        } else {
+            Close();
+        }
+    }
+
+    void Close() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = -1;
+        path_.clear();
+    }
+
+    std::mutex mutex_;
+    int fd_ = -1;
+    std::string path_;
+    dev_t dev_ = 0;
+    ino_t ino_ = 0;
+};
+
+void AppendToLog(const std::string& fields) {
+    // Never destroyed: entries written while the process ends still find it.
+    static LogFile& file = *new LogFile;
+    file.Append(Now() + "\t" + fields + "\n");
 }
 
 class StderrSink : public Sink {

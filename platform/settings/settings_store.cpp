@@ -6,9 +6,11 @@
 #include <chrono>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 
 #include "platform/error.h"
 #include "platform/home.h"
+#include "platform/sqlite_change.h"
 #include "platform/sqlite_retry.h"
 
 namespace platform::settings {
@@ -17,6 +19,26 @@ namespace {
 
 constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 30000;
+// Values kept between reads; past this many the keeping starts afresh.
+constexpr size_t kMaxCached = 16384;
+
+// Names compare as the NOCASE collation does: ASCII letters without case.
+void AppendFolded(std::string& out, const std::string& name) {
+    out += std::to_string(name.size());
+    out += ':';
+    for (char c : name) {
+        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+}
+
+std::string CacheKey(const std::string& app, const std::string& section, const std::string& key) {
+    std::string out;
+    out.reserve(app.size() + section.size() + key.size() + 12);
+    AppendFolded(out, app);
+    AppendFolded(out, section);
+    AppendFolded(out, key);
+    return out;
+}
 
 template <typename Fn>
 auto Retrying(Fn&& fn) {
@@ -33,6 +55,10 @@ struct Store::Impl {
     std::unique_ptr<SQLite::Statement> upsert;
     std::unique_ptr<SQLite::Statement> readAll;
     std::unique_ptr<SQLite::Statement> remove;
+    // Values read before, the truth while the file has not changed since.
+    sqlite::ChangeWatch watch;  // attached in WAL mode only
+    bool wal = false;
+    std::unordered_map<std::string, std::optional<std::string>> cache;
 
     [[noreturn]] void Fail(const std::string& what, const std::exception& e) const {
         throw Error("Settings database " + file.string() + ": " + what + ": " + e.what());
@@ -45,7 +71,7 @@ struct Store::Impl {
         Retrying([&] {
             // Reading the schema first makes a file that is not a database
             // fail here, before anything is written to it.
-            db->exec("PRAGMA journal_mode=WAL");
+            wal = db->execAndGet("PRAGMA journal_mode=WAL").getString() == "wal";
             return 0;
         });
         Retrying([&] {
@@ -85,6 +111,9 @@ struct Store::Impl {
             *db, "SELECT key, value FROM settings WHERE app=? AND section=? ORDER BY seq");
         remove = std::make_unique<SQLite::Statement>(
             *db, "DELETE FROM settings WHERE app=? AND section=? AND key=?");
+        if (wal) {
+            watch.Attach(db->getHandle());
+        }
     }
 
     void EnsureOpen() {
@@ -103,6 +132,8 @@ struct Store::Impl {
     }
 
     void Close() {
+        watch.Detach();
+        cache.clear();
         find.reset();
         upsert.reset();
         readAll.reset();
@@ -117,8 +148,17 @@ struct Store::Impl {
         try {
             return Retrying(fn);
         } catch (const std::exception& e) {
+            watch.Forget();
             Fail(what, e);
         }
+    }
+
+    // The cache, emptied when the file may have changed since it was filled.
+    std::unordered_map<std::string, std::optional<std::string>>& Cache() {
+        if (watch.Changed() || cache.size() >= kMaxCached) {
+            cache.clear();
+        }
+        return cache;
     }
 };
 
@@ -135,6 +175,11 @@ const std::filesystem::path& Store::File() const {
 std::optional<std::string> Store::Find(const std::string& app, const std::string& section,
                                        const std::string& key) {
     return impl_->Run("read failed", [&]() -> std::optional<std::string> {
+        auto& cache = impl_->Cache();
+        auto cacheKey = CacheKey(app, section, key);
+        if (auto hit = cache.find(cacheKey); hit != cache.end()) {
+            return hit->second;
+        }
         auto& st = *impl_->find;
         st.reset();
         st.bind(1, app);
@@ -145,6 +190,7 @@ std::optional<std::string> Store::Find(const std::string& app, const std::string
             result = st.getColumn(0).getString();
         }
         st.reset();
+        cache.emplace(std::move(cacheKey), result);
         return result;
     });
 }

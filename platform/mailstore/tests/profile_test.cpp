@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <random>
 #include <regex>
 #include <set>
@@ -191,6 +192,90 @@ TEST_F(ProfileTest, SendFilesOnceAndRefusesASecondSend) {
     EXPECT_EQ(row.folderId, sent);
     EXPECT_EQ(row.senderAddress, "/o=Example/ou=Site/cn=Recipients/cn=user");
     EXPECT_THROW(p.SendItem(item, sent, info), platform::Error);
+}
+
+// Rows read before are kept; whoever writes next (this object, another
+// object of the file, another process, plain SQLite) is seen at the next call.
+TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
+    Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
+    Id inbox = kit.FolderId("\\\\Personal Folders\\Inbox");
+    Id item = kit.Add("\\\\Personal Folders\\Inbox", {.subject = "before"});
+    const std::string entryId = p.Item(item).entryId;
+    auto sql = [&](const std::string& statement) {
+        SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
+        db.setBusyTimeout(5000);
+        db.exec(statement);
+    };
+    // Each writer adds a folder under Acme named after it, moves the item to
+    // Acme and retitles it; plain SQLite also renames Acme.
+    auto writes = [&](mailstore::Profile& w, const std::string& name) {
+        w.AddFolder(acme, name);
+        w.MoveItem(item, acme);
+        w.SetItemField(item, mailstore::ItemField::Subject, name);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> write;
+        const char* acmeName;
+    } cases[] = {
+        {"this object", [&] { writes(p, "this object"); }, "Acme"},
+        {"another object", [&] { writes(*mailstore::Profile::Open("Default"), "another object"); },
+         "Acme"},
+        {"another process",
+         [&] {
+             pid_t child = fork();
+             ASSERT_GE(child, 0);
+             if (child == 0) {
+                 try {
+                     writes(*mailstore::Profile::Open("Default"), "another process");
+                 } catch (...) {
+                     _exit(1);
+                 }
+                 _exit(0);
+             }
+             int status = 0;
+             waitpid(child, &status, 0);
+             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+         },
+         "Acme"},
+        {"plain SQLite",
+         [&] {
+             sql("BEGIN; UPDATE folders SET name='Renamed' WHERE id=" + std::to_string(acme) +
+                 "; INSERT INTO folders (entry_id, store_id, parent_id, name, role, item_type,"
+                 " kind) SELECT 'F' || hex(randomblob(8)), store_id, id, 'plain SQLite', 0, 0, 1"
+                 " FROM folders WHERE id=" +
+                 std::to_string(acme) + "; UPDATE items SET folder_id=" + std::to_string(acme) +
+                 ", subject='plain SQLite' WHERE id=" + std::to_string(item) + "; COMMIT");
+         },
+         "Renamed"},
+    };
+    int children = p.ChildCount(acme);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        p.MoveItem(item, inbox);
+        // Every kind of row this object keeps, read before the write.
+        ASSERT_EQ(p.Item(item).folderId, inbox);
+        ASSERT_EQ(p.ItemsIn(acme).size(), 0u);
+        ASSERT_EQ(static_cast<int>(p.Children(acme).size()), children);
+        ASSERT_EQ(p.FolderPath(acme), "\\\\Personal Folders\\Clients\\Acme");
+        ASSERT_EQ(p.Folder(acme).name, "Acme");
+        ASSERT_EQ(p.ItemByEntryId(entryId), item);
+        ASSERT_FALSE(p.FolderByPath(std::string("\\\\Personal Folders\\Clients\\Acme\\") + c.name));
+
+        c.write();
+        ++children;
+        EXPECT_EQ(p.Item(item).folderId, acme);
+        EXPECT_EQ(p.Item(item).subject, c.name);
+        EXPECT_EQ(p.ItemsIn(acme), std::vector<Id>{item});
+        EXPECT_EQ(p.ChildCount(acme), children);
+        ASSERT_EQ(static_cast<int>(p.Children(acme).size()), children);
+        EXPECT_EQ(p.Children(acme).back().name, c.name);
+        EXPECT_EQ(p.Folder(acme).name, c.acmeName);
+        const std::string acmePath = std::string("\\\\Personal Folders\\Clients\\") + c.acmeName;
+        EXPECT_EQ(p.FolderPath(acme), acmePath);
+        EXPECT_EQ(p.FolderPath(p.Children(acme).back().id), acmePath + "\\" + c.name);
+        EXPECT_EQ(p.FolderByPath(acmePath + "\\" + c.name), p.Children(acme).back().id);
+    }
 }
 
 class ProfileFileTest : public testkit::HomeTest {};

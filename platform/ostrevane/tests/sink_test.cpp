@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,48 @@ TEST_F(SinkTest, WithoutSinkEntriesStillReachTheLogFile) {
     EXPECT_TRUE(home.Capture().Reports().empty());
     ASSERT_EQ(LogFileLines().size(), 1u);
     EXPECT_EQ(Fields(LogFileLines()[0]), "ERROR\tPlovanex.Test\tunseen");
+}
+
+// The log file stays open between entries; an entry still lands in the file
+// the path names now, whatever happened to the one written before.
+TEST_F(SinkTest, EntriesFollowTheLogFileThePathNames) {
+    namespace fs = std::filesystem;
+    auto write = [](const std::string& text) {
+        long result = 0;
+        ostrevane::LogWriter().WriteLine("Plovanex", "Source", text, result);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } cases[] = {
+        {"nothing", [] {}},
+        {"log removed", [] { fs::remove(ostrevane::LogFilePath()); }},
+        {"log renamed",
+         [] { fs::rename(ostrevane::LogFilePath(), ostrevane::LogFilePath() + ".old"); }},
+        {"home removed", [&] { fs::remove_all(home.Path()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("before");
+        c.change();
+        write(std::string("after ") + c.name);
+        auto lines = LogFileLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(Fields(lines.back()), std::string("Plovanex\tSource\tafter ") + c.name);
+    }
+    // Another home: the entry goes to its log, not to the first home's.
+    const std::string firstLog = ostrevane::LogFilePath();
+    const auto firstCount = LogFileLines().size();
+    {
+        testkit::TempHome other;
+        write("in the other home");
+        ASSERT_EQ(LogFileLines().size(), 1u);
+        EXPECT_EQ(Fields(LogFileLines()[0]), "Plovanex\tSource\tin the other home");
+    }
+    write("back home");
+    EXPECT_EQ(ostrevane::LogFilePath(), firstLog);
+    ASSERT_EQ(LogFileLines().size(), firstCount + 1);
+    EXPECT_EQ(Fields(LogFileLines().back()), "Plovanex\tSource\tback home");
 }
 
 TEST_F(SinkTest, StderrSinkShowsReportsOnly) {

@@ -16,6 +16,12 @@ class SettingsHammerTest : public testkit::HomeTest {};
 TEST_F(SettingsHammerTest, NoWriteIsLostAndNoErrorSurfaces) {
     constexpr int kProcesses = 6;
     constexpr int kKeys = 300;
+    // Read before the others write: what this process kept must not outlive
+    // their writes.
+    const std::string firstKeys[] = {"p0k0", "p0k20", "Shared0", "Shared7"};
+    for (const auto& key : firstKeys) {
+        EXPECT_EQ(platform::settings::GetSetting("Ostrevane", "Hammer", key, "absent"), "absent");
+    }
     std::vector<std::unique_ptr<testkit::ChildProgram>> children;
     for (int p = 0; p < kProcesses; ++p) {
         children.push_back(std::make_unique<testkit::ChildProgram>(
@@ -47,6 +53,10 @@ TEST_F(SettingsHammerTest, NoWriteIsLostAndNoErrorSurfaces) {
         }
     }
     EXPECT_EQ(shared, 8);
+    for (const auto& s : *all) {
+        EXPECT_EQ(platform::settings::GetSetting("Ostrevane", "Hammer", s.key, "absent"), s.value)
+            << s.key;
+    }
     EXPECT_EQ(all->size(), static_cast<std::size_t>(kProcesses * kKeys + 8));
     for (int p = 0; p < kProcesses; ++p) {
         EXPECT_EQ(nextIndex[p], kKeys) << "process " << p;

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <functional>
+#include <optional>
 
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
@@ -77,6 +79,55 @@ TEST_F(SettingsStoreTest, SecondConnectionSeesWrites) {
     EXPECT_EQ(other.Read("App", "Sec", "k", ""), "one");
     other.Write("App", "Sec", "k", "two");
     EXPECT_EQ(store.Read("App", "Sec", "k", ""), "two");
+}
+
+// Values read before are kept; whatever writes the file next, through this
+// connection, another one or plain SQLite, the next read sees it at once.
+TEST_F(SettingsStoreTest, ReadsSeeEveryChangeAtOnce) {
+    auto sql = [&](const std::string& statement) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store.File().c_str(), &db), SQLITE_OK);
+        sqlite3_busy_timeout(db, 5000);
+        EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    };
+    Store other(store.File());
+    const struct {
+        const char* name;
+        std::optional<std::string> before;
+        std::function<void()> change;
+        std::optional<std::string> after;
+    } cases[] = {
+        {"own write", "a", [&] { store.Write("App", "Sec", "k", "b"); }, "b"},
+        {"own delete", "a", [&] { store.Delete("App", "Sec", "k"); }, std::nullopt},
+        {"other connection creates", std::nullopt, [&] { other.Write("App", "Sec", "k", "b"); },
+         "b"},
+        {"other connection rewrites", "a", [&] { other.Write("app", "SEC", "K", "b"); }, "b"},
+        {"other connection deletes", "a", [&] { other.Delete("App", "Sec", "k"); }, std::nullopt},
+        {"plain SQLite rewrites", "a", [&] { sql("UPDATE settings SET value='b' WHERE key='k'"); },
+         "b"},
+        {"plain SQLite creates", std::nullopt,
+         [&] {
+             sql("INSERT INTO settings (app, section, key, value) VALUES ('App','Sec','k','b')");
+         },
+         "b"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (store.Find("App", "Sec", "k")) {
+            store.Delete("App", "Sec", "k");
+        }
+        if (c.before) {
+            store.Write("App", "Sec", "k", *c.before);
+        }
+        EXPECT_EQ(store.Find("App", "Sec", "k"), c.before);
+        EXPECT_EQ(other.Find("App", "Sec", "k"), c.before);
+        c.change();
+        EXPECT_EQ(store.Find("App", "Sec", "k"), c.after);
+        EXPECT_EQ(other.Find("App", "Sec", "k"), c.after);
+        EXPECT_EQ(store.Read("APP", "sec", "K", "none"), c.after.value_or("none"));
+    }
 }
 
 class DamagedFileTest : public testkit::HomeTest {};
