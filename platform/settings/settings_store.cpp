@@ -21,6 +21,7 @@ constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 30000;
 // Values kept between reads; past this many the keeping starts afresh.
 constexpr size_t kMaxCached = 16384;
+constexpr size_t kMaxCachedSections = 64;
 
 // Names compare as the NOCASE collation does: ASCII letters without case.
 void AppendFolded(std::string& out, const std::string& name) {
@@ -37,6 +38,13 @@ std::string CacheKey(const std::string& app, const std::string& section, const s
     AppendFolded(out, app);
     AppendFolded(out, section);
     AppendFolded(out, key);
+    return out;
+}
+
+std::string SectionKey(const std::string& app, const std::string& section) {
+    std::string out;
+    AppendFolded(out, app);
+    AppendFolded(out, section);
     return out;
 }
 
@@ -58,7 +66,14 @@ struct Store::Impl {
     // Values read before, the truth while the file has not changed since.
     sqlite::ChangeWatch watch;  // attached in WAL mode only
     bool wal = false;
-    std::unordered_map<std::string, std::optional<std::string>> cache;
+    struct Kept {
+        std::unordered_map<std::string, std::optional<std::string>> values;
+        std::unordered_map<std::string, std::optional<std::vector<Setting>>> sections;
+        void clear() {
+            values.clear();
+            sections.clear();
+        }
+    } cache;
 
     [[noreturn]] void Fail(const std::string& what, const std::exception& e) const {
         throw Error("Settings database " + file.string() + ": " + what + ": " + e.what());
@@ -154,8 +169,9 @@ struct Store::Impl {
     }
 
     // The cache, emptied when the file may have changed since it was filled.
-    std::unordered_map<std::string, std::optional<std::string>>& Cache() {
-        if (watch.Changed() || cache.size() >= kMaxCached) {
+    Kept& Cache() {
+        if (watch.Changed() || cache.values.size() >= kMaxCached ||
+            cache.sections.size() >= kMaxCachedSections) {
             cache.clear();
         }
         return cache;
@@ -175,7 +191,7 @@ const std::filesystem::path& Store::File() const {
 std::optional<std::string> Store::Find(const std::string& app, const std::string& section,
                                        const std::string& key) {
     return impl_->Run("read failed", [&]() -> std::optional<std::string> {
-        auto& cache = impl_->Cache();
+        auto& cache = impl_->Cache().values;
         auto cacheKey = CacheKey(app, section, key);
         if (auto hit = cache.find(cacheKey); hit != cache.end()) {
             return hit->second;
@@ -218,6 +234,11 @@ void Store::Write(const std::string& app, const std::string& section, const std:
 std::optional<std::vector<Setting>> Store::ReadAll(const std::string& app,
                                                    const std::string& section) {
     return impl_->Run("read failed", [&]() -> std::optional<std::vector<Setting>> {
+        auto& cache = impl_->Cache().sections;
+        auto cacheKey = SectionKey(app, section);
+        if (auto hit = cache.find(cacheKey); hit != cache.end()) {
+            return hit->second;
+        }
         auto& st = *impl_->readAll;
         st.reset();
         st.bind(1, app);
@@ -227,10 +248,12 @@ std::optional<std::vector<Setting>> Store::ReadAll(const std::string& app,
             all.push_back({st.getColumn(0).getString(), st.getColumn(1).getString()});
         }
         st.reset();
-        if (all.empty()) {
-            return std::nullopt;
+        std::optional<std::vector<Setting>> result;
+        if (!all.empty()) {
+            result = std::move(all);
         }
-        return all;
+        cache.emplace(std::move(cacheKey), result);
+        return result;
     });
 }
 

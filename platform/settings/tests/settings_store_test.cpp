@@ -121,12 +121,20 @@ TEST_F(SettingsStoreTest, ReadsSeeEveryChangeAtOnce) {
         if (c.before) {
             store.Write("App", "Sec", "k", *c.before);
         }
+        // The section as read-all gives it: the one key, or nothing.
+        auto section = [](const std::optional<std::string>& value) {
+            return value ? std::optional(std::vector<Setting>{{"k", *value}}) : std::nullopt;
+        };
         EXPECT_EQ(store.Find("App", "Sec", "k"), c.before);
         EXPECT_EQ(other.Find("App", "Sec", "k"), c.before);
+        EXPECT_EQ(store.ReadAll("App", "Sec"), section(c.before));
+        EXPECT_EQ(other.ReadAll("App", "Sec"), section(c.before));
         c.change();
         EXPECT_EQ(store.Find("App", "Sec", "k"), c.after);
         EXPECT_EQ(other.Find("App", "Sec", "k"), c.after);
         EXPECT_EQ(store.Read("APP", "sec", "K", "none"), c.after.value_or("none"));
+        EXPECT_EQ(store.ReadAll("app", "SEC"), section(c.after));
+        EXPECT_EQ(other.ReadAll("App", "Sec"), section(c.after));
     }
 }
 
