@@ -350,6 +350,31 @@ struct Profile::Impl {
     // last look. A look that finds a change while a statement of this call
     // still holds an older snapshot keeps the next look from trusting what
     // is read under it.
+    // The row id of a folder or an item by its EntryID in the default store
+    // or the store of that StoreID, kept as the other rows are.
+    std::optional<Id> IdByEntryId(
+        std::map<std::pair<std::string, Id>, std::optional<Id>> RowCache::*kept,
+        const std::string& table, const std::string& entryId, const std::string& storeEntryId) {
+        auto store = StoreIdFor(storeEntryId);
+        if (!store) {
+            return std::nullopt;
+        }
+        auto& map = Cached().*kept;
+        auto key = std::make_pair(entryId, *store);
+        if (auto hit = map.find(key); hit != map.end()) {
+            return hit->second;
+        }
+        auto& s = Stmt("SELECT id FROM " + table + " WHERE entry_id=? AND store_id=?");
+        s.bind(1, entryId);
+        s.bind(2, static_cast<int64_t>(*store));
+        std::optional<Id> id;
+        if (s.executeStep()) {
+            id = s.getColumn(0).getInt64();
+        }
+        map.emplace(std::move(key), id);
+        return id;
+    }
+
     RowCache& Cached() {
         if (watch.Changed() || cache.Size() >= kMaxCached) {
             cache.Clear();
@@ -795,25 +820,8 @@ std::optional<FolderRow> Profile::FindFolder(Id id) {
 
 std::optional<Id> Profile::FolderByEntryId(const std::string& entryId,
                                            const std::string& storeEntryId) {
-    return impl_->Run([&]() -> std::optional<Id> {
-        auto store = impl_->StoreIdFor(storeEntryId);
-        if (!store) {
-            return std::nullopt;
-        }
-        auto& c = impl_->Cached();
-        auto key = std::make_pair(entryId, *store);
-        if (auto hit = c.folderByEntryId.find(key); hit != c.folderByEntryId.end()) {
-            return hit->second;
-        }
-        auto& s = impl_->Stmt("SELECT id FROM folders WHERE entry_id=? AND store_id=?");
-        s.bind(1, entryId);
-        s.bind(2, static_cast<int64_t>(*store));
-        std::optional<Id> id;
-        if (s.executeStep()) {
-            id = s.getColumn(0).getInt64();
-        }
-        c.folderByEntryId.emplace(std::move(key), id);
-        return id;
+    return impl_->Run([&] {
+        return impl_->IdByEntryId(&RowCache::folderByEntryId, "folders", entryId, storeEntryId);
     });
 }
 
@@ -970,25 +978,8 @@ std::optional<ItemRow> Profile::FindItem(Id id) {
 
 std::optional<Id> Profile::ItemByEntryId(const std::string& entryId,
                                          const std::string& storeEntryId) {
-    return impl_->Run([&]() -> std::optional<Id> {
-        auto store = impl_->StoreIdFor(storeEntryId);
-        if (!store) {
-            return std::nullopt;
-        }
-        auto& c = impl_->Cached();
-        auto key = std::make_pair(entryId, *store);
-        if (auto hit = c.itemByEntryId.find(key); hit != c.itemByEntryId.end()) {
-            return hit->second;
-        }
-        auto& s = impl_->Stmt("SELECT id FROM items WHERE entry_id=? AND store_id=?");
-        s.bind(1, entryId);
-        s.bind(2, static_cast<int64_t>(*store));
-        std::optional<Id> id;
-        if (s.executeStep()) {
-            id = s.getColumn(0).getInt64();
-        }
-        c.itemByEntryId.emplace(std::move(key), id);
-        return id;
+    return impl_->Run([&] {
+        return impl_->IdByEntryId(&RowCache::itemByEntryId, "items", entryId, storeEntryId);
     });
 }
 
