@@ -1,6 +1,7 @@
 #include "platform/ostrevane/sink.h"
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,21 +59,33 @@ std::string Escape(const std::string& text) {
 }
 
 std::string Now() {
+    // The date and time of day change once a second; only the milliseconds
+    // are formatted for every entry.
+    thread_local std::time_t lastSecond = -1;
+    thread_local char secondText[64];
     auto now = std::chrono::system_clock::now();
     std::time_t t = std::chrono::system_clock::to_time_t(now);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                  static_cast<int>(ms.count()));
-    return buf;
+    if (t != lastSecond) {
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        std::snprintf(secondText, sizeof secondText, "%04d-%02d-%02d %02d:%02d:%02d",
+                      tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                      tm.tm_sec);
+        lastSecond = t;
+    }
+    int millis = static_cast<int>(ms.count());
+    std::string text(secondText);
+    text += '.';
+    text += static_cast<char>('0' + millis / 100);
+    text += static_cast<char>('0' + millis / 10 % 10);
+    text += static_cast<char>('0' + millis % 10);
+    return text;
 }
 
 // The log file stays open between entries. It is opened again when the path
 // under OSTREVANE_HOME changes or no longer names the open file (a new home,
-// a removed or renamed log).
+// a removed or renamed log), which a watch on the file tells.
 class LogFile {
   public:
     // One write per entry with O_APPEND, so entries of several processes
@@ -91,10 +104,53 @@ class LogFile {
     }
 
   private:
-    bool Current(const std::string& path) const {
+    bool Current(const std::string& path) {
+        if (fd_ < 0 || path != path_) {
+            return false;
+        }
+        if (watch_ < 0) {
+            return NamesOpenFile(path);
+        }
+        // Whatever happened to the open file since (renamed, removed, its
+        // links changed) stands as an event of the watch; none is the rule.
+        bool happened = false;
+        char events[4096];
+        while (::read(notify_, events, sizeof events) > 0) {
+            happened = true;
+        }
+        return !happened;
+    }
+
+    bool NamesOpenFile(const std::string& path) const {
         struct stat st {};
-        return fd_ >= 0 && path == path_ && ::stat(path.c_str(), &st) == 0 && st.st_dev == dev_ &&
-               st.st_ino == ino_;
+        return ::stat(path.c_str(), &st) == 0 && st.st_dev == dev_ && st.st_ino == ino_;
+    }
+
+    // Watches the open file, so that an entry needs no look-up of its path.
+    // Where no watch can be had, every entry looks the path up.
+    void Watch(const std::string& path) {
+        if (notify_ < 0) {
+            notify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        }
+        if (notify_ < 0) {
+            return;
+        }
+        watch_ =
+            ::inotify_add_watch(notify_, path.c_str(), IN_MOVE_SELF | IN_DELETE_SELF | IN_ATTRIB);
+        char events[4096];
+        while (::read(notify_, events, sizeof events) > 0) {
+        }
+        // The path may have changed between the open and the watch.
+        if (watch_ >= 0 && !NamesOpenFile(path)) {
+            Unwatch();
+        }
+    }
+
+    void Unwatch() {
+        if (watch_ >= 0) {
+            ::inotify_rm_watch(notify_, watch_);
+        }
+        watch_ = -1;
     }
 
     void Reopen(const std::string& path) {
@@ -107,12 +163,14 @@ class LogFile {
             path_ = path;
             dev_ = st.st_dev;
             ino_ = st.st_ino;
+            Watch(path);
         } else {
             Close();
         }
     }
 
     void Close() {
+        Unwatch();
         if (fd_ >= 0) {
             ::close(fd_);
         }
@@ -125,6 +183,8 @@ class LogFile {
     std::string path_;
     dev_t dev_ = 0;
     ino_t ino_ = 0;
+    int notify_ = -1;
+    int watch_ = -1;
 };
 
 void AppendToLog(const std::string& fields) {
