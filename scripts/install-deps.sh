@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs. Safe to run again.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ clang clang-format libclang-rt-14-dev
+    cmake ninja-build pkg-config git g++ clang clang-format libclang-rt-14-dev
     qt6-base-dev
     libsqlite3-dev libsqlitecpp-dev
     libpugixml-dev
