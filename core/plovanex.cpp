@@ -6,6 +6,7 @@
 #include "common/error_text.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"
+#include "core/keyword_match.h"
 #include "core/plovanex_state.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
@@ -122,6 +123,7 @@ void CPlovanex::QvShutdown(ostrevane::ModuleResult& result) {
     auto& s = *state_;
     Quietly([&] { s.processor.reset(); });
     Quietly([] { Library().itemQueue.reset(); });
+    Quietly([] { UnloadRegularExpressionsForm(); });
     for (auto* chooser : {&s.chooser2, &s.chooser3}) {
         Quietly([&] {
             if (*chooser) {

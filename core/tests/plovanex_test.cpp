@@ -10,6 +10,7 @@
 #include "common/settings_keys.h"
 #include "core/globals.h"
 #include "core/install_folder.h"
+#include "core/keyword_match.h"
 #include "core/process_one_sent_item.h"
 #include "core/tests/addin_fixture.h"
 #include "core/tests/scripted_chooser.h"
@@ -146,7 +147,9 @@ TEST_F(AddInTest, ShutdownReleasesTheChooserAndTheEngine) {
     auto item = Compose("Draft");
     modules->Engine()->ClickButton(app->ActiveInspector(), "Send And File");
     ASSERT_TRUE(choosers.Last());
+    plovanex::RegularExpressionsForm();
     modules->Shutdown();
+    EXPECT_FALSE(plovanex::RegularExpressionsFormLoaded());
     EXPECT_TRUE(choosers.Last()->Terminated());
     EXPECT_TRUE(choosers.Last()->Unloaded());
     EXPECT_EQ(addin->m_engine, nullptr);
