@@ -10,7 +10,7 @@ namespace settings = platform::settings;
 using common::keys::SectionPlovanex;
 
 ostrevane::SettingsHelper& Helper() {
-    static ostrevane::SettingsHelper helper;
+    thread_local ostrevane::SettingsHelper helper;
     return helper;
 }
 

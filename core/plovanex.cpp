@@ -193,7 +193,9 @@ void CPlovanex::QvInspectorOpen(outlook::InspectorPtr inspector, ostrevane::Modu
         auto& window = Need(inspector);
         bool wanted = false;
         for (const char* type : {"ReportItem", "MeetingItem", "MailItem"}) {
-            if (Need(window.CurrentItem()).TypeName() == type) {
+            // The type name of nothing ("Nothing") matches none of them.
+            auto item = window.CurrentItem();
+            if (item && item->TypeName() == type) {
                 wanted = true;
             }
         }
