@@ -192,7 +192,7 @@ void BuildIndex() {
         }
 
         step = 120;
-        program.publicFoldersFlag = vb::ToInteger(
+        program.publicFoldersFlag = vb::ToLong(
             GetSetting(keys::IndexPublicFoldersWanted, keys::IndexPublicFoldersWantedDefault));
         program.publicRootName.clear();
 
