@@ -244,7 +244,8 @@ bool CProcessOneSentItem::ProcessOverrides(const std::string& account, outlook::
         if (account.empty()) {
             return false;
         }
-        const std::string typeName = Need(olItem).TypeName();
+        // The type name of nothing ("Nothing") is neither.
+        const std::string typeName = olItem ? olItem->TypeName() : "Nothing";
         if (typeName != "MeetingItem" && typeName != "MailItem") {
             return false;
         }
