@@ -4,10 +4,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include "platform/os/os.h"
+#include "platform/settings/settings_store.h"
 #include "platform/testkit/testkit.h"
 
 namespace {
@@ -99,12 +103,29 @@ TEST_F(ModuleCommandTest, DemoFilesEveryMailAndRunsAgain) {
 
 // A fresh home without an index: the add-in asks for the index builder, and
 // a builder that cannot start goes unnoticed.
-TEST(DemoOnAFreshHome, RunsWithoutAnIndex) {
+// Without an index the add-in starts the real index builder, which stops
+// once the demo's add-in has shut down. The test waits for it to end, so the
+// builder never outlives the home it works in.
+TEST(DemoOnAFreshHome, RunsWithoutAnIndexAndStartsTheBuilder) {
     testkit::TempHome home;
     auto demo = Ostrevane({"demo"});
     ASSERT_EQ(demo.exitCode, 0) << demo.err;
     EXPECT_THAT(demo.out, HasSubstr("Quarterly figures             \\\\Personal Folders\\Archive"));
     EXPECT_TRUE(std::filesystem::exists(home.Path() / "data" / "FolderList.xml"));
+
+    // The builder writes LoadRefreshWanted at the end of its build, then ends.
+    auto& store = platform::settings::Default();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (store.Read("Ostrevane", "Plovanex", "LoadRefreshWanted", "") != "1" &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    while (!platform::os::SingleInstanceLock::TryAcquire("Kestrune") &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(store.Read("Ostrevane", "Plovanex", "LoadRefreshWanted", ""), "1");
+    EXPECT_EQ(store.Read("Ostrevane", "Plovanex", "RebuildingIndexStatus", ""), "0");
 }
 
 }  // namespace
