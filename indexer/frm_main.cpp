@@ -11,39 +11,30 @@
 #include "common/error_text.h"
 #include "common/settings_keys.h"
 #include "indexer/global.h"
-#include "indexer/message_box.h"
 #include "indexer/process_priority.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/message_box.h"
 
 namespace kestrune {
 
 namespace keys = common::keys;
 
-namespace {
-
-template <typename Control>
-Control* Make(QWidget* parent, const char* name, const char* text) {
-    auto* control = new Control(QString::fromUtf8(text), parent);
-    control->setObjectName(QString::fromUtf8(name));
-    return control;
-}
-
-}  // namespace
+using platform::widgets::MakeControl;
 
 frmMain::frmMain() {
-    setObjectName("frmMain");
-    setWindowTitle("Plovanex");
-    frameProgress = Make<QGroupBox>(this, "frameProgress", "Progress");
-    cmdHide = Make<QPushButton>(this, "cmdHide", "&Hide");
-    Label1 = Make<QLabel>(
+    platform::widgets::NameForm(this, "frmMain", "Plovanex");
+    frameProgress = MakeControl<QGroupBox>(this, "frameProgress", "Progress");
+    cmdHide = MakeControl<QPushButton>(this, "cmdHide", "&Hide");
+    Label1 = MakeControl<QLabel>(
         this, "Label1",
         "The index is being built, and the progress is shown below.  Outlook and the Plovanex "
         "add-in can still be used normally, and clicking the Hide button below will allow this "
         "process to continue while you continue to work.  Note that newly created folders will "
         "not be visible until this process completes.");
-    lblStoreCount = Make<QLabel>(frameProgress, "lblStoreCount", "Store: ");
-    lblFolderCount = Make<QLabel>(frameProgress, "lblFolderCount", "Folder:");
-    lblWorkingOn = Make<QLabel>(frameProgress, "lblWorkingOn", "Working on:");
-    cmdCancel = Make<QPushButton>(this, "cmdCancel", "&Cancel");
+    lblStoreCount = MakeControl<QLabel>(frameProgress, "lblStoreCount", "Store: ");
+    lblFolderCount = MakeControl<QLabel>(frameProgress, "lblFolderCount", "Folder:");
+    lblWorkingOn = MakeControl<QLabel>(frameProgress, "lblWorkingOn", "Working on:");
+    cmdCancel = MakeControl<QPushButton>(this, "cmdCancel", "&Cancel");
 
     Label1->setWordWrap(true);
     lblWorkingOn->setWordWrap(true);
@@ -98,7 +89,8 @@ void frmMain::cmdHide_Click() {
         SaveSetting(keys::KestruneVisible, "0");
         hide();
     } catch (const std::exception& e) {
-        MsgBox(common::ErrorOccurred(e.what()), vbOKCancel, "Plovanex.Kestrune.cmdHide");
+        platform::widgets::MsgBox(common::ErrorOccurred(e.what()), platform::widgets::vbOKCancel,
+                                  "Plovanex.Kestrune.cmdHide");
     }
 }
 

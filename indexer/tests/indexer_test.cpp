@@ -17,7 +17,6 @@
 #include "common/settings_keys.h"
 #include "indexer/frm_main.h"
 #include "indexer/global.h"
-#include "indexer/message_box.h"
 #include "indexer/process_priority.h"
 #include "platform/ado/recordset.h"
 #include "platform/mirelink/mirelink.h"
@@ -25,6 +24,7 @@
 #include "platform/settings/settings_store.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/testkit.h"
+#include "platform/widgets/message_box.h"
 
 namespace {
 
@@ -106,11 +106,6 @@ class KestruneTest : public testkit::HomeTest {
     void SetUp() override {
         EnsureApplication();
         kestrune::Program() = {};
-        previousHook_ = kestrune::InstallMessageBoxHook(
-            [](const std::string& prompt, int, const std::string& title) {
-                ADD_FAILURE() << "message box " << title << ": " << prompt;
-                return kestrune::vbCancel;
-            });
         fs::copy_file(kKestrune.parent_path() / "FolderList.xml", Data("FolderList.xml"));
         Save(keys::KeepGoingWanted, "1");
         Save(keys::DelayLength, "0");
@@ -121,7 +116,6 @@ class KestruneTest : public testkit::HomeTest {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete kestrune::Program().window;
         kestrune::Program() = {};
-        kestrune::InstallMessageBoxHook(previousHook_);
     }
 
     fs::path Data(const std::string& name) { return fs::path(helper_.GetDataFolder(0)) / name; }
@@ -147,7 +141,11 @@ class KestruneTest : public testkit::HomeTest {
     testkit::ProfileBuilder demo_ = std::move(testkit::ProfileBuilder().Demo());
 
   private:
-    kestrune::MessageBoxHook previousHook_;
+    platform::widgets::ScopedMessageBoxHook noBoxes_{
+        [](const std::string& prompt, int, const std::string& title) {
+            ADD_FAILURE() << "message box " << title << ": " << prompt;
+            return platform::widgets::vbCancel;
+        }};
 };
 
 // Every form of CurrentProfile reaches the same profile: with the prefix,
@@ -312,11 +310,11 @@ TEST_F(KestruneTest, HideThatCannotSaveShowsTheErrorBox) {
     kestrune::frmMain window;
     window.show();
     std::vector<std::string> boxes;
-    kestrune::InstallMessageBoxHook(
+    platform::widgets::ScopedMessageBoxHook answer(
         [&boxes](const std::string& prompt, int buttons, const std::string& title) {
-            EXPECT_EQ(buttons, kestrune::vbOKCancel);
+            EXPECT_EQ(buttons, platform::widgets::vbOKCancel);
             boxes.push_back(title + ": " + prompt.substr(0, 25));
-            return kestrune::vbOK;
+            return platform::widgets::vbOK;
         });
     // A settings file that is a folder cannot be opened.
     const fs::path broken = home.Path() / "broken";

@@ -1,11 +1,11 @@
-#include "indexer/message_box.h"
+#include "platform/widgets/message_box.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QString>
 #include <utility>
 
-namespace kestrune {
+namespace platform::widgets {
 
 namespace {
 
@@ -40,4 +40,4 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     return answer == QMessageBox::Ok ? vbOK : vbCancel;
 }
 
-}  // namespace kestrune
+}  // namespace platform::widgets
