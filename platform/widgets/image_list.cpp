@@ -1,5 +1,6 @@
 #include "platform/widgets/image_list.h"
 
+#include <QBitmap>
 #include <QImage>
 #include <QPixmap>
 
@@ -22,8 +23,10 @@ void ImageList::Add(const std::string& key, const std::filesystem::path& file) {
     if (image.width() != width_ || image.height() != height_) {
         image = image.scaled(width_, height_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
+    QPixmap picture = QPixmap::fromImage(image);
+    picture.setMask(picture.createMaskFromColor(QColor(192, 192, 192), Qt::MaskInColor));
     keys_.push_back(key);
-    icons_[key] = QIcon(QPixmap::fromImage(image));
+    icons_[key] = QIcon(picture);
 }
 
 void ImageList::Clear() {

@@ -9,7 +9,9 @@
 namespace platform::widgets {
 
 // The image list control: pictures of one size under unique keys, in the
-// order they were added. A tree shows its nodes' images from it.
+// order they were added. As the control does by default, the mask colour
+// (light grey, 192 192 192) of a picture shows as transparent. A tree shows
+// its nodes' images from it.
 class ImageList {
   public:
     // In pixels; pictures are scaled to this size.

@@ -35,8 +35,8 @@ void EnsureApplication() {
 
 class TreeViewTest : public ::testing::Test {
   protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
     TreeViewTest() {
-        EnsureApplication();
         tester = std::make_unique<QAbstractItemModelTester>(
             tree.ItemModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     }
