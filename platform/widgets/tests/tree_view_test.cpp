@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/error.h"
+#include "platform/testkit/qt_application.h"
 #include "platform/testkit/testkit.h"
 #include "platform/widgets/image_list.h"
 
@@ -24,18 +25,9 @@ using platform::widgets::tvwNext;
 using platform::widgets::tvwPrevious;
 using ::testing::ElementsAre;
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "widgets_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        new QApplication(argc, argv);
-    }
-}
-
 class TreeViewTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
+    static void SetUpTestSuite() { testkit::EnsureQtApplication(); }
     TreeViewTest() {
         tester = std::make_unique<QAbstractItemModelTester>(
             tree.ItemModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -226,7 +218,7 @@ TEST_F(TreeViewTest, ClicksSelectAndSingleSelOpensTheClickedNode) {
 }
 
 TEST(ImageListTest, PicturesComeFromFilesUnderUniqueKeys) {
-    EnsureApplication();
+    testkit::EnsureQtApplication();
     testkit::TempHome home;
     const auto file = home.Path() / "one.bmp";
     QImage picture(18, 18, QImage::Format_RGB32);
