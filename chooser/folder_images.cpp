@@ -41,13 +41,13 @@ std::filesystem::path ToolbarImagesFolder() {
     return InstallFolder() / "images" / "Toolbars";
 }
 
-void LoadFolderImages(platform::widgets::ImageList& images, const std::string& olAppVersion) {
+void LoadFolderImages(platform::widgets::ImageList& images, const std::string& olAppVersion,
+                      const std::filesystem::path& folder) {
     // A load that failed half-way must not leave its first keys behind:
     // the next load would fail on them forever.
     images.Clear();
     images.SetImageWidth(18);
     images.SetImageHeight(18);
-    const auto folder = ToolbarImagesFolder();
     const std::string prefix = IconSetPrefix(olAppVersion);
     try {
         for (const auto& image : kFolderImages) {

@@ -24,9 +24,10 @@ std::string IconSetPrefix(const std::string& olAppVersion);
 std::filesystem::path ToolbarImagesFolder();
 
 // Fills the list with the sixteen 18 by 18 pictures of the version's icon
-// set. A missing file raises for the caller to report; the list is then left
-// empty, so that a later call starts afresh.
-void LoadFolderImages(platform::widgets::ImageList& images, const std::string& olAppVersion);
+// set from the folder. A missing file raises for the caller to report; the
+// list is then left empty, so that a later call starts afresh.
+void LoadFolderImages(platform::widgets::ImageList& images, const std::string& olAppVersion,
+                      const std::filesystem::path& folder = ToolbarImagesFolder());
 
 // The image key of a folder: by its exact name ("Inbox", "Sent Items", ...),
 // else by its item type; "Subfolders" for mail, post and anything else.
