@@ -74,7 +74,10 @@ frmChooseOutlookFolders4::frmChooseOutlookFolders4() {
         MakeControl<QPushButton>(search, "cmdDeleteTheEmail2", "&Delete The Email");
 
     lstSearchResults->setModel(&searchResults_);
+    // One line height, and lines laid out in batches: a keystroke over
+    // 100,000 lines shows the first of them at once.
     lstSearchResults->setUniformItemSizes(true);
+    lstSearchResults->setLayoutMode(QListView::Batched);
     lstSearchResults->setSelectionMode(QAbstractItemView::SingleSelection);
     lstSearchResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
 

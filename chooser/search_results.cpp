@@ -13,27 +13,24 @@ void SearchResults::Clear() {
 }
 
 void SearchResults::Fill(platform::ado::Recordset& records) {
-    std::string text;
-    std::vector<std::uint32_t> ends;
-    auto publish = [&] {
-        beginResetModel();
-        text_ = std::move(text);
-        ends_ = std::move(ends);
-        endResetModel();
-    };
+    // The lines go into the buffers of the last fill, which keep their
+    // room: a keystroke allocates nothing once the list has been long.
+    beginResetModel();
+    text_.clear();
+    ends_.clear();
     try {
         const long count = records.RecordCount();
-        ends.reserve(static_cast<std::size_t>(count));
+        ends_.reserve(static_cast<std::size_t>(count));
         for (long i = 1; i <= count; ++i) {
-            text.append(records.Fields("FolderPath").Text());
-            ends.push_back(static_cast<std::uint32_t>(text.size()));
+            text_.append(records.Fields("FolderPath").Text());
+            ends_.push_back(static_cast<std::uint32_t>(text_.size()));
             records.MoveNext();
         }
     } catch (...) {
-        publish();
+        endResetModel();
         throw;
     }
-    publish();
+    endResetModel();
 }
 
 std::string SearchResults::Line(int row) const {
