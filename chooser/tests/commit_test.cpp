@@ -367,6 +367,34 @@ TEST_F(CommitTest, BadInputLeavesTheDialogUsable) {
          {"Plovanex: Folder permission not granted or folder not found.  Please select another "
           "folder or choose Cancel and manually file this email."}},
     };
+    // The profile changes under the form: the store of the last folder is
+    // gone when the tree is loaded again.
+    testkit::ProfileBuilder other("Other");
+    other.Store("Personal Folders", "Other", "other@example.com")
+        .Folder("\\\\Personal Folders\\Inbox", 0, mailstore::role::kInbox);
+    const auto mainApp = app;
+    cases.push_back(
+        {"last folder's store gone",
+         [&, this] {
+             ASSERT_TRUE(Ask());
+             ShowTab(0);
+             ClickNode("Mailbox - Team Desk\\Inbox");
+             Click("cmdOk");
+             app = outlook::CreateApplication(other.Profile(), "11.0.8217");
+             SetHalvox(keys::FlushOutlookFolderCachePlovanex, "True");
+         },
+         [&, this] {
+             auto selected = Tree().SelectedItem();
+             ASSERT_TRUE(selected);
+             EXPECT_EQ(selected->FullPath(), "Personal Folders\\Inbox");
+             EXPECT_TRUE(selected->Bold());
+             EXPECT_EQ(
+                 selected->Key(),
+                 other.Profile()->Folder(other.FolderId("\\\\Personal Folders\\Inbox")).entryId);
+         },
+         expectReports({}),
+         {},
+         {"Last folder chosen: \\\\Mailbox - Team Desk\\Inbox", "Warning: node not found"}});
     for (const char* text : {"*", "?", "[", "%", "'", "]*[", "'%'"}) {
         cases.push_back({text, [] {},
                          [this, text] {
@@ -400,11 +428,15 @@ TEST_F(CommitTest, BadInputLeavesTheDialogUsable) {
         EXPECT_THAT(answers, IsEmpty());
         c.reports(Reports());
         EXPECT_EQ(boxes, c.boxes);
+        for (const auto& warning : c.warnings) {
+            EXPECT_THAT(Lines("ShowIt"), testing::Contains(warning));
+        }
         ASSERT_TRUE(chooser->Showing());
         Click("cmdCancel");
         ASSERT_EQ(answers.size(), 1u);
         ASSERT_TRUE(answers[0]);
         EXPECT_THAT(*answers[0], IsEmpty());
+        app = mainApp;
     }
 }
 
