@@ -166,8 +166,10 @@ frmChooseOutlookFolders4::frmChooseOutlookFolders4() {
 }
 
 frmChooseOutlookFolders4::~frmChooseOutlookFolders4() {
-    // The tree's handlers reach this form: they go before the controls do.
+    // The tree's handlers and image list belong to this form: they go
+    // before the controls do.
     TreeView1->events = {};
+    TreeView1->SetImageList(nullptr);
 }
 
 void frmChooseOutlookFolders4::SetApplication(const outlook::ApplicationPtr& application) {

@@ -121,23 +121,8 @@ bool frmChooseOutlookFolders4::PrepareFolderList() {
         }
         auto list = std::make_shared<ostrevane::FolderList>();
         folderList_ = list;
-        std::string chosenPath;
-        auto& nodes = TreeView1->Nodes();
-        for (int i = 1; i <= nodes.Count(); ++i) {
-            Node node = nodes.Item(i);
-            if (!node->Selected()) {
-                continue;
-            }
-            list->push_back(NewRecord(node->Text(), node->Key(), node->Tag()));
-            chosenPath = StoredPath(node->FullPath());
-            if (!SingleFolderOnly_ && tree_->QualifiesForSubfolders(node)) {
-                const auto& record = *list->back();
-                auto folder = session->GetFolderFromID(record.EntryID, record.StoreID);
-                if (folder && node->Children() == 0) {
-                    LazyFolderTree::AddChildFolders(folder, *list);
-                }
-            }
-        }
+        const std::string chosenPath =
+            StoredPath(tree_->HarvestSelected(*list, SingleFolderOnly_, *session));
         // Nothing selected: the owner gets the empty list, and the recently
         // used list stays as it was.
         if (!list->empty()) {

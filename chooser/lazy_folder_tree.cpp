@@ -279,6 +279,28 @@ bool LazyFolderTree::QualifiesForSubfolders(const Node& node) {
     return true;
 }
 
+std::string LazyFolderTree::HarvestSelected(ostrevane::FolderList& list, bool singleFolderOnly,
+                                            mirelink::KVRDOSession& session) {
+    std::string chosenPath;
+    auto& nodes = tree_.Nodes();
+    for (int i = 1; i <= nodes.Count(); ++i) {
+        Node node = nodes.Item(i);
+        if (!node->Selected()) {
+            continue;
+        }
+        list.push_back(NewRecord(node->Text(), node->Key(), node->Tag()));
+        chosenPath = node->FullPath();
+        if (!singleFolderOnly && QualifiesForSubfolders(node)) {
+            const auto& record = *list.back();
+            auto folder = session.GetFolderFromID(record.EntryID, record.StoreID);
+            if (folder && node->Children() == 0) {
+                AddChildFolders(folder, list);
+            }
+        }
+    }
+    return chosenPath;
+}
+
 mirelink::FolderPtr LazyFolderTree::OpenFolderForNode(const std::string& entryId,
                                                       const std::string& storeId) {
     try {

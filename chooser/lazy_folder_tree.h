@@ -62,6 +62,13 @@ class LazyFolderTree {
     // the list: its subtree is all ticked, and reading its ancestors upward
     // no ticked one stands above an unticked one.
     bool QualifiesForSubfolders(const Node& node);
+    // The tree road of a commit: one record per selected node (its text,
+    // key and tag), by node index; in several-folder mode a qualifying node
+    // without nodes below it brings its folder's direct subfolders after it.
+    // Records go into list as they are made. Gives the full path of the last
+    // selected node, or empty text when none is selected.
+    std::string HarvestSelected(ostrevane::FolderList& list, bool singleFolderOnly,
+                                mirelink::KVRDOSession& session);
     // The folder of these ids, or nothing; never raises.
     mirelink::FolderPtr OpenFolderForNode(const std::string& entryId, const std::string& storeId);
     // True for the empty key and for a key the tree holds; a hash lookup.
