@@ -1,5 +1,6 @@
 // The search chooser on each of its tabs, and the new-folder dialog.
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QTabWidget>
@@ -48,10 +49,15 @@ void WriteIndex(mailstore::Profile& profile) {
 // The chooser as Send And File opens it, with a few recently used folders.
 QWidget* OpenChooser() {
     auto profile = mailstore::Profile::Open("Default");
+    const auto apollo = *profile->FolderByPath("\\\\Personal Folders\\Projects\\Apollo");
+    const auto launch = profile->AddFolder(apollo, "Launch plans for the spring campaign");
+    profile->AddFolder(launch, "Partners and suppliers of the event");
     WriteIndex(*profile);
-    const char* recent[] = {"\\\\Personal Folders\\Clients\\Acme",
-                            "\\\\Personal Folders\\Projects\\Apollo",
-                            "\\\\Personal Folders\\Archive\\2026"};
+    const char* recent[] = {
+        "\\\\Personal Folders\\Projects\\Apollo\\Launch plans for the spring "
+        "campaign\\Partners and suppliers of the event",
+        "\\\\Personal Folders\\Clients\\Acme", "\\\\Personal Folders\\Projects\\Apollo",
+        "\\\\Personal Folders\\Archive\\2026"};
     int n = 1;
     for (const char* path : recent) {
         auto folder = profile->Folder(*profile->FolderByPath(path));
@@ -81,6 +87,10 @@ const screens::Registration chooserTabs("chooser", [](screens::Shot& shot) {
     auto* tabs = form->findChild<QTabWidget*>("vsIndexTab1");
     tabs->setCurrentIndex(0);
     shot.Take(form, "explore");
+    auto* right = form->findChild<QCheckBox*>("chkShowRights");
+    QTest::mouseClick(right, Qt::LeftButton);
+    shot.Take(form, "explore-right");
+    QTest::mouseClick(right, Qt::LeftButton);
     tabs->setCurrentIndex(1);
     QTest::keyClicks(form->findChild<QLineEdit*>("txtSearchFor"), "a");
     auto* list = form->findChild<QListView*>("lstSearchResults");
