@@ -46,7 +46,19 @@ struct LibraryValues {
     std::shared_ptr<std::deque<std::string>> itemQueue;
     // A chooser question found the processor busy.
     bool askedWhileBusy = false;
+    // Moves and copies of the library's own that are under way. The item
+    // one of them brings into Sent Items is not a new sent item.
+    int ownFilings = 0;
 };
 LibraryValues& Library();
+
+// Marks one move or copy of the library's own for its life.
+class OwnFiling {
+  public:
+    OwnFiling() { ++Library().ownFilings; }
+    ~OwnFiling() { --Library().ownFilings; }
+    OwnFiling(const OwnFiling&) = delete;
+    OwnFiling& operator=(const OwnFiling&) = delete;
+};
 
 }  // namespace plovanex

@@ -255,17 +255,18 @@ void CPlovanex::QvItemEvent(std::int32_t& kind, outlook::ItemPtr& item, bool& ca
     result = 0;
     cancel = false;
     const auto& values = Library();
+    // The add-in's own move or copy into Sent Items is not filed again. Any
+    // other arrival is a sent item, also one that comes while an earlier
+    // event waits for the user.
     if (kind != 1 || folderStoreId != values.sentItemsStoreId ||
-        folderEntryId != values.sentItemsEntryId || state_->inItemEvent) {
+        folderEntryId != values.sentItemsEntryId || values.ownFilings > 0) {
         return;
     }
-    state_->inItemEvent = true;
     try {
         state_->ItemEvent(item);
     } catch (const std::exception& e) {
         ReportPlain(e, 0, "QvItemEvent");
     }
-    state_->inItemEvent = false;
 }
 
 void CPlovanex::Version(ostrevane::ModuleResult& result) {

@@ -38,10 +38,6 @@ struct CPlovanex::State {
     std::string windowsUserName;
     std::shared_ptr<IChooseOutlookFoldersWithSearch> m_frmChooseOutlookFolders4;
     std::array<StoreSink, kStoreSinks> myRDOStore;
-    // Set while an item event is being worked off: an item that the
-    // add-in's own move or copy brings into Sent Items meanwhile is not
-    // filed again.
-    bool inItemEvent = false;
 
     ostrevane::IHostEngine& Engine() const;
     outlook::ApplicationPtr Application() const;

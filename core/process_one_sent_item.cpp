@@ -328,6 +328,7 @@ bool CProcessOneSentItem::MoveIt(outlook::ItemPtr& olItem, std::string& olToFold
             return true;
         }
         step = 10;
+        const OwnFiling own;
         if (vb::ToInteger(GetSetting(keys::MoveWanted, keys::MoveWantedDefault)) != 0) {
             step = 11;
             message->Move(folder);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/choose_outlook_folders.h"
@@ -83,9 +85,16 @@ class ScriptedChooser : public plovanex::IChooseOutlookFoldersWithSearch {
     bool Showing() const override { return open_; }
     bool HasHandler() const { return static_cast<bool>(handler_); }
 
+    // Runs once inside the next ShowIt, as the user's doings while a dialog
+    // waits run inside its wait.
+    void DuringNextShow(std::function<void()> doings) { duringNextShow_ = std::move(doings); }
+
     bool ShowIt() override {
         errorOccurred_ = false;
         questions_.push_back({emailTo_, emailSubject_, single_});
+        if (auto doings = std::exchange(duringNextShow_, nullptr)) {
+            doings();
+        }
         if (skipNextShow_) {
             skipNextShow_ = false;
             return true;
@@ -128,6 +137,7 @@ class ScriptedChooser : public plovanex::IChooseOutlookFoldersWithSearch {
     bool terminated_ = false;
     bool unloaded_ = false;
     FoldersChosenHandler handler_;
+    std::function<void()> duringNextShow_;
     std::deque<std::vector<ostrevane::FolderRecord>> queued_;
     std::vector<Question> questions_;
 };
@@ -139,10 +149,15 @@ class ScriptedChooserFactory {
     ScriptedChooserFactory() {
         plovanex::InstallChooserFactory([this](plovanex::ChooserVariant variant) {
             auto form = std::make_shared<ScriptedChooser>(variant);
+            if (duringFirstShow_) {
+                form->DuringNextShow(std::exchange(duringFirstShow_, nullptr));
+            }
             made_.push_back(form);
             return form;
         });
     }
+    // Runs once inside the first ShowIt of the next chooser made.
+    void DuringFirstShow(std::function<void()> doings) { duringFirstShow_ = std::move(doings); }
     ~ScriptedChooserFactory() { plovanex::InstallChooserFactory(nullptr); }
     ScriptedChooserFactory(const ScriptedChooserFactory&) = delete;
     ScriptedChooserFactory& operator=(const ScriptedChooserFactory&) = delete;
@@ -152,6 +167,7 @@ class ScriptedChooserFactory {
 
   private:
     std::vector<std::shared_ptr<ScriptedChooser>> made_;
+    std::function<void()> duringFirstShow_;
 };
 
 }  // namespace testkit

@@ -6,7 +6,9 @@
 
 #include "common/settings_keys.h"
 #include "core/copy_suffix.h"
+#include "core/globals.h"
 #include "core/tests/addin_fixture.h"
+#include "core/tests/scripted_chooser.h"
 
 namespace plovanex_test {
 namespace {
@@ -185,6 +187,37 @@ TEST_F(SentItemsTest, OwnCopyIntoSentItemsIsNotFiledAgain) {
     auto item = SendMail("Loop", "team@example.com");
     // The item is already in Sent Items: no duplicate, and no chain of events.
     EXPECT_EQ(FoldersOf(item), (std::vector<std::string>{kSentItems}));
+}
+
+// A mail sent while an earlier mail's question waits for the user, inside
+// that mail's item event (as the mail client's own picker waits), is filed:
+// the busy question sends it on to the keyword rule. The question still
+// answers for the earlier mail.
+TEST_F(SentItemsTest, MailSentWhileAQuestionWaitsIsFiledByTheRules) {
+    testkit::ScriptedChooserFactory choosers;
+    Set(keys::PromptOutlookFolder, "True");
+    Set(keys::Order(2), std::to_string(keys::ModeKeyword));
+    constexpr int kRule = 101;
+    Set(keys::RuleValueName(kRule, keys::Keywords), "Acme");
+    Set(keys::RuleValueName(kRule, keys::KeywordFolderCount), "1");
+    auto [acmeEntryId, acmeStoreId] = Ids(kAcme);
+    Set(keys::RuleValueName(kRule, keys::KeywordFolderName, 1), "Personal Folders\\Clients\\Acme");
+    Set(keys::RuleValueName(kRule, keys::KeywordFolderEntryId, 1), acmeEntryId);
+    Set(keys::RuleValueName(kRule, keys::KeywordFolderStoreId, 1), acmeStoreId);
+
+    outlook::ItemPtr second;
+    choosers.DuringFirstShow([&] { second = SendMail("Acme offer"); });
+    auto first = SendMail("Asked first");
+    ASSERT_TRUE(second);
+    EXPECT_THAT(FoldersOf(second), ElementsAre(kAcme));
+    EXPECT_TRUE(plovanex::Library().askedWhileBusy);
+    EXPECT_THAT(FoldersOf(first), ElementsAre(kSentItems));
+
+    auto [globexEntryId, globexStoreId] = Ids(kGlobex);
+    choosers.Last()->Answer({{"Globex", globexEntryId, globexStoreId}});
+    EXPECT_THAT(FoldersOf(first), ElementsAre(kGlobex));
+    EXPECT_EQ(choosers.Last()->Questions().size(), 1u);
+    EXPECT_THAT(Reports(), IsEmpty());
 }
 
 // Bad settings: no message is lost or duplicated, and no error escapes.
