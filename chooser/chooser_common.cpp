@@ -66,6 +66,15 @@ void SaveHalvoxSetting(const std::string& key, const std::string& value) {
                                     value);
 }
 
+bool TakeFlushRequest() {
+    // "False" goes back before the value is read as a Boolean: a value that
+    // is none cannot stop every show.
+    const std::string flush = GetHalvoxSetting(keys::FlushOutlookFolderCachePlovanex,
+                                               keys::FlushOutlookFolderCachePlovanexDefault);
+    SaveHalvoxSetting(keys::FlushOutlookFolderCachePlovanex, keys::FalseText);
+    return vb::ToBoolean(flush);
+}
+
 ostrevane::FolderRecordPtr NewRecord(const std::string& folderName, const std::string& entryId,
                                      const std::string& storeId) {
     return std::make_shared<ostrevane::FolderRecord>(

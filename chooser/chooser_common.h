@@ -36,6 +36,10 @@ std::string GetHalvoxSetting(const std::string& key, int defaultNumber);
 std::string GetHalvoxSetting(const std::string& key, bool defaultFlag);
 void SaveHalvoxSetting(const std::string& key, const std::string& value);
 
+// FlushOutlookFolderCachePlovanex read as a Boolean; "False" is written back
+// at every read, whatever it held.
+bool TakeFlushRequest();
+
 ostrevane::FolderRecordPtr NewRecord(const std::string& folderName, const std::string& entryId,
                                      const std::string& storeId);
 

@@ -15,6 +15,7 @@
 #include "chooser/chooser_common.h"
 #include "chooser/folder_images.h"
 #include "chooser/trap.h"
+#include "chooser/tree_choice.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "core/globals.h"
@@ -43,18 +44,12 @@ QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
 
 }  // namespace
 
-frmChooseOutlookFolders4::frmChooseOutlookFolders4() {
-    widgets::NameForm(this, "frmChooseOutlookFolders4", kChooserCaption);
-    lblTo = MakeControl<QLabel>(this, "lblTo", "To:");
-    txtEmailTo = MakeControl<QLineEdit>(this, "txtEmailTo");
-    lblSubject = MakeControl<QLabel>(this, "lblSubject", "Subject:");
-    txtSubject = MakeControl<QLineEdit>(this, "txtSubject");
+frmChooseOutlookFolders4::frmChooseOutlookFolders4() : ChooserForm("frmChooseOutlookFolders4") {
     vsIndexTab1 = MakeControl<QTabWidget>(this, "vsIndexTab1");
 
     auto* explore = new QWidget;
     explore->setObjectName("tabExplore");
     Frame1 = new MruFrame(explore, "Frame1", "txtMRUFolder", "chkShowRights");
-    TreeView1 = MakeControl<widgets::TreeView>(explore, "TreeView1");
     cmdOk = MakeControl<QPushButton>(explore, "cmdOk", "&OK");
     cmdCancel = MakeControl<QPushButton>(explore, "cmdCancel", "&Cancel");
     cmdNewFolder = MakeControl<QPushButton>(explore, "cmdNewFolder", "&New Folder...");
@@ -107,13 +102,8 @@ frmChooseOutlookFolders4::frmChooseOutlookFolders4() {
     vsIndexTab1->addTab(explore, "&Explore");
     vsIndexTab1->addTab(search, "&Search");
 
-    auto* header = new QGridLayout;
-    header->addWidget(lblTo, 0, 0);
-    header->addWidget(txtEmailTo, 0, 1);
-    header->addWidget(lblSubject, 1, 0);
-    header->addWidget(txtSubject, 1, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(header);
+    layout->addLayout(MailHeader());
     layout->addWidget(vsIndexTab1, 1);
     resize(860, 600);
 
@@ -123,9 +113,7 @@ frmChooseOutlookFolders4::frmChooseOutlookFolders4() {
     newFolderForm_ = std::make_unique<frmNewOutlookFolder>();
 
     TreeView1->events.Expand = [this](const Node& node) { tree_->Expand(node); };
-    TreeView1->events.NodeCheck = [this](const Node& node) {
-        tree_->NodeCheck(node, SingleFolderOnly_);
-    };
+    TreeView1->events.NodeCheck = [this](const Node& node) { NodeCheck(node, SingleFolderOnly_); };
     TreeView1->events.Click = [this] { Guarded("TreeView1_Click", [this] { TreeView1_Click(); }); };
     TreeView1->events.DblClick = [this] {
         Commit("TreeView1_DblClick", &frmChooseOutlookFolders4::TreeView1_DblClick);
@@ -163,24 +151,6 @@ frmChooseOutlookFolders4::frmChooseOutlookFolders4() {
                 [this] { Guarded("cmdNewFolder_Click", [this] { cmdNewFolder_Click(); }); });
     }
     connect(txtSearchFor, &QLineEdit::textChanged, this, [this] { txtSearchFor_Change(); });
-}
-
-frmChooseOutlookFolders4::~frmChooseOutlookFolders4() {
-    // The tree's handlers and image list belong to this form: they go
-    // before the controls do.
-    TreeView1->events = {};
-    TreeView1->SetImageList(nullptr);
-}
-
-void frmChooseOutlookFolders4::SetApplication(const outlook::ApplicationPtr& application) {
-    olAppVersion = OutlookVersionText(Need(application).Version());
-    olNameSpace.reset();
-    olNameSpace = application->GetNamespace("MAPI");
-}
-
-void frmChooseOutlookFolders4::SetSingleFolderOnly(bool value) {
-    SingleFolderOnly_ = value;
-    ApplySingleFolderOnly(*TreeView1, *this, value);
 }
 
 void frmChooseOutlookFolders4::HideIt() {
@@ -234,64 +204,14 @@ bool frmChooseOutlookFolders4::ShowIt() {
                 SaveSetting(keys::LoadRefreshWanted, "0");
             }
 
-            step = 8;
-            if (!ImagesLoaded) {
-                LoadFolderImages(ImageList1, olAppVersion);
-                ImagesLoaded = true;
-            }
-
-            step = 12;
-            if (!tree_->StartNode) {
-                auto inbox = session->GetDefaultFolder(outlook::olFolderInbox);
-                tree_->StartEntryID = inbox->EntryID();
-                tree_->StartStoreID = inbox->StoreID();
-                tree_->StartFolderPath = inbox->FolderPath();
-            }
-
-            step = 14;
-            if (!olNameSpace || !olNameSpace->Folders()) {
+            if (!tree_->SetUpShow({ImageList1, ImagesLoaded, olAppVersion, olNameSpace,
+                                   LastFolderPath, ClickedNode},
+                                  *session, step)) {
                 return;
-            }
-            // "False" goes back whatever was read, before the value is read
-            // as a Boolean: a value that is none cannot stop every show.
-            const std::string flush =
-                GetHalvoxSetting(keys::FlushOutlookFolderCachePlovanex,
-                                 keys::FlushOutlookFolderCachePlovanexDefault);
-            SaveHalvoxSetting(keys::FlushOutlookFolderCachePlovanex, keys::FalseText);
-            if (vb::ToBoolean(flush)) {
-                TreeView1->Nodes().Clear();
-                // Both named nodes of the cleared tree: they are found again.
-                tree_->StartNode.reset();
-                ClickedNode.reset();
-            }
-            if (!TreeView1->ImageList()) {
-                TreeView1->SetImageList(&ImageList1);
-            }
-            if (TreeView1->Nodes().Count() == 0) {
-                LoadTree(session);
-            }
-            Node found;
-            if (!LastFolderPath.empty()) {
-                WriteLogLine("ShowIt", "Last folder chosen: " + LastFolderPath);
-                found = tree_->FindNodeAtPath(LastFolderPath);
-                if (found) {
-                    found->EnsureVisible();
-                    found->SetSelected(true);
-                } else {
-                    WriteLogLine("ShowIt", "Warning: node not found");
-                }
-            }
-
-            step = 20;
-            if (!found) {
-                SelectStartNode();
             }
 
             step = 22;
-            txtEmailTo->setText(QString::fromStdString(emailTo_));
-            txtEmailTo->setToolTip(QString::fromStdString(emailTo_));
-            txtSubject->setText(QString::fromStdString(emailSubject_));
-            txtSubject->setToolTip(QString::fromStdString(emailSubject_));
+            ShowMailTexts();
             TreeView1->SetSorted(true);
             vsIndexTab1->setCurrentIndex(vb::ToInteger(
                 GetSetting(keys::LastFolderTabShown, int{keys::LastFolderTabShownDefault})));
@@ -318,29 +238,6 @@ bool frmChooseOutlookFolders4::ShowIt() {
     }
     session.reset();
     return result;
-}
-
-void frmChooseOutlookFolders4::LoadTree(const mirelink::SessionPtr& session) {
-    WriteLogLine("ShowIt", "Loading folder list...");
-    auto stores = session->Stores();
-    const int count = stores->Count();
-    for (int i = 1; i <= count; ++i) {
-        auto store = stores->Item(i);
-        tree_->GetFolderNames(store->RootFolder(), store->Name(), nullptr);
-    }
-    WriteLogLine("ShowIt", "...Done loading folder list");
-}
-
-void frmChooseOutlookFolders4::SelectStartNode() {
-    if (!tree_->StartNode) {
-        tree_->StartNode = tree_->FindNodeAtPath(tree_->StartFolderPath);
-    }
-    if (Node start = tree_->StartNode) {
-        start->EnsureVisible();
-        start->SetBold(true);
-        start->SetSelected(true);
-    }
-    ClickedNode = tree_->StartNode;
 }
 
 void frmChooseOutlookFolders4::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chooser/chooser_common.h"
+#include "chooser/chooser_form.h"
 #include "chooser/frm_new_outlook_folder.h"
 #include "chooser/lazy_folder_tree.h"
 #include "chooser/mru_list.h"
@@ -31,22 +32,11 @@ namespace plovanex::chooser {
 // comes through FoldersChosen, once per decision, before the form hides.
 // The form lives as long as its owner keeps it, and its tree, images and
 // index serve as caches from one use to the next.
-class frmChooseOutlookFolders4 : public QWidget {
+class frmChooseOutlookFolders4 : public ChooserForm {
   public:
     frmChooseOutlookFolders4();
-    ~frmChooseOutlookFolders4() override;
 
-    // The members of IChooseOutlookFoldersWithSearch.
-    void SetApplication(const outlook::ApplicationPtr& application);
-    bool ErrorOccurred() const { return ErrorOccurred_; }
-    ostrevane::FolderListPtr folderList() const { return folderList_; }
-    void SetFolderList(ostrevane::FolderListPtr list) { folderList_ = std::move(list); }
-    std::string emailTo() const { return emailTo_; }
-    void SetEmailTo(const std::string& value) { emailTo_ = value; }
-    std::string emailSubject() const { return emailSubject_; }
-    void SetEmailSubject(const std::string& value) { emailSubject_ = value; }
-    bool SingleFolderOnly() const { return SingleFolderOnly_; }
-    void SetSingleFolderOnly(bool value);
+    // The members of IChooseOutlookFoldersWithSearch beyond ChooserForm's.
     void HideIt();
     void Terminate();
     bool ShowIt();
@@ -64,8 +54,6 @@ class frmChooseOutlookFolders4 : public QWidget {
   private:
     // The dialog run's steps.
     void FillMruBoxes(const mirelink::SessionPtr& session);
-    void LoadTree(const mirelink::SessionPtr& session);
-    void SelectStartNode();
 
     // Committing a choice.
     void cmdOk_Click();
@@ -88,35 +76,16 @@ class frmChooseOutlookFolders4 : public QWidget {
     bool LoadFolderList();
     void txtSearchFor_Change();
 
-    // State of the form, kept between shows.
-    std::string olAppVersion;
-    outlook::NameSpacePtr olNameSpace;
-    bool SingleFolderOnly_ = false;
-    std::string emailTo_;
-    std::string emailSubject_;
-    ostrevane::FolderListPtr folderList_;
-    bool Cancelled = false;
-    bool DeleteTheEmail = false;
-    bool MruChosen = false;
+    // State of the form beyond ChooserForm's, kept between shows.
     bool SearchChosen = false;
-    bool ErrorOccurred_ = false;
-    Node ClickedNode;
-    std::string LastFolderPath;
-    bool ImagesLoaded = false;
     std::shared_ptr<platform::ado::Recordset> FolderIndex;
     IChooseOutlookFoldersWithSearch::FoldersChosenHandler foldersChosen_;
     // Shown by ShowIt and not yet answered.
     bool deciding_ = false;
 
-    // Controls.
-    QLabel* lblTo;
-    QLineEdit* txtEmailTo;
-    QLabel* lblSubject;
-    QLineEdit* txtSubject;
+    // Controls beyond ChooserForm's.
     QTabWidget* vsIndexTab1;
     MruFrame* Frame1;
-    platform::widgets::TreeView* TreeView1;
-    platform::widgets::ImageList ImageList1;
     QPushButton* cmdOk;
     QPushButton* cmdCancel;
     QPushButton* cmdNewFolder;
@@ -133,7 +102,6 @@ class frmChooseOutlookFolders4 : public QWidget {
 
     std::unique_ptr<LazyFolderTree> tree_;
     std::unique_ptr<frmNewOutlookFolder> newFolderForm_;
-    CountedForm counted_;
 };
 
 // The interface the owners hold. The form stays a Qt window apart from it:

@@ -121,37 +121,45 @@ void NewFolderCommand::Run() {
         const auto& parentNode = Need(clickedNode);
         const std::string entryId = parentNode.Key();
         const std::string storeId = storeIdOf ? storeIdOf(clickedNode) : parentNode.Tag();
+        // The same steps over a folder of either object model.
+        auto create = [&](auto& parent) {
+            dialog.SetFolderHolds(FolderHoldsText(parent.DefaultItemType()));
+            dialog.SetFolderParent(parent.Name());
+            const std::string answer = dialog.ShowIt();
+            if (answer.empty()) {
+                return;
+            }
+            step = 6;
+            auto folder = parent.Folders()->Add(answer);
+            const std::string newEntryId = folder->EntryID();
+            step = 8;
+            const std::string imageKey = FolderImageKey(*folder);
+            auto node = tree.Nodes().Add(parentNode.Key(), platform::widgets::tvwChild, newEntryId,
+                                         folder->Name(), imageKey);
+            node->SetTag(tagOf ? tagOf(clickedNode, folder->StoreID()) : folder->StoreID());
+            step = 10;
+            if (selectNewNode) {
+                tree.SetSelectedItem(node);
+                node->EnsureVisible();
+                tree.setFocus();
+                node->SetSelected(true);
+                tree.Refresh();
+            }
+            step = 12;
+            if (logCreated) {
+                WriteLogLine("NewFolder", "New folder created");
+            }
+        };
         step = 4;
+        if (outlookParent) {
+            if (auto parent = GetOutlookFolderFromID(olNameSpace, entryId, storeId)) {
+                create(*parent);
+            }
+            return;
+        }
         auto session = NewSession(olAppVersion, olNameSpace);
-        auto parent = GetRDOObjectFromIds(session, entryId, storeId);
-        if (!parent) {
-            return;
-        }
-        dialog.SetFolderHolds(FolderHoldsText(parent->DefaultItemType()));
-        dialog.SetFolderParent(parent->Name());
-        const std::string answer = dialog.ShowIt();
-        if (answer.empty()) {
-            return;
-        }
-        step = 6;
-        auto folder = parent->Folders()->Add(answer);
-        const std::string newEntryId = folder->EntryID();
-        step = 8;
-        const std::string imageKey = FolderImageKey(*folder);
-        auto node = tree.Nodes().Add(parentNode.Key(), platform::widgets::tvwChild, newEntryId,
-                                     folder->Name(), imageKey);
-        node->SetTag(tagOf ? tagOf(clickedNode, folder->StoreID()) : folder->StoreID());
-        step = 10;
-        if (selectNewNode) {
-            tree.SetSelectedItem(node);
-            node->EnsureVisible();
-            tree.setFocus();
-            node->SetSelected(true);
-            tree.Refresh();
-        }
-        step = 12;
-        if (logCreated) {
-            WriteLogLine("NewFolder", "New folder created");
+        if (auto parent = GetRDOObjectFromIds(session, entryId, storeId)) {
+            create(*parent);
         }
     });
 }

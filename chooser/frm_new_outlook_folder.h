@@ -64,6 +64,9 @@ struct NewFolderCommand {
     bool selectNewNode = true;
     // "New folder created" is logged.
     bool logCreated = true;
+    // The parent is the mail client's own folder of the node's ids, not the
+    // MAPI session's.
+    bool outlookParent = false;
     // The StoreID a node carries; its Tag unless a variant says otherwise.
     std::function<std::string(const platform::widgets::Node&)> storeIdOf{};
     // The Tag of the new node; its StoreID unless a variant says otherwise.

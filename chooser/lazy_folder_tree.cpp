@@ -3,10 +3,12 @@
 #include "chooser/chooser_common.h"
 #include "chooser/folder_images.h"
 #include "chooser/trap.h"
+#include "chooser/tree_choice.h"
 #include "common/vb_like.h"
 #include "core/globals.h"
 #include "core/rdo_lookup.h"
 #include "platform/error.h"
+#include "platform/outlook/outlook.h"
 #include "platform/widgets/mouse_pointer.h"
 
 namespace plovanex::chooser {
@@ -145,23 +147,6 @@ void LazyFolderTree::Expand(const Node& node) {
     });
 }
 
-void LazyFolderTree::NodeCheck(const Node& node, bool singleFolderOnly) {
-    Trapped({"ChooseOutlookFolders.NodeCheck", 0, false}, [&](long&) {
-        if (singleFolderOnly || !node->Checked()) {
-            return;
-        }
-        std::vector<Node> pending{node};
-        while (!pending.empty()) {
-            Node n = pending.back();
-            pending.pop_back();
-            for (Node child = n->Child(); child; child = child->Next()) {
-                child->SetChecked(true);
-                pending.push_back(child);
-            }
-        }
-    });
-}
-
 Node LazyFolderTree::FindNodeAtPath(const std::string& path) {
     Node found;
     try {
@@ -243,62 +228,94 @@ Node LazyFolderTree::FetchNode(const std::vector<std::string>& pathParts, std::s
     return result;
 }
 
-bool LazyFolderTree::AllChildrenChecked(const Node& node) {
-    bool all = false;
-    Trapped({"ChooseOutlookFolders.AllChildrenChecked", 0, false}, [&](long&) {
-        std::vector<Node> pending{node};
-        while (!pending.empty()) {
-            Node n = pending.back();
-            pending.pop_back();
-            for (Node child = n->Child(); child; child = child->Next()) {
-                if (!child->Checked()) {
-                    return;
-                }
-                pending.push_back(child);
+std::string LazyFolderTree::HarvestSelected(ostrevane::FolderList& list, bool singleFolderOnly,
+                                            mirelink::KVRDOSession& session) {
+    return chooser::HarvestSelected(
+        tree_, list, singleFolderOnly, [](const Node& node) { return node->Tag(); },
+        [&session](const ostrevane::FolderRecord& record, bool leaf, ostrevane::FolderList& into) {
+            auto folder = session.GetFolderFromID(record.EntryID, record.StoreID);
+            if (folder && leaf) {
+                AddChildFolders(folder, into);
             }
-        }
-        all = true;
-    });
-    return all;
+        });
 }
 
-bool LazyFolderTree::QualifiesForSubfolders(const Node& node) {
-    if (!AllChildrenChecked(node)) {
+bool LazyFolderTree::SetUpShow(const ShowSetUp& form, mirelink::KVRDOSession& session, long& step) {
+    step = 8;
+    if (!form.imagesLoaded) {
+        LoadFolderImages(form.images, form.olAppVersion);
+        form.imagesLoaded = true;
+    }
+
+    step = 12;
+    if (!StartNode) {
+        auto inbox = session.GetDefaultFolder(outlook::olFolderInbox);
+        StartEntryID = inbox->EntryID();
+        StartStoreID = inbox->StoreID();
+        StartFolderPath = inbox->FolderPath();
+    }
+
+    step = 14;
+    if (!form.olNameSpace || !form.olNameSpace->Folders()) {
         return false;
     }
-    enum class Seen { Unknown, Off, On } state = Seen::Unknown;
-    for (Node above = node->Parent(); above; above = above->Parent()) {
-        if (!above->Checked()) {
-            state = Seen::Off;
-        } else if (state == Seen::Off) {
-            return false;
-        } else {
-            state = Seen::On;
-        }
+    if (TakeFlushRequest()) {
+        tree_.Nodes().Clear();
+        // Both named nodes of the cleared tree: they are found again.
+        StartNode.reset();
+        form.clickedNode.reset();
+    }
+    if (!tree_.ImageList()) {
+        tree_.SetImageList(&form.images);
+    }
+    if (tree_.Nodes().Count() == 0) {
+        LoadStores(session);
+    }
+    Node found;
+    if (!form.lastFolderPath.empty()) {
+        found = SelectLastFolder(form.lastFolderPath);
+    }
+
+    step = 20;
+    if (!found) {
+        form.clickedNode = SelectStartNode();
     }
     return true;
 }
 
-std::string LazyFolderTree::HarvestSelected(ostrevane::FolderList& list, bool singleFolderOnly,
-                                            mirelink::KVRDOSession& session) {
-    std::string chosenPath;
-    auto& nodes = tree_.Nodes();
-    for (int i = 1; i <= nodes.Count(); ++i) {
-        Node node = nodes.Item(i);
-        if (!node->Selected()) {
-            continue;
-        }
-        list.push_back(NewRecord(node->Text(), node->Key(), node->Tag()));
-        chosenPath = node->FullPath();
-        if (!singleFolderOnly && QualifiesForSubfolders(node)) {
-            const auto& record = *list.back();
-            auto folder = session.GetFolderFromID(record.EntryID, record.StoreID);
-            if (folder && node->Children() == 0) {
-                AddChildFolders(folder, list);
-            }
-        }
+void LazyFolderTree::LoadStores(mirelink::KVRDOSession& session) {
+    WriteLogLine("ShowIt", "Loading folder list...");
+    auto stores = session.Stores();
+    const int count = stores->Count();
+    for (int i = 1; i <= count; ++i) {
+        auto store = stores->Item(i);
+        GetFolderNames(store->RootFolder(), store->Name(), nullptr);
     }
-    return chosenPath;
+    WriteLogLine("ShowIt", "...Done loading folder list");
+}
+
+Node LazyFolderTree::SelectLastFolder(const std::string& lastFolderPath) {
+    WriteLogLine("ShowIt", "Last folder chosen: " + lastFolderPath);
+    Node found = FindNodeAtPath(lastFolderPath);
+    if (found) {
+        found->EnsureVisible();
+        found->SetSelected(true);
+    } else {
+        WriteLogLine("ShowIt", "Warning: node not found");
+    }
+    return found;
+}
+
+Node LazyFolderTree::SelectStartNode() {
+    if (!StartNode) {
+        StartNode = FindNodeAtPath(StartFolderPath);
+    }
+    if (Node start = StartNode) {
+        start->EnsureVisible();
+        start->SetBold(true);
+        start->SetSelected(true);
+    }
+    return StartNode;
 }
 
 mirelink::FolderPtr LazyFolderTree::OpenFolderForNode(const std::string& entryId,

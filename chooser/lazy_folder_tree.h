@@ -6,6 +6,8 @@
 
 #include "platform/mirelink/mirelink.h"
 #include "platform/ostrevane/folder_record.h"
+#include "platform/outlook/fwd.h"
+#include "platform/widgets/image_list.h"
 #include "platform/widgets/tree_view.h"
 
 namespace plovanex::chooser {
@@ -47,28 +49,41 @@ class LazyFolderTree {
                         const Node& parentNode);
     // TreeView1_Expand: loads a node whose only child is the placeholder.
     void Expand(const Node& node);
-    // TreeView1_NodeCheck: in several-folder mode a ticked node ticks its
-    // whole subtree.
-    void NodeCheck(const Node& node, bool singleFolderOnly);
     // The node of a path ("\\Store\Folder\Sub" or "Store\Folder\Sub"); the
     // first part is a Like pattern over every node, the others exact names
     // below it, loading levels that have no nodes yet. Nothing when not found.
     Node FindNodeAtPath(const std::string& path);
     Node FetchNode(const std::vector<std::string>& pathParts, std::size_t index,
                    const Node& parentNode);
-    // Every node below is ticked (True for a node without children).
-    bool AllChildrenChecked(const Node& node);
-    // The several-folder test of a selected node before its subfolders join
-    // the list: its subtree is all ticked, and reading its ancestors upward
-    // no ticked one stands above an unticked one.
-    bool QualifiesForSubfolders(const Node& node);
-    // The tree road of a commit: one record per selected node (its text,
-    // key and tag), by node index; in several-folder mode a qualifying node
-    // without nodes below it brings its folder's direct subfolders after it.
-    // Records go into list as they are made. Gives the full path of the last
-    // selected node, or empty text when none is selected.
+    // The tree road of a commit (see chooser/tree_choice.h), the subfolders
+    // of a qualifying node read through the session.
     std::string HarvestSelected(ostrevane::FolderList& list, bool singleFolderOnly,
                                 mirelink::KVRDOSession& session);
+    // Steps 8 to 20 of a lazy chooser's dialog run, over the form's images,
+    // namespace, last path and clicked node: the images loaded once, the
+    // start folder's ids, the cache flush, the stores of an empty tree, and
+    // the node selected (the folder chosen last, else the start folder,
+    // which then becomes the clicked node). False, with nothing selected,
+    // when the form has no namespace: the dialog is not shown.
+    struct ShowSetUp {
+        platform::widgets::ImageList& images;
+        bool& imagesLoaded;
+        const std::string& olAppVersion;
+        const outlook::NameSpacePtr& olNameSpace;
+        const std::string& lastFolderPath;
+        Node& clickedNode;
+    };
+    bool SetUpShow(const ShowSetUp& form, mirelink::KVRDOSession& session, long& step);
+    // The dialog run's steps over the tree. LoadStores adds every store of
+    // the session, its root node and first level, between the log lines
+    // "Loading folder list..." and "...Done loading folder list".
+    void LoadStores(mirelink::KVRDOSession& session);
+    // The node of the folder chosen last, scrolled into view and selected;
+    // nothing, with "Warning: node not found" logged, when it is gone.
+    Node SelectLastFolder(const std::string& lastFolderPath);
+    // The start folder's node, looked up by its path until it is known,
+    // scrolled into view, bold and selected; nothing when it is not found.
+    Node SelectStartNode();
     // The folder of these ids, or nothing; never raises.
     mirelink::FolderPtr OpenFolderForNode(const std::string& entryId, const std::string& storeId);
     // True for the empty key and for a key the tree holds; a hash lookup.

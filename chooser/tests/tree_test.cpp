@@ -10,6 +10,7 @@
 #include "chooser/folder_images.h"
 #include "chooser/lazy_folder_tree.h"
 #include "chooser/tests/chooser_fixture.h"
+#include "chooser/tree_choice.h"
 #include "platform/error.h"
 #include "platform/mirelink/mirelink.h"
 #include "platform/widgets/image_list.h"
@@ -291,12 +292,12 @@ TEST_F(TreeTest, TicksGoDownInSeveralFolderModeOnly) {
         return ticks;
     };
     clients->SetChecked(true);
-    tree.NodeCheck(clients, true);
+    plovanex::chooser::NodeCheck(clients, true);
     EXPECT_THAT(below(), ElementsAre(false, false));
-    tree.NodeCheck(clients, false);
+    plovanex::chooser::NodeCheck(clients, false);
     EXPECT_THAT(below(), ElementsAre(true, true));
     clients->SetChecked(false);
-    tree.NodeCheck(clients, false);
+    plovanex::chooser::NodeCheck(clients, false);
     EXPECT_THAT(below(), ElementsAre(true, true));
 }
 
@@ -324,9 +325,9 @@ TEST_F(TreeTest, SubfoldersQualifyByTheTicksAroundTheNode) {
         a->SetChecked(t.a);
         b->SetChecked(t.b);
         d->SetChecked(t.d);
-        EXPECT_EQ(tree.QualifiesForSubfolders(c), t.qualifies);
+        EXPECT_EQ(plovanex::chooser::QualifiesForSubfolders(c), t.qualifies);
     }
-    EXPECT_TRUE(tree.AllChildrenChecked(d));
+    EXPECT_TRUE(plovanex::chooser::AllChildrenChecked(d));
     EXPECT_TRUE(tree.NodeExists(""));
     EXPECT_TRUE(tree.NodeExists("C"));
     EXPECT_FALSE(tree.NodeExists("E"));

@@ -1,0 +1,59 @@
+#include "chooser/chooser_form.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "core/rdo_lookup.h"
+#include "platform/outlook/outlook.h"
+#include "platform/widgets/controls.h"
+
+namespace plovanex::chooser {
+
+namespace widgets = platform::widgets;
+using widgets::MakeControl;
+
+ChooserForm::ChooserForm(const char* formName) {
+    widgets::NameForm(this, formName, kChooserCaption);
+    lblTo = MakeControl<QLabel>(this, "lblTo", "To:");
+    txtEmailTo = MakeControl<QLineEdit>(this, "txtEmailTo");
+    lblSubject = MakeControl<QLabel>(this, "lblSubject", "Subject:");
+    txtSubject = MakeControl<QLineEdit>(this, "txtSubject");
+    TreeView1 = MakeControl<widgets::TreeView>(this, "TreeView1");
+}
+
+ChooserForm::~ChooserForm() {
+    // The tree's handlers and image list belong to this form: they go
+    // before the controls do.
+    TreeView1->events = {};
+    TreeView1->SetImageList(nullptr);
+}
+
+void ChooserForm::SetApplication(const outlook::ApplicationPtr& application) {
+    olAppVersion = OutlookVersionText(Need(application).Version());
+    olNameSpace.reset();
+    olNameSpace = application->GetNamespace("MAPI");
+}
+
+void ChooserForm::SetSingleFolderOnly(bool value) {
+    SingleFolderOnly_ = value;
+    ApplySingleFolderOnly(*TreeView1, *this, value);
+}
+
+QGridLayout* ChooserForm::MailHeader() {
+    auto* header = new QGridLayout;
+    header->addWidget(lblTo, 0, 0);
+    header->addWidget(txtEmailTo, 0, 1);
+    header->addWidget(lblSubject, 1, 0);
+    header->addWidget(txtSubject, 1, 1);
+    return header;
+}
+
+void ChooserForm::ShowMailTexts() {
+    txtEmailTo->setText(QString::fromStdString(emailTo_));
+    txtEmailTo->setToolTip(QString::fromStdString(emailTo_));
+    txtSubject->setText(QString::fromStdString(emailSubject_));
+    txtSubject->setToolTip(QString::fromStdString(emailSubject_));
+}
+
+}  // namespace plovanex::chooser
