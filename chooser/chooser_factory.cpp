@@ -3,6 +3,8 @@
 #include <QApplication>
 
 #include "chooser/chooser_common.h"
+#include "chooser/frm_choose_outlook_folders2.h"
+#include "chooser/frm_choose_outlook_folders3.h"
 #include "chooser/frm_choose_outlook_folders4.h"
 #include "platform/error.h"
 
@@ -14,8 +16,13 @@ ChooserFactory MakeChooserFactory() {
             throw platform::Error(
                 "The folder chooser cannot be created: the program shows no windows");
         }
-        if (variant == ChooserVariant::Search) {
-            return std::make_shared<chooser::ChooseOutlookFolders4>();
+        switch (variant) {
+            case ChooserVariant::WholeTree:
+                return std::make_shared<chooser::ModalChooser<chooser::frmChooseOutlookFolders2>>();
+            case ChooserVariant::LazyModal:
+                return std::make_shared<chooser::ModalChooser<chooser::frmChooseOutlookFolders3>>();
+            case ChooserVariant::Search:
+                return std::make_shared<chooser::ChooseOutlookFolders4>();
         }
         return nullptr;
     };

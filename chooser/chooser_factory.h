@@ -4,9 +4,9 @@
 
 namespace plovanex {
 
-// The factory of the real chooser dialogs, for InstallChooserFactory: the
-// search variant (ChooserVariant::Search); nothing for the others. It needs
-// the program's QApplication and raises platform::Error without one.
+// The factory of the real chooser dialogs, for InstallChooserFactory: all
+// three variants. It needs the program's QApplication and raises
+// platform::Error without one.
 ChooserFactory MakeChooserFactory();
 
 // True while a chooser form of this library is alive (deleted later ones

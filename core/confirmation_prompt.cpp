@@ -157,7 +157,9 @@ bool CProcessOneSentItem::PickOutlookFolders3(outlook::ApplicationPtr& olApp, bo
         if (!s.frmChooseOutlookFolders3) {
             s.frmChooseOutlookFolders3 = CreateChooser(ChooserVariant::LazyModal);
         }
-        auto& form = *s.frmChooseOutlookFolders3;
+        // The question holds its form while the user decides.
+        const auto held = s.frmChooseOutlookFolders3;
+        auto& form = *held;
 
         step = 6;
         SetUpQuestion(form, olApp, multiple, folderList, emailTo, emailSubject);

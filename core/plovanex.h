@@ -17,6 +17,10 @@ class PLATFORM_API _CPlovanex {
     // The folder's path text as people see it.
     virtual std::string GetFullOutlookPath(std::string& olAppVersion,
                                            outlook::ObjectPtr& olFolderItem) = 0;
+    // Send And File through the whole-tree chooser and the lazy modal
+    // chooser: both wait for the user's answer. No entry point calls them.
+    virtual bool SendAndFileOrig(outlook::ItemPtr& item) = 0;
+    virtual bool SendAndFile(outlook::ItemPtr& item) = 0;
 };
 
 // The add-in class that the host engine creates and drives.
@@ -61,9 +65,8 @@ class CPlovanex : public ostrevane::ModuleObject, public ostrevane::IModuleAPI, 
     // Nothing in the system sets it; shutdown releases it.
     outlook::ObjectPtr m_email;
 
-    // Offered by the class; no entry point calls them.
-    bool SendAndFileOrig(outlook::ItemPtr& item);
-    bool SendAndFile(outlook::ItemPtr& item);
+    bool SendAndFileOrig(outlook::ItemPtr& item) override;
+    bool SendAndFile(outlook::ItemPtr& item) override;
 
   private:
     // The tests of the procedures that no entry point reaches.

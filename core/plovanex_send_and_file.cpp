@@ -116,7 +116,10 @@ void CPlovanex::State::FoldersChosen(ostrevane::FolderListPtr& folderList) {
 bool CPlovanex::State::SendAndFileModal(outlook::ItemPtr& item, ChooserVariant variant,
                                         const std::string& procedure) {
     int step = 0;
-    auto& chooser = variant == ChooserVariant::WholeTree ? chooser2 : chooser3;
+    auto& kept = variant == ChooserVariant::WholeTree ? chooser2 : chooser3;
+    // The question holds its chooser: a shutdown while the user decides
+    // lets the class's reference go.
+    std::shared_ptr<IChooseOutlookFolders> chooser;
     try {
         int overrideSend = vb::ToInteger(
             GetSetting(keys::OverrideSendButton, int{keys::OverrideSendButtonDefault}));
@@ -127,9 +130,10 @@ bool CPlovanex::State::SendAndFileModal(outlook::ItemPtr& item, ChooserVariant v
         step = 3;
         auto list = std::make_shared<ostrevane::FolderList>();
         auto application = Application();
-        if (!chooser) {
-            chooser = CreateChooser(variant);
+        if (!kept) {
+            kept = CreateChooser(variant);
         }
+        chooser = kept;
         Prepare(*chooser, application, list, Need(item));
         step = 10;
         bool ok = chooser->ShowIt();
@@ -160,6 +164,14 @@ bool CPlovanex::State::SendAndFileModal(outlook::ItemPtr& item, ChooserVariant v
         return false;
     } catch (const std::exception& e) {
         ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
+        // A pick that cannot be filed (a folder gone meanwhile) must not
+        // leave the dialog on screen.
+        if (chooser) {
+            try {
+                chooser->HideIt();
+            } catch (const std::exception&) {
+            }
+        }
         return false;
     }
 }

@@ -23,6 +23,11 @@ class PLATFORM_API _CProcessOneSentItem {
     // Moves or copies the item to the folder of these ids.
     virtual bool MoveIt(outlook::ItemPtr& olItem, std::string& olToFolderEntryId,
                         std::string& olToFolderStoreId, std::string& whoMovedIt) = 0;
+    // Asks the user through the lazy modal chooser and waits for the answer;
+    // True with the chosen records in folderList. Nothing in the system asks.
+    virtual bool PickOutlookFolders3(outlook::ApplicationPtr& olApp, bool& multiple,
+                                     ostrevane::FolderListPtr& folderList, std::string& emailTo,
+                                     std::string& emailSubject) = 0;
 };
 
 // Decides where one sent item goes and has it filed.
@@ -43,7 +48,7 @@ class CProcessOneSentItem : public ostrevane::ModuleObject, public _CProcessOneS
                              std::string& emailSubject);
     bool PickOutlookFolders3(outlook::ApplicationPtr& olApp, bool& multiple,
                              ostrevane::FolderListPtr& folderList, std::string& emailTo,
-                             std::string& emailSubject);
+                             std::string& emailSubject) override;
     void ProcessQueuedItems();
 
   private:
