@@ -810,6 +810,95 @@ Id Profile::AddFolder(Id parent, const std::string& name, int itemType, int fold
     });
 }
 
+void Profile::RenameFolder(Id folder, const std::string& name) {
+    if (name.empty()) {
+        impl_->Fail("a folder needs a name");
+    }
+    impl_->Run([&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        auto row = impl_->Folder(folder);
+        if (!row.parentId) {
+            impl_->Fail("a store's root folder takes the store's name");
+        }
+        auto& dup = impl_->Stmt(
+            "SELECT 1 FROM folders WHERE parent_id=? AND name=? COLLATE NOCASE AND id<>?");
+        dup.bind(1, static_cast<int64_t>(*row.parentId));
+        dup.bind(2, name);
+        dup.bind(3, static_cast<int64_t>(folder));
+        if (dup.executeStep()) {
+            impl_->Fail("a folder named '" + name + "' already exists there");
+        }
+        auto& s = impl_->Stmt("UPDATE folders SET name=? WHERE id=?");
+        s.bind(1, name);
+        s.bind(2, static_cast<int64_t>(folder));
+        s.exec();
+        impl_->Commit(tx);
+        return 0;
+    });
+}
+
+namespace {
+
+// The items of the folders `scope` selects (a query of folder ids with one
+// parameter), and what hangs on them.
+void DeleteItemsOf(SQLite::Database& db, const std::string& scope, Id key) {
+    const std::string items = "SELECT id FROM items WHERE folder_id IN (" + scope + ")";
+    for (const char* table : {"item_props", "recipients"}) {
+        SQLite::Statement s(
+            db, std::string("DELETE FROM ") + table + " WHERE item_id IN (" + items + ")");
+        s.bind(1, static_cast<int64_t>(key));
+        s.exec();
+    }
+    SQLite::Statement s(db, "DELETE FROM items WHERE folder_id IN (" + scope + ")");
+    s.bind(1, static_cast<int64_t>(key));
+    s.exec();
+}
+
+}  // namespace
+
+void Profile::DeleteFolder(Id folder) {
+    impl_->Run([&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        if (!impl_->Folder(folder).parentId) {
+            impl_->Fail("a store's root folder cannot be deleted");
+        }
+        const std::string subtree =
+            "WITH RECURSIVE t(id) AS (SELECT ?1 UNION ALL SELECT f.id FROM folders f JOIN t ON "
+            "f.parent_id=t.id) SELECT id FROM t";
+        impl_->ResetUsed();
+        DeleteItemsOf(*impl_->db, subtree, folder);
+        SQLite::Statement s(*impl_->db, "DELETE FROM folders WHERE id IN (" + subtree + ")");
+        s.bind(1, static_cast<int64_t>(folder));
+        s.exec();
+        impl_->Commit(tx);
+        return 0;
+    });
+}
+
+void Profile::RemoveStore(Id store) {
+    impl_->Run([&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        auto row = impl_->FindStore(store);
+        if (!row) {
+            impl_->Fail("the store no longer exists");
+        }
+        if (row->isDefault) {
+            impl_->Fail("the default store cannot be removed");
+        }
+        impl_->ResetUsed();
+        const std::string folders = "SELECT id FROM folders WHERE store_id=?1";
+        DeleteItemsOf(*impl_->db, folders, store);
+        for (const char* sql :
+             {"DELETE FROM folders WHERE store_id=?", "DELETE FROM stores WHERE id=?"}) {
+            SQLite::Statement s(*impl_->db, sql);
+            s.bind(1, static_cast<int64_t>(store));
+            s.exec();
+        }
+        impl_->Commit(tx);
+        return 0;
+    });
+}
+
 FolderRow Profile::Folder(Id id) {
     return impl_->Run([&] { return impl_->Folder(id); });
 }

@@ -163,6 +163,15 @@ class Profile {
     // Folders.
     Id AddFolder(Id parent, const std::string& name, int itemType = 0, int folderRole = role::kNone,
                  FolderKind kind = FolderKind::Generic);
+    // A folder renamed, as the mail client's Rename does; raises for an
+    // empty name or one a sibling holds.
+    void RenameFolder(Id folder, const std::string& name);
+    // A folder deleted for good with its subfolders and their items, in one
+    // transaction; a store's root folder cannot be deleted.
+    void DeleteFolder(Id folder);
+    // A store taken out of the profile with everything it holds; the
+    // default store cannot be removed.
+    void RemoveStore(Id store);
     FolderRow Folder(Id id);
     std::optional<FolderRow> FindFolder(Id id);
     // By EntryID in the default store, or in the store of that StoreID.

@@ -130,6 +130,42 @@ TEST_F(ProfileTest, FailuresNameWhatIsMissing) {
     EXPECT_THROW(p.AddAddressEntry("x", "X400", "x", "x"), platform::Error);
 }
 
+// The user's changes to the profile: a folder renamed or deleted, a store
+// taken out. What is gone is gone with everything below it; nothing else
+// changes.
+TEST_F(ProfileTest, RenameDeleteAndRemoveChangeOnlyWhatTheyName) {
+    Id clients = kit.FolderId("\\\\Personal Folders\\Clients");
+    Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
+    Id kept = kit.Add("\\\\Personal Folders\\Inbox", {.subject = "kept"});
+    Id gone = kit.Add("\\\\Personal Folders\\Clients\\Acme",
+                      {.subject = "gone", .to = "lead@example.com", .properties = {{"K", "V"}}});
+    Id teamItem = kit.Add("\\\\Mailbox - Team Desk\\Inbox", {.subject = "team"});
+
+    p.RenameFolder(acme, "Acme Corp");
+    EXPECT_EQ(p.FolderPath(acme), "\\\\Personal Folders\\Clients\\Acme Corp");
+    EXPECT_THROW(p.RenameFolder(acme, "globex"), platform::Error);
+    EXPECT_THROW(p.RenameFolder(acme, ""), platform::Error);
+    EXPECT_THROW(p.RenameFolder(p.Stores()[0].rootId, "Other"), platform::Error);
+
+    p.DeleteFolder(clients);
+    EXPECT_EQ(p.FindFolder(clients), std::nullopt);
+    EXPECT_EQ(p.FindFolder(acme), std::nullopt);
+    EXPECT_EQ(p.FindItem(gone), std::nullopt);
+    EXPECT_TRUE(p.Recipients(gone).empty());
+    EXPECT_EQ(p.Property(gone, "K"), std::nullopt);
+    EXPECT_EQ(p.Item(kept).subject, "kept");
+    EXPECT_TRUE(p.FolderByPath("\\\\Personal Folders\\Projects\\Apollo"));
+    EXPECT_THROW(p.DeleteFolder(p.Stores()[0].rootId), platform::Error);
+
+    const auto team = p.Stores()[1];
+    p.RemoveStore(team.id);
+    EXPECT_EQ(p.Stores().size(), 2u);
+    EXPECT_EQ(p.FindItem(teamItem), std::nullopt);
+    EXPECT_EQ(p.FolderByPath("\\\\Mailbox - Team Desk\\Inbox"), std::nullopt);
+    EXPECT_THROW(p.RemoveStore(p.Stores()[0].id), platform::Error);
+    EXPECT_THROW(p.RemoveStore(team.id), platform::Error);
+}
+
 TEST_F(ProfileTest, FolderTableCountsChildren) {
     Id root = p.Stores()[0].rootId;
     auto rows = p.FolderTable(root);
