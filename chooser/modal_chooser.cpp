@@ -67,7 +67,9 @@ ModalChooserForm::ModalChooserForm(const char* formName) : ChooserForm(formName)
 }
 
 void ModalChooserForm::HideIt() {
-    hide();
+    if (!InDialog) {
+        hide();
+    }
 }
 
 void ModalChooserForm::Terminate() {

@@ -30,7 +30,8 @@ using platform::widgets::Node;
 // keeps it; the tree, the images and the last path serve as caches.
 class ModalChooserForm : public ChooserForm {
   public:
-    // The members of IChooseOutlookFolders beyond ChooserForm's.
+    // The members of IChooseOutlookFolders beyond ChooserForm's. HideIt
+    // leaves a form that waits on screen.
     void HideIt();
     // Releases the namespace, the clicked node and the folder list.
     virtual void Terminate();
@@ -40,6 +41,8 @@ class ModalChooserForm : public ChooserForm {
     // Unloads the form: hidden, then deleted by the event loop. A form that
     // waits ends its wait as a Cancel and goes once its ShowIt returns.
     void Unload();
+    // Inside ShowIt's wait for the user.
+    bool Waiting() const { return InDialog; }
 
   protected:
     ModalChooserForm(const char* formName);
@@ -97,6 +100,8 @@ class ModalChooserForm : public ChooserForm {
 // The interface the owners hold over a modal form. The form stays a Qt
 // window apart from it: it is handed to the event loop to delete, never
 // deleted here, and one that waits is deleted once its ShowIt returns.
+// While the form waits, a second question's set-up changes nothing: its
+// ShowIt is refused, and the waiting question keeps its mail and list.
 template <class Form>
 class ModalChooser : public IChooseOutlookFolders {
   public:
@@ -106,23 +111,39 @@ class ModalChooser : public IChooseOutlookFolders {
     ModalChooser& operator=(const ModalChooser&) = delete;
 
     void SetApplication(outlook::ApplicationPtr application) override {
-        Get().SetApplication(application);
+        if (!Waiting()) {
+            Get().SetApplication(application);
+        }
     }
     bool ErrorOccurred() const override { return form_ && form_->ErrorOccurred(); }
     ostrevane::FolderListPtr folderList() const override {
         return form_ ? form_->folderList() : nullptr;
     }
     void SetFolderList(ostrevane::FolderListPtr list) override {
-        Get().SetFolderList(std::move(list));
+        if (!Waiting()) {
+            Get().SetFolderList(std::move(list));
+        }
     }
     std::string LastFolderChosen() const override { return ""; }
     void SetLastFolderChosen(const std::string&) override {}
     std::string emailTo() const override { return form_ ? form_->emailTo() : ""; }
-    void SetEmailTo(const std::string& value) override { Get().SetEmailTo(value); }
+    void SetEmailTo(const std::string& value) override {
+        if (!Waiting()) {
+            Get().SetEmailTo(value);
+        }
+    }
     std::string emailSubject() const override { return form_ ? form_->emailSubject() : ""; }
-    void SetEmailSubject(const std::string& value) override { Get().SetEmailSubject(value); }
+    void SetEmailSubject(const std::string& value) override {
+        if (!Waiting()) {
+            Get().SetEmailSubject(value);
+        }
+    }
     bool SingleFolderOnly() const override { return form_ && form_->SingleFolderOnly(); }
-    void SetSingleFolderOnly(bool value) override { Get().SetSingleFolderOnly(value); }
+    void SetSingleFolderOnly(bool value) override {
+        if (!Waiting()) {
+            Get().SetSingleFolderOnly(value);
+        }
+    }
     void HideIt() override {
         if (form_) {
             form_->HideIt();
@@ -137,6 +158,7 @@ class ModalChooser : public IChooseOutlookFolders {
     void Unload() override { Release(); }
 
   private:
+    bool Waiting() const { return form_ && form_->Waiting(); }
     // The form, loaded again when it was unloaded, as a form is at its next use.
     Form& Get() {
         if (!form_) {

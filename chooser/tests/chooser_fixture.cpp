@@ -37,14 +37,18 @@ void ChooserTest::SetUpTestSuite() {
     testkit::EnsureQtApplication();
 }
 
-ChooserTest::ChooserTest()
-    : boxHook([this](const std::string& prompt, int, const std::string& title) {
+ChooserTest::ChooserTest() : ChooserTest(plovanex::ChooserVariant::Search) {}
+
+ChooserTest::ChooserTest(plovanex::ChooserVariant variant)
+    : variant_(variant), boxHook([this](const std::string& prompt, int, const std::string& title) {
           boxes.push_back(title + ": " + prompt);
           return platform::widgets::vbOK;
       }) {
     kit.Demo();
     app = outlook::CreateApplication(kit.Profile(), "11.0.8217");
-    NewChooser();
+    if (variant == plovanex::ChooserVariant::Search) {
+        NewChooser();
+    }
 }
 
 ChooserTest::~ChooserTest() {
@@ -101,9 +105,10 @@ bool ChooserTest::Ask(bool singleFolderOnly) {
 }
 
 QWidget& ChooserTest::Form() {
+    const QString name = QString("frmChooseOutlookFolders%1").arg(static_cast<int>(variant_));
     QWidget* found = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "frmChooseOutlookFolders4") {
+        if (w->objectName() == name) {
             if (found) {
                 throw std::runtime_error("two chooser forms");
             }

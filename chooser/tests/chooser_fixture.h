@@ -30,6 +30,20 @@ inline void PrintTo(const Report& r, std::ostream* out) {
 
 namespace chooser_test {
 
+// Installs the mail client's folder picker, answering with the folder at a
+// path (empty: Cancel), for the test's scope.
+class ScopedPicker {
+  public:
+    explicit ScopedPicker(const std::string& path)
+        : previous_(outlook::InstallPickFolderHook(outlook::PickFolderAt(path))) {}
+    ~ScopedPicker() { outlook::InstallPickFolderHook(previous_); }
+    ScopedPicker(const ScopedPicker&) = delete;
+    ScopedPicker& operator=(const ScopedPicker&) = delete;
+
+  private:
+    outlook::PickFolderHook previous_;
+};
+
 // A decision as FoldersChosen brought it: the records, or nothing.
 using Answer = std::optional<std::vector<ostrevane::FolderRecord>>;
 
@@ -39,7 +53,10 @@ using Answer = std::optional<std::vector<ostrevane::FolderRecord>>;
 class ChooserTest : public testkit::HomeTest {
   protected:
     static void SetUpTestSuite();
+    // The search chooser, made as its owners make it.
     ChooserTest();
+    // The form of another variant is found by its name; no chooser is made.
+    explicit ChooserTest(plovanex::ChooserVariant variant);
     ~ChooserTest() override;
 
     // The index builder writes MyFolderList.xml from the profile.
@@ -94,6 +111,7 @@ class ChooserTest : public testkit::HomeTest {
     static constexpr const char* kApollo = "\\\\Personal Folders\\Projects\\Apollo";
     static constexpr const char* kDeleted = "\\\\Personal Folders\\Deleted Items";
 
+    plovanex::ChooserVariant variant_;
     testkit::ProfileBuilder kit;
     outlook::ApplicationPtr app;
     std::shared_ptr<plovanex::IChooseOutlookFoldersWithSearch> chooser;

@@ -26,17 +26,6 @@ class ShowTest : public ChooserTest {
     void SetUp() override { BuildIndex(); }
 };
 
-// Installs a folder picker for the test's scope.
-class ScopedPicker {
-  public:
-    explicit ScopedPicker(const std::string& path)
-        : previous_(outlook::InstallPickFolderHook(outlook::PickFolderAt(path))) {}
-    ~ScopedPicker() { outlook::InstallPickFolderHook(previous_); }
-
-  private:
-    outlook::PickFolderHook previous_;
-};
-
 TEST(VersionTextTest, VersionGivesTheTextAndTheIconSet) {
     struct Case {
         const char* version;
