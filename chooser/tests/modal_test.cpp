@@ -5,8 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -277,6 +280,65 @@ TEST_P(ModalRoadsTest, BadInputIsAnsweredWithoutACrash) {
         EXPECT_THAT(Reports(), IsEmpty());
         EXPECT_THAT(boxes, IsEmpty());
         modal->HideIt();
+    }
+}
+
+// New Folder makes the folder under the node clicked last and selects its
+// node, so that OK files there; the whole-tree variant tags it one level
+// below its parent. Before any click the whole-tree variant has no parent
+// (the report of step 2); the lazy one takes the Inbox it selected.
+TEST_P(ModalRoadsTest, NewFolderIsChosenByOk) {
+    struct Case {
+        const char* name;
+        const char* click;  // nothing: no click before New Folder
+        std::string parent;
+        bool made;
+    } cases[] = {
+        {"under the node clicked", "Personal Folders\\Clients", "\\\\Personal Folders\\Clients",
+         true},
+        {"before any click", nullptr, "\\\\Personal Folders\\Inbox", !WholeTree()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        NewModal();
+        home.Capture().Clear();
+        const std::string path = c.parent + "\\Plans";
+        const bool ok = AskModal([&] {
+            if (c.click) {
+                ClickNode(c.click);
+            }
+            QTimer answer;
+            answer.setSingleShot(true);
+            QObject::connect(&answer, &QTimer::timeout, [] {
+                auto* dialog = QApplication::activeModalWidget();
+                ASSERT_TRUE(dialog);
+                dialog->findChild<QLineEdit*>("txtNewOutlookFolderName")->setText("Plans");
+                dialog->findChild<QPushButton*>("cmdOk")->click();
+            });
+            if (c.made) {
+                answer.start(0);
+            }
+            Click("cmdNewFolder");
+            if (c.made) {
+                ASSERT_TRUE(Selected());
+                EXPECT_EQ("\\\\" + Selected()->FullPath(), path);
+                const std::string storeId = Record(path).StoreID;
+                EXPECT_EQ(Selected()->Tag(), WholeTree() ? "3:" + storeId : storeId);
+            }
+            Click("cmdOk");
+        });
+        EXPECT_TRUE(ok);
+        if (c.made) {
+            EXPECT_EQ(Chosen(), Records{Record(path)});
+            EXPECT_THAT(Reports(), IsEmpty());
+        } else {
+            EXPECT_THAT(Reports(),
+                        ElementsAre(ostrevane::Report{
+                            "Error occurred at line 2.  Reason: Object variable or With block "
+                            "variable not set",
+                            1, "Plovanex.NewFolder"}));
+        }
+        EXPECT_THAT(Lines("NewFolder"), IsEmpty());
     }
 }
 
