@@ -15,100 +15,24 @@
 #include <filesystem>
 #include <functional>
 
-#include "common/settings_keys.h"
-#include "host/engine.h"
-#include "indexer/global.h"
-#include "platform/ostrevane/settings_helper.h"
-#include "platform/outlook/outlook.h"
-#include "platform/settings/settings_store.h"
-#include "platform/testkit/profile_kit.h"
-#include "platform/testkit/qt_application.h"
-#include "platform/testkit/testkit.h"
+#include "plovanex/tests/addin_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 namespace keys = common::keys;
 using ::testing::ElementsAre;
 
-fs::path BinFolder() {
-    return fs::read_symlink("/proc/self/exe").parent_path();
-}
-
-class ChooserAddInTest : public testkit::HomeTest {
+class ChooserAddInTest : public addin_test::AddInTest {
   protected:
-    static void SetUpTestSuite() { testkit::EnsureQtApplication(); }
+    static constexpr const char* kForm = "frmChooseOutlookFolders4";
 
-    ChooserAddInTest() {
-        kit.Demo();
-        const fs::path data = ostrevane::SettingsHelper().GetDataFolder(0);
-        fs::copy_file(BinFolder() / "FolderList.xml", data / "FolderList.xml");
-        Set(keys::DelayLength, "0");
-        Set(keys::KeepGoingWanted, "1");
-        kestrune::BuildIndex();
-        EXPECT_FALSE(host::InstallModule(BinFolder() / "libPlovanex.so").empty());
-        app = outlook::CreateApplication(kit.Profile(), "11.0.8217");
-        modules = std::make_unique<host::ModuleHost>(app);
-        modules->Startup();
-        auto ns = app->GetNamespace("MAPI");
-        modules->ExplorerOpen(app->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox)));
-    }
-    ~ChooserAddInTest() override {
-        modules->Shutdown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        modules.reset();
-    }
-
-    void Set(const std::string& key, const std::string& value) {
-        platform::settings::SaveSetting(ostrevane::SettingsHelper().SettingsAppName(),
-                                        keys::SectionPlovanex, key, value);
-    }
-    outlook::ItemPtr Compose(const std::string& subject) {
-        auto item = app->CreateItem(outlook::olMailItem);
-        item->SetTo("lead@example.com");
-        item->SetSubject(subject);
-        modules->InspectorOpen(item->Display());
-        return item;
-    }
-    std::vector<std::string> FoldersOf(const outlook::ItemPtr& item) {
-        auto& profile = *kit.Profile();
-        auto parent = item->Parent();
-        auto id = profile.ItemByEntryId(item->EntryID(), parent ? parent->StoreID() : "");
-        std::vector<std::string> paths;
-        for (auto folder : testkit::FoldersHolding(profile, profile.Item(*id).internetMessageId)) {
-            paths.push_back(profile.FolderPath(folder));
-        }
-        return paths;
-    }
-
-    // The chooser on screen; the test fails when none is.
-    QWidget& Dialog() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == "frmChooseOutlookFolders4" && w->isVisible()) {
-                return *w;
-            }
-        }
-        throw std::runtime_error("no chooser on screen");
-    }
-    bool DialogShown() {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == "frmChooseOutlookFolders4" && w->isVisible()) {
-                return true;
-            }
-        }
-        return false;
-    }
+    QWidget& Dialog() { return AddInTest::Dialog(kForm); }
+    bool DialogShown() { return AddInTest::DialogShown(kForm); }
     template <class T>
     T& Control(const char* name) {
-        auto* control = Dialog().findChild<T*>(name);
-        if (!control) {
-            throw std::runtime_error(std::string("no control ") + name);
-        }
-        return *control;
+        return AddInTest::Control<T>(kForm, name);
     }
-    void Click(const char* button) {
-        QTest::mouseClick(&Control<QPushButton>(button), Qt::LeftButton);
-    }
+    void Click(const char* button) { AddInTest::Click(kForm, button); }
     // Types into the search box and picks the line that shows path.
     void SearchAndPick(const std::string& text, const std::string& path) {
         Control<QTabWidget>("vsIndexTab1").setCurrentIndex(1);
@@ -124,36 +48,10 @@ class ChooserAddInTest : public testkit::HomeTest {
         }
         ADD_FAILURE() << "no line " << path;
     }
-    // Opens the tree down a path of node texts and clicks the last one.
     void PickInTree(const std::vector<std::string>& texts) {
         Control<QTabWidget>("vsIndexTab1").setCurrentIndex(0);
-        auto& tree = Control<QTreeView>("TreeView1");
-        QModelIndex at;
-        for (const auto& text : texts) {
-            if (at.isValid()) {
-                tree.expand(at);
-            }
-            QModelIndex next;
-            for (int row = 0; row < tree.model()->rowCount(at); ++row) {
-                const QModelIndex child = tree.model()->index(row, 0, at);
-                if (child.data().toString().toStdString() == text) {
-                    next = child;
-                }
-            }
-            ASSERT_TRUE(next.isValid()) << text;
-            at = next;
-        }
-        tree.scrollTo(at);
-        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualRect(at).center());
+        AddInTest::PickInTree(kForm, texts);
     }
-
-    static constexpr const char* kSentItems = "\\\\Personal Folders\\Sent Items";
-    static constexpr const char* kApollo = "\\\\Personal Folders\\Projects\\Apollo";
-    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
-
-    testkit::ProfileBuilder kit;
-    outlook::ApplicationPtr app;
-    std::unique_ptr<host::ModuleHost> modules;
 };
 
 // Send And File: the folder typed on the search tab receives the sent mail;
