@@ -27,6 +27,17 @@ ChooserForm::~ChooserForm() {
     // before the controls do.
     TreeView1->events = {};
     TreeView1->SetImageList(nullptr);
+    // Maybe inside its own dialog run: the event loop deletes it.
+    if (newFolderForm_) {
+        newFolderForm_->deleteLater();
+    }
+}
+
+frmNewOutlookFolder& ChooserForm::NewFolderForm() {
+    if (!newFolderForm_) {
+        newFolderForm_ = new frmNewOutlookFolder;
+    }
+    return *newFolderForm_;
 }
 
 void ChooserForm::SetApplication(const outlook::ApplicationPtr& application) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <string>
 
 #include "chooser/chooser_common.h"
+#include "chooser/frm_new_outlook_folder.h"
 #include "platform/ostrevane/folder_record.h"
 #include "platform/outlook/fwd.h"
 #include "platform/widgets/image_list.h"
@@ -42,6 +44,9 @@ class ChooserForm : public QWidget {
     QGridLayout* MailHeader();
     // The mail's To and Subject into their boxes, also as tool tips.
     void ShowMailTexts();
+    // The form's new-folder dialog, made at its first use, and again when
+    // it was deleted (the program's windows may be deleted from outside).
+    frmNewOutlookFolder& NewFolderForm();
 
     // State of the form, kept between shows.
     std::string olAppVersion;
@@ -67,6 +72,7 @@ class ChooserForm : public QWidget {
     platform::widgets::ImageList ImageList1;
 
   private:
+    QPointer<frmNewOutlookFolder> newFolderForm_;
     CountedForm counted_;
 };
 

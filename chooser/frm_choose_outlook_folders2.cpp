@@ -15,8 +15,7 @@ namespace widgets = platform::widgets;
 
 frmChooseOutlookFolders2::frmChooseOutlookFolders2()
     : ModalChooserForm("frmChooseOutlookFolders2"),
-      tree_(*TreeView1, [this] { return olNameSpace; }),
-      newFolderForm_(std::make_unique<frmNewOutlookFolder>()) {
+      tree_(*TreeView1, [this] { return olNameSpace; }) {
     TreeView1->events.Expand = [this](const Node& node) { tree_.Expand(node); };
     TreeView1->events.NodeCheck = [this](const Node& node) { NodeCheck(node, SingleFolderOnly_); };
 }
@@ -127,7 +126,7 @@ void frmChooseOutlookFolders2::Harvest() {
 }
 
 void frmChooseOutlookFolders2::cmdNewFolder_Click() {
-    NewFolderCommand command{*TreeView1, *newFolderForm_, olAppVersion, olNameSpace, ClickedNode};
+    NewFolderCommand command{*TreeView1, NewFolderForm(), olAppVersion, olNameSpace, ClickedNode};
     command.outlookParent = true;
     command.logCreated = false;
     command.storeIdOf = [](const Node& node) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "chooser/frm_new_outlook_folder.h"
 #include "chooser/modal_chooser.h"
 #include "chooser/whole_folder_tree.h"
@@ -29,7 +27,6 @@ class frmChooseOutlookFolders2 : public ModalChooserForm {
     void Harvest();
 
     WholeFolderTree tree_;
-    std::unique_ptr<frmNewOutlookFolder> newFolderForm_;
 };
 
 }  // namespace plovanex::chooser

@@ -38,7 +38,6 @@ frmChooseOutlookFolders3::frmChooseOutlookFolders3()
 
     tree_ = std::make_unique<LazyFolderTree>(
         *TreeView1, [this] { return FormSession; }, "ChooseOutlookFolders.GetFolderNames");
-    newFolderForm_ = std::make_unique<frmNewOutlookFolder>();
     TreeView1->events.Expand = [this](const Node& node) { tree_->Expand(node); };
     TreeView1->events.NodeCheck = [this](const Node& node) { NodeCheck(node, SingleFolderOnly_); };
 }
@@ -117,7 +116,7 @@ bool frmChooseOutlookFolders3::Run() {
 }
 
 void frmChooseOutlookFolders3::cmdNewFolder_Click() {
-    NewFolderCommand command{*TreeView1, *newFolderForm_, olAppVersion, olNameSpace, ClickedNode};
+    NewFolderCommand command{*TreeView1, NewFolderForm(), olAppVersion, olNameSpace, ClickedNode};
     command.logCreated = false;
     command.Run();
 }

@@ -36,7 +36,6 @@ class frmChooseOutlookFolders3 : public ModalChooserForm {
     QPushButton* cmdGo;
 
     std::unique_ptr<LazyFolderTree> tree_;
-    std::unique_ptr<frmNewOutlookFolder> newFolderForm_;
 };
 
 }  // namespace plovanex::chooser

@@ -101,7 +101,6 @@ class frmChooseOutlookFolders4 : public ChooserForm {
     QPushButton* cmdDeleteTheEmail2;
 
     std::unique_ptr<LazyFolderTree> tree_;
-    std::unique_ptr<frmNewOutlookFolder> newFolderForm_;
 };
 
 // The interface the owners hold. The form stays a Qt window apart from it:

@@ -76,7 +76,7 @@ void frmChooseOutlookFolders4::cmdSelectedFolderCancel_Click() {
 }
 
 void frmChooseOutlookFolders4::cmdNewFolder_Click() {
-    NewFolderCommand command{*TreeView1, *newFolderForm_, olAppVersion, olNameSpace, ClickedNode};
+    NewFolderCommand command{*TreeView1, NewFolderForm(), olAppVersion, olNameSpace, ClickedNode};
     // On the "&Search" tab the node is added but not selected.
     command.selectNewNode = vsIndexTab1->currentIndex() == 0;
     command.Run();

@@ -342,6 +342,30 @@ TEST_P(ModalRoadsTest, NewFolderIsChosenByOk) {
     }
 }
 
+// The program may delete its windows (the host does at its end): the
+// chooser's new-folder dialog among them goes once, and the owner's next
+// use loads the chooser again.
+TEST_P(ModalRoadsTest, TheProgramMayDeleteItsWindows) {
+    AskModal([&] {
+        ClickNode("Personal Folders\\Clients");
+        QTimer cancel;
+        cancel.setSingleShot(true);
+        QObject::connect(&cancel, &QTimer::timeout, [] {
+            ASSERT_TRUE(QApplication::activeModalWidget());
+            QApplication::activeModalWidget()->findChild<QPushButton*>("cmdCancel")->click();
+        });
+        cancel.start(0);
+        Click("cmdNewFolder");
+        Click("cmdCancel");
+    });
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        w->deleteLater();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(AskModal([&] { DoubleClickNode(kAcmeTree); }));
+    EXPECT_EQ(Chosen(), Records{Record(kAcme)});
+}
+
 INSTANTIATE_TEST_SUITE_P(Variants, ModalRoadsTest,
                          ::testing::Values(ChooserVariant::WholeTree, ChooserVariant::LazyModal),
                          [](const auto& info) {
