@@ -39,22 +39,25 @@ Entries ReadAll() {
     return all;
 }
 
-// Writes the entries that changed; an entry left as it was is not
+// Writes the entries that changed, in one write: the list never stands
+// half shifted, with an entry lost or twice. An entry left as it was is not
 // rewritten, so that an unchanged list costs no writes.
 void WriteChanged(const Entries& before, const Entries& after) {
+    std::vector<platform::settings::Setting> changed;
     for (int n = 1; n <= kMruCount; ++n) {
         const auto& was = before[static_cast<std::size_t>(n)];
         const auto& now = after[static_cast<std::size_t>(n)];
         if (was.folder != now.folder) {
-            SaveSetting(keys::MRUFolder(n), now.folder);
+            changed.push_back({keys::MRUFolder(n), now.folder});
         }
         if (was.entryId != now.entryId) {
-            SaveSetting(keys::MRUEntryId(n), now.entryId);
+            changed.push_back({keys::MRUEntryId(n), now.entryId});
         }
         if (was.storeId != now.storeId) {
-            SaveSetting(keys::MRUStoreId(n), now.storeId);
+            changed.push_back({keys::MRUStoreId(n), now.storeId});
         }
     }
+    SaveSettings(changed);
 }
 
 }  // namespace

@@ -34,6 +34,10 @@ void SaveSetting(const std::string& key, const std::string& value) {
     settings::SaveSetting(Helper().SettingsAppName(), SectionPlovanex, key, value);
 }
 
+void SaveSettings(const std::vector<settings::Setting>& values) {
+    settings::SaveSettings(Helper().SettingsAppName(), SectionPlovanex, values);
+}
+
 std::vector<settings::Setting> GetAllSettings() {
     auto all = settings::GetAllSettings(Helper().SettingsAppName(), SectionPlovanex);
     if (!all) {

@@ -21,6 +21,8 @@ std::string GetSetting(const std::string& key, const char* defaultText);
 std::string GetSetting(const std::string& key, int defaultNumber);
 std::string GetSetting(const std::string& key, bool defaultFlag);
 void SaveSetting(const std::string& key, const std::string& value);
+// Several values at once, all or none.
+void SaveSettings(const std::vector<platform::settings::Setting>& values);
 // Every pair of section "Plovanex"; raises platform::Error when the section
 // is absent, as the language's read-all does.
 std::vector<platform::settings::Setting> GetAllSettings();

@@ -231,6 +231,28 @@ void Store::Write(const std::string& app, const std::string& section, const std:
     });
 }
 
+void Store::WriteAll(const std::string& app, const std::string& section,
+                     const std::vector<Setting>& values) {
+    if (values.empty()) {
+        return;
+    }
+    impl_->Run("write failed", [&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        auto& st = *impl_->upsert;
+        for (const auto& value : values) {
+            st.reset();
+            st.bind(1, app);
+            st.bind(2, section);
+            st.bind(3, value.key);
+            st.bind(4, value.value);
+            st.exec();
+        }
+        st.reset();
+        tx.commit();
+        return 0;
+    });
+}
+
 std::optional<std::vector<Setting>> Store::ReadAll(const std::string& app,
                                                    const std::string& section) {
     return impl_->Run("read failed", [&]() -> std::optional<std::vector<Setting>> {
@@ -318,6 +340,11 @@ std::string GetSetting(const std::string& app, const std::string& section, const
 void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value) {
     Default().Write(app, section, key, value);
+}
+
+void SaveSettings(const std::string& app, const std::string& section,
+                  const std::vector<Setting>& values) {
+    Default().WriteAll(app, section, values);
 }
 
 std::optional<std::vector<Setting>> GetAllSettings(const std::string& app,

@@ -34,6 +34,10 @@ class Store {
     // Creates the value or replaces it; a replaced key keeps its place.
     void Write(const std::string& app, const std::string& section, const std::string& key,
                const std::string& value);
+    // Several values of one section written as Write writes each, in one
+    // transaction: all of them or, on a failure, none.
+    void WriteAll(const std::string& app, const std::string& section,
+                  const std::vector<Setting>& values);
     // Every pair of one section in the order its keys were first created;
     // nothing when the section is absent.
     std::optional<std::vector<Setting>> ReadAll(const std::string& app, const std::string& section);
@@ -66,6 +70,8 @@ std::string GetSetting(const std::string& app, const std::string& section, const
                        bool defaultFlag);
 void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value);
+void SaveSettings(const std::string& app, const std::string& section,
+                  const std::vector<Setting>& values);
 std::optional<std::vector<Setting>> GetAllSettings(const std::string& app,
                                                    const std::string& section);
 void DeleteSetting(const std::string& app, const std::string& section, const std::string& key);

@@ -54,6 +54,28 @@ TEST_F(SettingsStoreTest, ReadAllKeepsCreationOrder) {
     EXPECT_EQ(*all, (std::vector<Setting>{{"b", "b"}, {"a", "rewritten"}, {"c", "c"}}));
 }
 
+// Several values at once are written as one write each would be, or, when
+// one of them fails, not at all.
+TEST_F(SettingsStoreTest, WriteAllWritesEveryValueOrNone) {
+    store.Write("App", "Sec", "b", "old");
+    store.WriteAll("App", "Sec", {{"a", "1"}, {"B", "2"}, {"c", "3"}});
+    EXPECT_EQ(store.ReadAll("App", "Sec"),
+              (std::vector<Setting>{{"b", "2"}, {"a", "1"}, {"c", "3"}}));
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(store.File().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE UPDATE ON settings WHEN NEW.key='c'"
+                           " BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_THROW(store.WriteAll("App", "Sec", {{"a", "x"}, {"c", "x"}, {"d", "x"}}),
+                 platform::Error);
+    EXPECT_EQ(store.ReadAll("App", "Sec"),
+              (std::vector<Setting>{{"b", "2"}, {"a", "1"}, {"c", "3"}}));
+}
+
 TEST_F(SettingsStoreTest, AbsentSectionGivesNothing) {
     EXPECT_FALSE(store.ReadAll("App", "Missing"));
     store.Write("App", "Sec", "k", "v");
