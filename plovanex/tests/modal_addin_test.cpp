@@ -166,6 +166,33 @@ TEST_F(ModalAddInTest, SendAndFileSendsIntoTheFolderPicked) {
     }
 }
 
+// The host shuts down while the chooser waits: the add-in lets its chooser
+// go, the wait ends as a Cancel, and the mail stays unsent. The caller holds
+// the add-in object it calls, as every caller does.
+TEST_F(ModalAddInTest, HostShutdownWhileTheChooserWaitsIsACancel) {
+    struct Procedure {
+        const char* form;
+        bool (plovanex::_CPlovanex::*call)(outlook::ItemPtr&);
+    } procedures[] = {{kWholeTree, &plovanex::_CPlovanex::SendAndFileOrig},
+                      {kLazyModal, &plovanex::_CPlovanex::SendAndFile}};
+    for (const auto& p : procedures) {
+        SCOPED_TRACE(p.form);
+        if (modules->Modules().empty()) {
+            modules->Startup();
+        }
+        const auto held = modules->Modules().at(0);
+        auto& addIn = AddIn();
+        auto item = Compose(p.form);
+        const bool result = WhileWaiting(
+            p.form, [&] { modules->Shutdown(); }, [&] { return (addIn.*p.call)(item); });
+        EXPECT_FALSE(result);
+        EXPECT_FALSE(DialogShown(p.form));
+        EXPECT_FALSE(item->Sent());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_THAT(home.Capture().Reports(), IsEmpty());
+}
+
 // The modal question, asked as the processor's callers ask it about a mail
 // in Sent Items: the caller files the mail where the user picked; Cancel
 // leaves it where it is.
