@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/choose_outlook_folders.h"
+#include "core/install_folder.h"
 #include "core/plovanex.h"
 #include "core/process_one_sent_item.h"
 #include "core/rdo_lookup.h"
@@ -70,10 +71,6 @@ struct CPlovanex::State {
     std::string LoadIndexFile(const std::string& path);
     bool SaveIndexFile(const std::string& path, const std::string& text);
 };
-
-// Starts the index builder of the install folder, detached and hidden. A
-// start that fails goes unnoticed: nothing of it is read.
-void StartIndexBuilder();
 
 // The number the first two characters of a version text form: "9." gives 9.
 int MajorVersion(const std::string& version);
