@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace plovanex {
+
+// The rule key of a value name: the text in front of the first stemWord
+// ("Keyword" or "Assoc"), when that text is a whole number in decimal digits
+// that fits 32 bits. Nothing for a name of no rule of that kind.
+std::optional<std::int32_t> RuleKeyOf(std::string_view name, std::string_view stemWord);
+
+// The keys that hold a value of a rule of that kind in section "Plovanex".
+std::set<std::int32_t> RuleKeysInUse(std::string_view stemWord);
+
+// Deletes one value of section "Plovanex"; a value that is not there, or a
+// store that fails, is no error.
+void DeleteSettingQuiet(const std::string& key);
+
+// Deletes the contact names and tags of the rule whose index lies beyond
+// count, wherever they stand, so that only the counted contacts remain.
+void DeleteContactsBeyond(const std::string& ruleKey, std::int32_t count);
+
+}  // namespace plovanex
