@@ -87,7 +87,10 @@ QTableView* MakeRuleGrid(QWidget* parent, const char* name, RuleGridModel* model
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->horizontalHeader()->setStretchLastSection(true);
+    // The folder and list columns share the grid's width; 1200 twips is the
+    // least each keeps.
+    grid->horizontalHeader()->setMinimumSectionSize(kColumnWidthPixels);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid->verticalHeader()->setVisible(false);
     grid->setWordWrap(false);
     LayOutRuleGrid(*grid);
@@ -96,8 +99,11 @@ QTableView* MakeRuleGrid(QWidget* parent, const char* name, RuleGridModel* model
 
 void LayOutRuleGrid(QTableView& grid) {
     grid.setColumnHidden(0, true);
-    grid.setColumnWidth(1, kColumnWidthPixels);
-    grid.setColumnWidth(2, kColumnWidthPixels);
+    for (int column = 1; column <= 2; ++column) {
+        if (grid.columnWidth(column) < kColumnWidthPixels) {
+            grid.setColumnWidth(column, kColumnWidthPixels);
+        }
+    }
 }
 
 int CurrentGridRow(const QTableView& grid) {

@@ -39,7 +39,7 @@ class RuleGridModel : public QAbstractTableModel {
 // A grid over the model, named for its control: whole rows are selected, any
 // number of them, and the key column is hidden.
 QTableView* MakeRuleGrid(QWidget* parent, const char* name, RuleGridModel* model);
-// The key column hidden, the other two 1200 twips wide.
+// The key column hidden, the other two at least 1200 twips wide.
 void LayOutRuleGrid(QTableView& grid);
 // The grid's current row: 0 (the header) when no rule row is current.
 int CurrentGridRow(const QTableView& grid);
