@@ -132,6 +132,21 @@ void WhenModal(std::function<void(QWidget& dialog)> answer) {
     });
 }
 
+void NoModalExpected() {
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            ADD_FAILURE() << "a modal window opened: " << dialog->objectName().toStdString();
+            dialog->close();
+        }
+    });
+}
+
+void Press(QWidget& window, const char* name) {
+    auto* button = window.findChild<QAbstractButton*>(name);
+    ASSERT_TRUE(button) << "no button " << name;
+    button->click();
+}
+
 void PageTest::SetUp() {
     kit.Demo();
     app = outlook::CreateApplication(kit.Profile(), "11.0.8217");

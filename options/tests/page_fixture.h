@@ -135,6 +135,11 @@ double DrawFor(int key);
 
 // Runs `answer` on the modal window as soon as it shows.
 void WhenModal(std::function<void(QWidget& dialog)> answer);
+// Fails the test, and closes the window, when a modal window opens before
+// the events queued now have run.
+void NoModalExpected();
+// Presses a button of a window by name.
+void Press(QWidget& window, const char* name);
 
 // The demo profile, the mail client over it, a recording host and a page
 // that has the host. The page is shown by Show().
