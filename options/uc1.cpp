@@ -421,6 +421,12 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case QEvent::MouseMove:
+            // Only the control right under the pointer, not a frame that
+            // holds it.
+            if (auto* widget = qobject_cast<QWidget*>(watched);
+                widget && widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+                break;
+            }
             for (auto& [object, name] : hotHelpNames) {
                 if (object == watched) {
                     std::string hotName = name;
