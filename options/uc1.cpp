@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -45,6 +46,26 @@ QFrame* MakeLine(QWidget* parent, const char* name) {
     line->setFrameShadow(QFrame::Sunken);
     return line;
 }
+
+// Holds one control at its own size, fixed anew whenever the holder is
+// resized. A control of fixed size that changes its text repaints alone; a
+// label in a layout would lay the whole page out again for every subject
+// Run Now shows.
+class FixedSizeHolder : public QWidget {
+  public:
+    explicit FixedSizeHolder(QWidget* parent) : QWidget(parent) {
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        setFixedHeight(fontMetrics().height() + 4);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        for (auto* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            child->setFixedSize(event->size());
+        }
+        QWidget::resizeEvent(event);
+    }
+};
 
 QLabel* Wrapped(QLabel* label) {
     label->setWordWrap(true);
@@ -204,7 +225,8 @@ void UC1::Page::Build() {
     Label2 = keep(MakeControl<QLabel>(Frame2, "Label2", "Progress"));
     OrganizeProgressBar = keep(MakeControl<QProgressBar>(Frame2, "OrganizeProgressBar"));
     OrganizeProgressBar->setTextVisible(false);
-    lblSubject = keep(MakeControl<QLabel>(Frame2, "lblSubject", "Email Subject"));
+    auto* subjectLine = new FixedSizeHolder(Frame2);
+    lblSubject = keep(MakeControl<QLabel>(subjectLine, "lblSubject", "Email Subject"));
     watch(cmdRunNow, "cmdRunNow");
     watch(OrganizeProgressBar, "OrganizeProgressBar");
     watch(Label2, "Label2");
@@ -213,7 +235,7 @@ void UC1::Page::Build() {
     organize->addWidget(cmdRunNow, 1, 0);
     organize->addWidget(Label2, 1, 1);
     organize->addWidget(OrganizeProgressBar, 1, 2);
-    organize->addWidget(lblSubject, 2, 1, 1, 2);
+    organize->addWidget(subjectLine, 2, 1, 1, 2);
     organize->setColumnStretch(2, 1);
 
     regularExpressions = keep(MakeControl<QWidget>(general, "regularExpressions"));

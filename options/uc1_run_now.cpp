@@ -3,7 +3,10 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <exception>
@@ -31,6 +34,40 @@ constexpr char kIdleCaption[] = "Run Now";
 void Log(const std::string& text) {
     WriteLogLine(kSource, text);
 }
+
+// Paints the run's frame at most every kPaintMilliseconds while the run lets
+// events through after every item: the label and the progress bar change
+// with every item, but painting them each time would cost more than filing
+// the item. The frame paints as usual again when the throttle goes.
+class PaintThrottle {
+  public:
+    static constexpr int kPaintMilliseconds = 40;
+    explicit PaintThrottle(QWidget* frame) : frame_(frame) {
+        frame_->setUpdatesEnabled(false);
+        sincePaint_.start();
+    }
+    ~PaintThrottle() {
+        if (frame_) {
+            frame_->setUpdatesEnabled(true);
+        }
+    }
+    // Lets pending window events run, painting the frame when it is time.
+    void LetEventsRun() {
+        const bool paint = sincePaint_.elapsed() >= kPaintMilliseconds;
+        if (paint && frame_) {
+            frame_->setUpdatesEnabled(true);
+            sincePaint_.restart();
+        }
+        QCoreApplication::processEvents();
+        if (paint && frame_) {
+            frame_->setUpdatesEnabled(false);
+        }
+    }
+
+  private:
+    QPointer<QWidget> frame_;
+    QElapsedTimer sincePaint_;
+};
 
 std::string MovedText(bool done, int moved) {
     return std::string(done ? "Done.  Moved " : "Cancelled.  Moved ") + std::to_string(moved) +
@@ -77,6 +114,7 @@ void UC1::Page::cmdRunNow_Click() {
                 step = 10;
                 OrganizeProgressBar->setMaximum(count);
                 OrganizeProgressBar->setMinimum(1);
+                PaintThrottle throttle(Frame2);
                 auto processor = std::make_unique<CProcessOneSentItem>();
                 processor->SetolApp(HostApplication());
                 SaveSetting(keys::RunNow, keys::OnText);
@@ -118,7 +156,7 @@ void UC1::Page::cmdRunNow_Click() {
                         ++moved;
                     }
                     step = 22;
-                    QCoreApplication::processEvents();
+                    throttle.LetEventsRun();
                     if (!*pageAlive) {
                         // The page went meanwhile: only the store and the pointer are
                         // left to set right.
