@@ -51,8 +51,7 @@ AssociateContactForm::AssociateContactForm(QWidget* parent)
     ContactButton->setAutoDefault(false);
     ContactLabel = MakeControl<QLabel>(Frame1, "ContactLabel", "Contact:");
     FolderLabel1 = MakeControl<QLabel>(Frame1, "FolderLabel1", "Folder:");
-    lstFolderNames->setParent(Frame1);
-    ChooseFolderButton->setParent(Frame1);
+    TakeIntoFrame(Frame1);
 
     auto* grid = new QGridLayout(Frame1);
     grid->addWidget(ContactLabel, 0, 0);
@@ -61,15 +60,7 @@ AssociateContactForm::AssociateContactForm(QWidget* parent)
     grid->addWidget(FolderLabel1, 1, 0, Qt::AlignTop);
     grid->addWidget(lstFolderNames, 1, 1);
     grid->addWidget(ChooseFolderButton, 1, 2, Qt::AlignTop);
-    lstFolderNames->setMaximumHeight(60);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addLayout(buttons);
-    resize(520, 190);
+    LayOut(Frame1, 190);
 
     connect(ContactButton, &QPushButton::clicked, this,
             [this] { RaiseEvent("ContactButton_Click", [this] { ContactButton_Click(); }); });
@@ -183,11 +174,7 @@ void AssociateContactForm::cmdOk_Click() {
 }
 
 AssociateContactForm& ContactEditor(QWidget* parent) {
-    auto& form = Prop().contactEditor;
-    if (!form || form->Unloaded()) {
-        form = new AssociateContactForm(parent);
-    }
-    return *form;
+    return LibraryForm(Prop().contactEditor, parent);
 }
 
 }  // namespace plovanex

@@ -1,8 +1,11 @@
 #include "options/form_support.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
 #include <cctype>
@@ -101,6 +104,40 @@ void TakeNoTyping(QWidget* box) {
     box->setContextMenuPolicy(Qt::NoContextMenu);
     box->setAcceptDrops(false);
     box->installEventFilter(new DropTyping(box));
+}
+
+void StackAboveButtons(QWidget* form, std::initializer_list<QWidget*> frames, QWidget* ok,
+                       QWidget* cancel) {
+    auto* layout = new QVBoxLayout(form);
+    for (QWidget* frame : frames) {
+        layout->addWidget(frame);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+}
+
+void ModelessForm::ShowModeless() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void ModelessForm::Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    Form_Unload();
+    hide();
+    deleteLater();
+}
+
+void ModelessForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Unload();
 }
 
 void SetMousePointer(MousePointer pointer) {

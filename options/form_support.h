@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <Qt>
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <string>
 
 #include "common/error_text.h"
@@ -13,7 +16,7 @@
 // What the page and the library's forms share: the event source's report of
 // a failure a handler lets go, the values controls take from the store, and
 // the screen's mouse pointer.
-class QWidget;
+class QCloseEvent;
 
 namespace plovanex {
 
@@ -58,6 +61,40 @@ void TakeNoTyping(QWidget* box);
 
 // Two texts are equal when ASCII letters are compared without case.
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
+
+// Lays a form out: its frames one under the other, OK and Cancel below them
+// on the right.
+void StackAboveButtons(QWidget* form, std::initializer_list<QWidget*> frames, QWidget* ok,
+                       QWidget* cancel);
+
+// The library's one instance of a form, made when there is none or the one
+// there was unloaded.
+template <class Form>
+Form& LibraryForm(QPointer<Form>& instance, QWidget* parent) {
+    if (!instance || instance->Unloaded()) {
+        instance = new Form(parent);
+    }
+    return *instance;
+}
+
+// A form shown modeless beside its owner's window. Unloading it (its own
+// buttons, or a close by the window frame) runs Form_Unload, closes it and
+// lets it go; the library then makes a new one at the next use.
+class ModelessForm : public QWidget {
+  public:
+    bool Unloaded() const { return unloaded_; }
+    // Shows it, in front.
+    void ShowModeless();
+
+  protected:
+    explicit ModelessForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
+    virtual void Form_Unload() {}
+    void Unload();
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    bool unloaded_ = false;
+};
 
 enum class MousePointer { Default = 0, ArrowHourglass = 13 };
 // The screen's mouse pointer; the program's own pointer comes back with

@@ -1,7 +1,6 @@
 #include "options/frm_advanced_options.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -57,9 +56,8 @@ void LoadControl(const std::function<void()>& load) {
 
 }  // namespace
 
-frmAdvancedOptions::frmAdvancedOptions(QWidget* parent) : QWidget(parent, Qt::Window) {
+frmAdvancedOptions::frmAdvancedOptions(QWidget* parent) : ModelessForm(parent) {
     platform::widgets::NameForm(this, "frmAdvancedOptions", "Advanced Options");
-    setAttribute(Qt::WA_DeleteOnClose, false);
     Frame1 = MakeControl<QGroupBox>(this, "Frame1", "General Settings");
     chkOverrideSendButton = MakeControl<QCheckBox>(
         Frame1, "chkOverrideSendButton", "Override the default Send button with these settings");
@@ -92,14 +90,7 @@ frmAdvancedOptions::frmAdvancedOptions(QWidget* parent) : QWidget(parent, Qt::Wi
     index->addWidget(txtDelayLength, 1, 1);
     index->addWidget(Label3, 1, 2);
     index->addWidget(chkIndexPublicFoldersWanted, 2, 0, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addWidget(Frame2);
-    layout->addLayout(buttons);
+    StackAboveButtons(this, {Frame1, Frame2}, cmdOk, cmdCancel);
     resize(420, 260);
 
     connect(cmdOk, &QPushButton::clicked, this,
@@ -174,29 +165,10 @@ void frmAdvancedOptions::cmdCancel_Click() {
     Unload();
 }
 
-void frmAdvancedOptions::Unload() {
-    if (unloaded_) {
-        return;
-    }
-    unloaded_ = true;
-    hide();
-    deleteLater();
-}
-
-void frmAdvancedOptions::closeEvent(QCloseEvent* event) {
-    event->accept();
-    Unload();
-}
-
 frmAdvancedOptions& ShowAdvancedOptions(QWidget* parent) {
-    auto& form = Prop().advancedOptions;
-    if (!form || form->Unloaded()) {
-        form = new frmAdvancedOptions(parent);
-    }
-    form->show();
-    form->raise();
-    form->activateWindow();
-    return *form;
+    auto& form = LibraryForm(Prop().advancedOptions, parent);
+    form.ShowModeless();
+    return form;
 }
 
 }  // namespace plovanex

@@ -1,6 +1,5 @@
 #include "options/frm_overrides.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -44,7 +43,7 @@ std::string Trim(const std::string& text) {
 
 }  // namespace
 
-frmOverrides::frmOverrides(QWidget* parent) : QWidget(parent, Qt::Window) {
+frmOverrides::frmOverrides(QWidget* parent) : ModelessForm(parent) {
     platform::widgets::NameForm(this, "frmOverrides", "Manage Overrides");
     Frame1 = MakeControl<QGroupBox>(this, "Frame1", "Manage Overrides");
     Label1 = MakeControl<QLabel>(
@@ -82,13 +81,7 @@ frmOverrides::frmOverrides(QWidget* parent) : QWidget(parent, Qt::Window) {
     frame->addLayout(grid);
     cmdOk = MakeControl<QPushButton>(this, "cmdOk", "&OK");
     cmdCancel = MakeControl<QPushButton>(this, "cmdCancel", "&Cancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addLayout(buttons);
+    StackAboveButtons(this, {Frame1}, cmdOk, cmdCancel);
     resize(760, 280);
 
     connect(cmdOk, &QPushButton::clicked, this,
@@ -110,9 +103,7 @@ void frmOverrides::ShowIt(std::string& appName, std::string& section,
         loaded_ = true;
         Form_Load();
     }
-    show();
-    raise();
-    activateWindow();
+    ShowModeless();
 }
 
 void frmOverrides::Form_Load() {
@@ -191,27 +182,8 @@ void frmOverrides::cmdCancel_Click() {
     Unload();
 }
 
-void frmOverrides::Unload() {
-    if (unloaded_) {
-        return;
-    }
-    unloaded_ = true;
-    Form_Unload();
-    hide();
-    deleteLater();
-}
-
-void frmOverrides::closeEvent(QCloseEvent* event) {
-    event->accept();
-    Unload();
-}
-
 frmOverrides& OverridesForm(QWidget* parent) {
-    auto& form = Prop().overrides;
-    if (!form || form->Unloaded()) {
-        form = new frmOverrides(parent);
-    }
-    return *form;
+    return LibraryForm(Prop().overrides, parent);
 }
 
 }  // namespace plovanex

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QWidget>
 #include <array>
 #include <string>
 
+#include "options/form_support.h"
 #include "platform/ostrevane/folder_record.h"
 #include "platform/ostrevane/options_host.h"
 
-class QCloseEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +16,7 @@ namespace plovanex {
 
 // "Manage Overrides": up to five sending accounts, each with the folder its
 // mail is filed into. Saves to the store at its own OK; shown modeless.
-class frmOverrides : public QWidget {
+class frmOverrides : public ModelessForm {
   public:
     static constexpr int kRows = 5;
 
@@ -27,18 +26,15 @@ class frmOverrides : public QWidget {
     // Keeps the application name, the section and the host, loads the form
     // when it is not loaded and shows it without waiting.
     void ShowIt(std::string& appName, std::string& section, ostrevane::OptionsHostPtr& host);
-    bool Unloaded() const { return unloaded_; }
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
+    void Form_Unload() override;
 
   private:
     void Form_Load();
-    void Form_Unload();
     void cmdFromChooseOutlook_Click(int n);
     void cmdOk_Click();
     void cmdCancel_Click();
-    void Unload();
 
     struct Row {
         QLabel* lblFromAccount;
@@ -58,7 +54,6 @@ class frmOverrides : public QWidget {
     std::string section_;
     ostrevane::OptionsHostPtr host_;
     bool loaded_ = false;
-    bool unloaded_ = false;
 };
 
 // The library's one form, made when there is none.

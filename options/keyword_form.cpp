@@ -37,8 +37,7 @@ KeywordForm::KeywordForm(QWidget* parent)
     KeywordNames = MakeControl<QLineEdit>(Frame1, "KeywordNames");
     FolderLabel1 = MakeControl<QLabel>(Frame1, "FolderLabel1", "Folder:");
     KeywordLabel = MakeControl<QLabel>(Frame1, "KeywordLabel", "Keywords:");
-    lstFolderNames->setParent(Frame1);
-    ChooseFolderButton->setParent(Frame1);
+    TakeIntoFrame(Frame1);
 
     auto* grid = new QGridLayout(Frame1);
     grid->addWidget(KeywordLabel, 0, 0);
@@ -47,15 +46,7 @@ KeywordForm::KeywordForm(QWidget* parent)
     grid->addWidget(FolderLabel1, 2, 0, Qt::AlignTop);
     grid->addWidget(lstFolderNames, 2, 1);
     grid->addWidget(ChooseFolderButton, 2, 2, Qt::AlignTop);
-    lstFolderNames->setMaximumHeight(60);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
-    layout->addLayout(buttons);
-    resize(520, 210);
+    LayOut(Frame1, 210);
 
     connect(cmdOK, &QPushButton::clicked, this,
             [this] { RaiseEvent("cmdOk_Click", [this] { cmdOk_Click(); }); });
@@ -91,11 +82,7 @@ void KeywordForm::cmdOk_Click() {
 }
 
 KeywordForm& KeywordEditor(QWidget* parent) {
-    auto& form = Prop().keywordEditor;
-    if (!form || form->Unloaded()) {
-        form = new KeywordForm(parent);
-    }
-    return *form;
+    return LibraryForm(Prop().keywordEditor, parent);
 }
 
 }  // namespace plovanex

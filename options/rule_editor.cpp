@@ -1,7 +1,10 @@
 #include "options/rule_editor.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <chrono>
 #include <random>
@@ -69,6 +72,17 @@ RuleEditor::RuleEditor(QWidget* parent, const char* stemWord, RuleFolderStemName
             [this] { RaiseEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); });
     // Form_Load: no folder yet.
     lstFolderNames->clear();
+}
+
+void RuleEditor::TakeIntoFrame(QGroupBox* frame) {
+    lstFolderNames->setParent(frame);
+    ChooseFolderButton->setParent(frame);
+    lstFolderNames->setMaximumHeight(60);
+}
+
+void RuleEditor::LayOut(QGroupBox* frame, int height) {
+    StackAboveButtons(this, {frame}, cmdOK, cmdCancel);
+    resize(520, height);
 }
 
 ostrevane::OptionsHostPtr RuleEditor::host() const {

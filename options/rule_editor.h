@@ -7,6 +7,7 @@
 
 #include "platform/ostrevane/options_host.h"
 
+class QGroupBox;
 class QListWidget;
 class QPushButton;
 
@@ -45,6 +46,12 @@ class RuleEditor : public QDialog {
     bool Show(std::int16_t& row, std::string& ViewType, std::string& Key, std::string& Folders,
               std::string& list);
     virtual void PutList(const std::string& list) = 0;
+
+    // Puts the folder list and its button into the editor's frame, for the
+    // frame's own layout.
+    void TakeIntoFrame(QGroupBox* frame);
+    // The frame above OK and Cancel, the form that high.
+    void LayOut(QGroupBox* frame, int height);
 
     void ChooseFolderButton_Click();
     void cmdCancel_Click();

@@ -323,54 +323,49 @@ void UC1::Page::Build() {
     confirmationLayout->addWidget(frameFromAccount);
     confirmationLayout->addStretch();
 
-    // Keyword Mode.
-    frameKeywordModeSettings =
-        keep(MakeControl<QGroupBox>(keyword, "frameKeywordModeSettings", "Keyword Mode Settings"));
-    Label6 = keep(Wrapped(MakeControl<QLabel>(
-        frameKeywordModeSettings, "Label6",
+    // The two rule tabs: a frame, the tab's text, the hint for the menu and
+    // the grid.
+    const auto ruleTab = [&](QWidget* tab, const char* frameName, const char* frameCaption,
+                             const char* textName, const char* text, const char* hintName,
+                             const char* gridName, std::array<const char*, 3> headers,
+                             RuleGridModel*& model, QTableView*& grid, QLabel*& textLabel,
+                             QLabel*& hintLabel) {
+        auto* frame = keep(MakeControl<QGroupBox>(tab, frameName, frameCaption));
+        textLabel = keep(Wrapped(MakeControl<QLabel>(frame, textName, text)));
+        hintLabel = keep(Wrapped(MakeControl<QLabel>(
+            frame, hintName,
+            "Right click anywhere in the grid area to add, and right click on a row to edit or "
+            "delete")));
+        model = new RuleGridModel(headers, root);
+        grid = keep(MakeRuleGrid(frame, gridName, model));
+        grid->viewport()->installEventFilter(this);
+        watch(grid->viewport(), gridName);
+        auto* layout = new QVBoxLayout(frame);
+        layout->addWidget(textLabel);
+        layout->addWidget(hintLabel);
+        layout->addWidget(grid, 1);
+        (new QVBoxLayout(tab))->addWidget(frame);
+        return frame;
+    };
+    frameKeywordModeSettings = ruleTab(
+        keyword, "frameKeywordModeSettings", "Keyword Mode Settings", "Label6",
         "Here you can associate keywords like project titles, project ids, or any other keywords "
         "with different folders.  When the \"Send\" button is clicked, the email subject and body "
-        "will be scanned for these keywords and placed into the corresponding folder.  ")));
-    Label3 = keep(Wrapped(MakeControl<QLabel>(
-        frameKeywordModeSettings, "Label3",
-        "Right click anywhere in the grid area to add, and right click on a row to edit or "
-        "delete")));
-    keywordGrid = new RuleGridModel({"Id", "Folder", "Keyword"}, root);
-    grdKeywords = keep(MakeRuleGrid(frameKeywordModeSettings, "grdKeywords", keywordGrid));
-    grdKeywords->viewport()->installEventFilter(this);
-    watch(grdKeywords->viewport(), "grdKeywords");
-    auto* keywordLayout = new QVBoxLayout(frameKeywordModeSettings);
-    keywordLayout->addWidget(Label6);
-    keywordLayout->addWidget(Label3);
-    keywordLayout->addWidget(grdKeywords, 1);
-    (new QVBoxLayout(keyword))->addWidget(frameKeywordModeSettings);
-
-    // Associate Contacts Mode.
-    AssocFrame1 =
-        keep(MakeControl<QGroupBox>(contacts, "AssocFrame1", "Associate Contacts Mode Settings"));
-    Label7 = keep(Wrapped(MakeControl<QLabel>(
-        AssocFrame1, "Label7",
+        "will be scanned for these keywords and placed into the corresponding folder.  ",
+        "Label3", "grdKeywords", {"Id", "Folder", "Keyword"}, keywordGrid, grdKeywords, Label6,
+        Label3);
+    AssocFrame1 = ruleTab(
+        contacts, "AssocFrame1", "Associate Contacts Mode Settings", "Label7",
         "Here you can associate email addresses and domains with different Outlook folders.  When "
         "the \"Send\" button is clicked, the recipient list is checked and if there's a match, the "
-        "email is moved to the appropriate folder.")));
-    Label4 = keep(Wrapped(MakeControl<QLabel>(
-        AssocFrame1, "Label4",
-        "Right click anywhere in the grid area to add, and right click on a row to edit or "
-        "delete")));
-    contactGrid = new RuleGridModel({"Key", "Folder", "Contact"}, root);
-    vsFlexGridAssociate = keep(MakeRuleGrid(AssocFrame1, "vsFlexGridAssociate", contactGrid));
-    vsFlexGridAssociate->viewport()->installEventFilter(this);
-    watch(vsFlexGridAssociate->viewport(), "vsFlexGridAssociate");
+        "email is moved to the appropriate folder.",
+        "Label4", "vsFlexGridAssociate", {"Key", "Folder", "Contact"}, contactGrid,
+        vsFlexGridAssociate, Label7, Label4);
     chkIgnoreCC = keep(MakeControl<QCheckBox>(AssocFrame1, "chkIgnoreCC",
                                               "Ignore CC'ed recipients when examining the email"));
     watch(chkIgnoreCC, "chkIgnoreCC");
     watch(AssocFrame1, "AssocFrame1");
-    auto* contactLayout = new QVBoxLayout(AssocFrame1);
-    contactLayout->addWidget(Label7);
-    contactLayout->addWidget(Label4);
-    contactLayout->addWidget(vsFlexGridAssociate, 1);
-    contactLayout->addWidget(chkIgnoreCC);
-    (new QVBoxLayout(contacts))->addWidget(AssocFrame1);
+    static_cast<QVBoxLayout*>(AssocFrame1->layout())->addWidget(chkIgnoreCC);
 
     mnuPopup = new QMenu("Popup Menu", root);
     mnuPopup->setObjectName("mnuPopup");

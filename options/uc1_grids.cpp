@@ -222,6 +222,19 @@ std::int16_t StoredCount(const std::string& name) {
     return vb::ToInteger(GetSetting(name, 0));
 }
 
+// The rule's folders 1 to count, each its name, EntryID and StoreID, then
+// the count itself.
+void DeleteRuleFolders(const std::string& K, int count, const char* countStem, const char* nameStem,
+                       const char* entryIdStem, const char* storeIdStem) {
+    for (int j = 1; j <= count; ++j) {
+        const std::string index = std::to_string(j);
+        DeleteSettingQuiet(K + nameStem + index);
+        DeleteSettingQuiet(K + entryIdStem + index);
+        DeleteSettingQuiet(K + storeIdStem + index);
+    }
+    DeleteSettingQuiet(K + countStem);
+}
+
 }  // namespace
 
 void UC1::Page::DeleteKeywords() {
@@ -231,13 +244,8 @@ void UC1::Page::DeleteKeywords() {
             const int c = StoredCount(K + keys::KeywordFolderCount);
             step = 6;
             DeleteSettingQuiet(K + keys::Keywords);
-            for (int j = 1; j <= c; ++j) {
-                const std::string index = std::to_string(j);
-                DeleteSettingQuiet(K + keys::KeywordFolderName + index);
-                DeleteSettingQuiet(K + keys::KeywordFolderEntryId + index);
-                DeleteSettingQuiet(K + keys::KeywordFolderStoreId + index);
-            }
-            DeleteSettingQuiet(K + keys::KeywordFolderCount);
+            DeleteRuleFolders(K, c, keys::KeywordFolderCount, keys::KeywordFolderName,
+                              keys::KeywordFolderEntryId, keys::KeywordFolderStoreId);
         },
         [this] { FillGrid(); });
 }
@@ -258,13 +266,8 @@ void UC1::Page::DeleteAssociate() {
             DeleteContactsBeyond(K, 0);
             DeleteSettingQuiet(K + keys::AssocContactCount);
             step = 8;
-            for (int j = 1; j <= f; ++j) {
-                const std::string index = std::to_string(j);
-                DeleteSettingQuiet(K + keys::AssocFolderName + index);
-                DeleteSettingQuiet(K + keys::AssocFolderEntryId + index);
-                DeleteSettingQuiet(K + keys::AssocFolderStoreId + index);
-            }
-            DeleteSettingQuiet(K + keys::AssocFolderCount);
+            DeleteRuleFolders(K, f, keys::AssocFolderCount, keys::AssocFolderName,
+                              keys::AssocFolderEntryId, keys::AssocFolderStoreId);
         },
         [this] { FillGrid(); });
 }
