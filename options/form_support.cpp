@@ -46,11 +46,6 @@ class DropTyping : public QObject {
     }
 };
 
-MousePointer& Pointer() {
-    thread_local MousePointer pointer = MousePointer::Default;
-    return pointer;
-}
-
 }  // namespace
 
 int ListIndexOf(const std::string& text, const std::string& key, int listCount) {
@@ -138,23 +133,6 @@ void ModelessForm::Unload() {
 void ModelessForm::closeEvent(QCloseEvent* event) {
     event->accept();
     Unload();
-}
-
-void SetMousePointer(MousePointer pointer) {
-    if (pointer == Pointer() || !qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        Pointer() = pointer;
-        return;
-    }
-    if (pointer == MousePointer::Default) {
-        QApplication::restoreOverrideCursor();
-    } else if (Pointer() == MousePointer::Default) {
-        QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    }
-    Pointer() = pointer;
-}
-
-MousePointer CurrentMousePointer() {
-    return Pointer();
 }
 
 }  // namespace plovanex

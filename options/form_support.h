@@ -15,7 +15,7 @@
 
 // What the page and the library's forms share: the event source's report of
 // a failure a handler lets go, the values controls take from the store, and
-// the screen's mouse pointer.
+// the forms' shapes.
 class QCloseEvent;
 
 namespace plovanex {
@@ -95,11 +95,5 @@ class ModelessForm : public QWidget {
   private:
     bool unloaded_ = false;
 };
-
-enum class MousePointer { Default = 0, ArrowHourglass = 13 };
-// The screen's mouse pointer; the program's own pointer comes back with
-// Default.
-void SetMousePointer(MousePointer pointer);
-MousePointer CurrentMousePointer();
 
 }  // namespace plovanex

@@ -25,6 +25,7 @@
 
 #include "common/error_text.h"
 #include "core/globals.h"
+#include "core/process_one_sent_item.h"
 #include "options/form_support.h"
 #include "options/prop_library.h"
 #include "options/prop_routines.h"

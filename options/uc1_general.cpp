@@ -25,6 +25,7 @@
 #include "options/uc1_page.h"
 #include "platform/outlook/outlook.h"
 #include "platform/widgets/message_box.h"
+#include "platform/widgets/mouse_pointer.h"
 
 namespace plovanex {
 
@@ -150,7 +151,7 @@ void UC1::Page::LoadValues() {
         std::string empty;
         Host().SetHotHelp(hotHelpCaption, empty);
     } catch (const std::exception& e) {
-        SetMousePointer(MousePointer::Default);
+        platform::widgets::SetMousePointer(platform::widgets::vbDefault);
         library.Loading = false;
         ReportError(common::ErrorAtLine(line, e.what()), 0, common::Source("LoadValues"));
     }

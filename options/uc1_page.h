@@ -30,6 +30,7 @@ class QTableView;
 
 namespace plovanex {
 
+class CProcessOneSentItem;
 class RuleGridModel;
 
 struct UC1::Page : public QObject {
@@ -80,6 +81,10 @@ struct UC1::Page : public QObject {
     std::string defaultFolderEntryId;
     std::string defaultFolderStoreId;
     bool KeepGoing = false;
+    // The processor of the last run. It stays until the next run or the
+    // page's end, so that a question it put to the chooser can still be
+    // answered and the item filed.
+    std::unique_ptr<CProcessOneSentItem> runNowProcessor;
     // False once the page is gone; a Run Now that lets events run checks it.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 

@@ -20,6 +20,7 @@
 #include "options/prop_library.h"
 #include "options/uc1_page.h"
 #include "platform/outlook/outlook.h"
+#include "platform/widgets/mouse_pointer.h"
 
 namespace plovanex {
 
@@ -91,14 +92,14 @@ void UC1::Page::cmdRunNow_Click() {
         Log("Button clicked: " + caption.toStdString());
         if (caption.compare(kCancelCaption, Qt::CaseInsensitive) == 0) {
             KeepGoing = false;
-            SetMousePointer(MousePointer::Default);
+            platform::widgets::SetMousePointer(platform::widgets::vbDefault);
             lblSubject->setText("Cancelling...");
             lblSubject->repaint();
             return;
         }
         step = 4;
         KeepGoing = true;
-        SetMousePointer(MousePointer::ArrowHourglass);
+        platform::widgets::SetMousePointer(platform::widgets::vbArrowHourglass);
         cmdRunNow->setText(kCancelCaption);
 
         step = 6;
@@ -115,6 +116,7 @@ void UC1::Page::cmdRunNow_Click() {
                 OrganizeProgressBar->setMaximum(count);
                 OrganizeProgressBar->setMinimum(1);
                 PaintThrottle throttle(Frame2);
+                runNowProcessor.reset();
                 auto processor = std::make_unique<CProcessOneSentItem>();
                 processor->SetolApp(HostApplication());
                 SaveSetting(keys::RunNow, keys::OnText);
@@ -160,7 +162,7 @@ void UC1::Page::cmdRunNow_Click() {
                     if (!*pageAlive) {
                         // The page went meanwhile: only the store and the pointer are
                         // left to set right.
-                        SetMousePointer(MousePointer::Default);
+                        platform::widgets::SetMousePointer(platform::widgets::vbDefault);
                         SaveSetting(keys::RunNow, keys::OffText);
                         return;
                     }
@@ -172,10 +174,11 @@ void UC1::Page::cmdRunNow_Click() {
                 SaveSetting(keys::RunNow, keys::OffText);
                 runNowWritten = false;
                 OrganizeProgressBar->setValue(OrganizeProgressBar->minimum());
+                runNowProcessor = std::move(processor);
             }
         }
         step = 26;
-        SetMousePointer(MousePointer::Default);
+        platform::widgets::SetMousePointer(platform::widgets::vbDefault);
         cboOrder[0]->setFocus();
         lblSubject->setText(QString::fromStdString(MovedText(KeepGoing, moved)));
         cmdRunNow->setText(kIdleCaption);
@@ -187,7 +190,7 @@ void UC1::Page::cmdRunNow_Click() {
                 cmdRunNow->setText(kIdleCaption);
                 lblSubject->setText(QString::fromStdString(MovedText(true, moved)));
             }
-            SetMousePointer(MousePointer::Default);
+            platform::widgets::SetMousePointer(platform::widgets::vbDefault);
             if (runNowWritten) {
                 SaveSetting(keys::RunNow, keys::OffText);
             }

@@ -1,6 +1,7 @@
 // The module entry points of the options-page library and its creatable
 // classes.
 
+#include "chooser/chooser_factory.h"
 #include "core/process_one_sent_item.h"
 #include "options/rules/rule_tables.h"
 #include "options/uc1.h"
@@ -12,6 +13,14 @@ using ostrevane::CountingFactory;
 using ostrevane::Creatable;
 
 std::atomic<int> liveObjects{0};
+
+// The library's own chooser dialogs answer the questions of its processor:
+// a Run Now in confirmation mode asks through the same search chooser as
+// the add-in.
+const bool choosersInstalled = [] {
+    plovanex::InstallChooserFactory(plovanex::MakeChooserFactory());
+    return true;
+}();
 
 CountingFactory<plovanex::UC1> pageFactory(liveObjects);
 CountingFactory<Creatable<plovanex::CAssociateRow>> associateRowFactory(liveObjects);
@@ -46,6 +55,7 @@ int DllGetClassObject(const char* className, ostrevane::ClassFactory** factory) 
 }
 
 int DllCanUnloadNow() {
-    return ostrevane::CanUnloadNow(liveObjects);
+    return liveObjects == 0 && !plovanex::ChooserFormsAlive() ? ostrevane::kModuleOk
+                                                              : ostrevane::kModuleFalse;
 }
 }

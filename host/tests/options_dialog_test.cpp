@@ -12,17 +12,21 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <filesystem>
 #include <fstream>
 
 #include "host/engine.h"
 #include "host/options_dialog.h"
+#include "indexer/global.h"
 #include "options/uc1.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/outlook/outlook.h"
 #include "platform/settings/settings_store.h"
 #include "platform/testkit/profile_kit.h"
+#include "platform/testkit/qt_application.h"
 #include "platform/testkit/testkit.h"
 
 namespace {
@@ -66,14 +70,7 @@ std::string Stored(const std::string& section, const std::string& key) {
 
 class OptionsDialogTest : public testkit::HomeTest {
   protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "host_windows_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) {
-            new QApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { testkit::EnsureQtApplication(); }
     void SetUp() override {
         kit.Demo();
         app = outlook::CreateApplication(kit.Profile(), "11.0.8217");
@@ -223,6 +220,60 @@ TEST_F(OptionsDialogTest, KeywordRuleAddedThroughThePageFilesASentMail) {
         OSTREVANE_BIN, {"send", "--to", "contact@acme.example", "--subject", "Initech offer"});
     ASSERT_EQ(sent.exitCode, 0) << sent.err;
     EXPECT_EQ(sent.out, "\\\\Personal Folders\\Clients\\Acme\n");
+}
+
+// A Run Now that prompts asks through the library's own search chooser, and
+// the answer files the item after the run.
+TEST_F(OptionsDialogTest, RunNowThatPromptsAsksThroughTheSearchChooser) {
+    kit.Folder("\\\\Personal Folders\\Old");
+    auto item =
+        kit.Add("\\\\Personal Folders\\Old", {.subject = "Earlier mail", .to = "lead@example.com"});
+    platform::settings::SaveSetting("Ostrevane", "Plovanex", "PromptOutlookFolder", "True");
+    platform::settings::SaveSetting("Ostrevane", "Plovanex", "Order1", "1");
+    // The folder index of the profile, for the chooser's search tab.
+    const fs::path data = ostrevane::SettingsHelper().GetDataFolder(0);
+    fs::copy_file(BinFolder() / "FolderList.xml", data / "FolderList.xml");
+    platform::settings::SaveSetting("Ostrevane", "Plovanex", "DelayLength", "0");
+    platform::settings::SaveSetting("Ostrevane", "Plovanex", "KeepGoingWanted", "1");
+    kestrune::BuildIndex();
+    host::InstallModule(BinFolder() / "libPlovanexProp.so");
+    ostrevane::ModuleLoader loader;
+    ASSERT_EQ(dialog->AddRegisteredPages(loader), 1);
+    dialog->show();
+    QApplication::processEvents();
+    {
+        ScopedPickFolder picker("\\\\Personal Folders\\Old");
+        Press(*dialog, "cmdRunNow");
+    }
+    EXPECT_EQ(Find<QLabel>("lblSubject")->text(), "Done.  Moved 1 items.");
+    QWidget* chooser = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == "frmChooseOutlookFolders4" && window->isVisible()) {
+            chooser = window;
+        }
+    }
+    ASSERT_TRUE(chooser) << "no chooser on screen";
+    auto* tree = chooser->findChild<QTreeView*>("TreeView1");
+    ASSERT_TRUE(tree);
+    QModelIndex at;
+    for (const char* text : {"Personal Folders", "Clients", "Acme"}) {
+        if (at.isValid()) {
+            tree->expand(at);
+        }
+        QModelIndex next;
+        for (int row = 0; row < tree->model()->rowCount(at); ++row) {
+            if (tree->model()->index(row, 0, at).data().toString() == text) {
+                next = tree->model()->index(row, 0, at);
+            }
+        }
+        ASSERT_TRUE(next.isValid()) << text;
+        at = next;
+    }
+    tree->scrollTo(at);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(at).center());
+    Press(*chooser, "cmdOk");
+    EXPECT_EQ(kit.Profile()->Item(item).folderId, kit.FolderId(kAcme));
+    EXPECT_TRUE(home.Capture().Reports().empty());
 }
 
 }  // namespace

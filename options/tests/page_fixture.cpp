@@ -13,18 +13,15 @@
 #include "options/form_support.h"
 #include "options/prop_library.h"
 #include "platform/settings/settings_store.h"
+#include "platform/testkit/qt_application.h"
+#include "platform/widgets/mouse_pointer.h"
 
 namespace options_test {
 
 namespace keys = common::keys;
 
 void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "options_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        new QApplication(argc, argv);
-    }
+    testkit::EnsureQtApplication();
 }
 
 int RecordingHost::Count(const std::string& call) const {
@@ -95,7 +92,7 @@ ScopedLogWatch::~ScopedLogWatch() {
 
 ScopedLibraryState::~ScopedLibraryState() {
     plovanex::Prop() = plovanex::PropLibrary{};
-    plovanex::SetMousePointer(plovanex::MousePointer::Default);
+    platform::widgets::SetMousePointer(platform::widgets::vbDefault);
     for (QWidget* window : QApplication::topLevelWidgets()) {
         window->hide();
         window->deleteLater();

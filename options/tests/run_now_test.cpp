@@ -2,13 +2,13 @@
 // the middle.
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QLabel>
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 
 #include "common/settings_keys.h"
-#include "options/form_support.h"
 #include "options/tests/page_fixture.h"
 #include "platform/error.h"
 
@@ -19,6 +19,15 @@ namespace keys = common::keys;
 using ostrevane::Report;
 
 const std::string kOld = "\\\\Personal Folders\\Old";
+
+// The screen's mouse pointer.
+std::string Pointer() {
+    const QCursor* cursor = QApplication::overrideCursor();
+    if (!cursor) {
+        return "default";
+    }
+    return cursor->shape() == Qt::BusyCursor ? "arrow and hourglass" : "another";
+}
 
 // An item whose subject cannot be read.
 class DamagedItem : public outlook::Item {
@@ -193,7 +202,7 @@ TEST_F(RunNowTest, NothingToFileEndsAtOnce) {
         EXPECT_EQ(Label(), "Done.  Moved 0 items.");
         EXPECT_EQ(Caption(), "Run Now");
         EXPECT_TRUE(Find<QPushButton>("cmdRunNow")->isEnabled());
-        EXPECT_EQ(plovanex::CurrentMousePointer(), plovanex::MousePointer::Default);
+        EXPECT_EQ(Pointer(), "default");
         EXPECT_EQ(Stored(keys::RunNow), "<absent>");
         EXPECT_TRUE(positions.empty());
         Hide();
@@ -211,18 +220,17 @@ TEST_F(RunNowTest, FilesEveryItemLastFirst) {
     std::vector<std::string> duringRun;
     ScopedLogWatch watch([&](const ostrevane::LogLine& line) {
         if (line.text.starts_with("*** Email")) {
-            duringRun.push_back(Stored(keys::RunNow) + " " + Caption() + " " +
-                                std::to_string(static_cast<int>(plovanex::CurrentMousePointer())));
+            duringRun.push_back(Stored(keys::RunNow) + " " + Caption() + " " + Pointer());
         }
     });
     RunNow(kOld);
     EXPECT_EQ(SubjectsLogged(), (std::vector<std::string>{"Acme three", "Acme two", "Acme one"}));
     EXPECT_EQ(positions, (std::vector<int>{1, 2, 3, 1}));
-    EXPECT_EQ(duringRun, std::vector<std::string>(3, "On Cancel 13"));
+    EXPECT_EQ(duringRun, std::vector<std::string>(3, "On Cancel arrow and hourglass"));
     EXPECT_EQ(Label(), "Done.  Moved 3 items.");
     EXPECT_EQ(Caption(), "Run Now");
     EXPECT_EQ(Stored(keys::RunNow), "Off");
-    EXPECT_EQ(plovanex::CurrentMousePointer(), plovanex::MousePointer::Default);
+    EXPECT_EQ(Pointer(), "default");
     EXPECT_EQ(ItemsIn(kOld), 0);
     EXPECT_EQ(ItemsIn(kAcme), 3);
     EXPECT_TRUE(Reports().empty());
@@ -293,7 +301,7 @@ TEST_F(RunNowTest, UnfiledItemsAndFailures) {
     EXPECT_EQ(Label(), "Done.  Moved 0 items.");
     EXPECT_EQ(Caption(), "Run Now");
     EXPECT_EQ(Stored(keys::RunNow), "Off");
-    EXPECT_EQ(plovanex::CurrentMousePointer(), plovanex::MousePointer::Default);
+    EXPECT_EQ(Pointer(), "default");
 }
 
 // A page that goes out of sight stops its run after the current item.

@@ -59,9 +59,4 @@ inline int GetClassObject(std::span<const ModuleClass> classes, const char* clas
     return kClassNotAvailable;
 }
 
-// DllCanUnloadNow.
-inline int CanUnloadNow(const std::atomic<int>& live) {
-    return live == 0 ? kModuleOk : kModuleFalse;
-}
-
 }  // namespace ostrevane
