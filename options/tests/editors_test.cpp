@@ -6,6 +6,7 @@
 
 #include "common/settings_keys.h"
 #include "options/associate_contact_form.h"
+#include "options/folder_path.h"
 #include "options/keyword_form.h"
 #include "options/tests/page_fixture.h"
 
@@ -298,6 +299,42 @@ TEST(RandTest, SpansTheRangeFromLowToHigh) {
         ScopedRuleKeyDraws draws({c.r});
         EXPECT_EQ(form.Rand(c.low, c.high), c.value) << c.r;
     }
+}
+
+}  // namespace
+}  // namespace options_test
+
+namespace options_test {
+namespace {
+
+// The editors' path text: plain names on Outlook 9, the folder's own path on
+// later versions, and the Name of an object that is no folder.
+TEST_F(EditorsTest, FolderPathTextByVersion) {
+    auto& profile = *kit.Profile();
+    const auto slashed = profile.Folder(profile.AddFolder(kit.FolderId(kAcme), "Q1\\Q2", 0));
+    auto ns = app->GetNamespace("MAPI");
+    outlook::ObjectPtr named = ns->GetFolderFromID(slashed.entryId, IdsOf(kAcme).storeId);
+    const auto ids = IdsOf(kAcme);
+    outlook::ObjectPtr acme = ns->GetFolderFromID(ids.entryId, ids.storeId);
+    auto q1 = ns->GetFolderFromID(ids.entryId, ids.storeId)->Parent();
+    struct Case {
+        const char* version;
+        outlook::ObjectPtr object;
+        const char* path;
+    };
+    for (const auto& c : {Case{"9.0.0.3821", acme, "Personal Folders\\Clients\\Acme"},
+                          Case{"11.0.8217", acme, "Personal Folders\\Clients\\Acme"},
+                          Case{"9.0.0.3821", q1, "Personal Folders\\Clients"},
+                          Case{"9.0.0.3821", named, "Personal Folders\\Clients\\Acme\\Q1\\Q2"}}) {
+        SCOPED_TRACE(c.version);
+        EXPECT_EQ(plovanex::FolderPath(c.version, c.object), c.path);
+    }
+    outlook::ObjectPtr item = app->CreateItem(outlook::olMailItem);
+    EXPECT_EQ(plovanex::FolderPath("11.0.8217", item), "");
+    EXPECT_EQ(Reports(), (std::vector<ostrevane::Report>{
+                             {"Error occurred.  Reason: Object doesn't support this property or "
+                              "method",
+                              1, "Plovanex.FolderPath"}}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <fstream>
 
 #include "common/settings_keys.h"
 #include "options/form_support.h"
@@ -17,6 +18,7 @@
 #include "options/prop_library.h"
 #include "options/prop_routines.h"
 #include "options/tests/page_fixture.h"
+#include "platform/settings/settings_store.h"
 
 namespace options_test {
 namespace {
@@ -139,6 +141,25 @@ TEST_F(PageContractTest, BackspaceEmptiesTheFolderBoxButKeepsItsIds) {
     page->Apply();
     EXPECT_EQ(Stored("MoveToFolderName"), "");
     EXPECT_EQ(Stored("MoveToFolderEntryId"), IdsOf(kAcme).entryId);
+}
+
+// A store that cannot be read is named in a message, and the page still
+// takes change notices afterwards.
+TEST_F(PageContractTest, UnreadableStoreShowsTheProblem) {
+    std::ofstream(platform::settings::DefaultFile()) << "this is no database";
+    Boxes boxes;
+    Show();
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].title, "Problem Detected");
+    EXPECT_TRUE(boxes.Shown()[0].prompt.starts_with(
+        "Error: Halvox Software experienced a problem accessing your registry settings.\r\n"
+        "Reason: "))
+        << boxes.Shown()[0].prompt;
+    EXPECT_TRUE(boxes.Shown()[0].prompt.ends_with(
+        "\r\nPlease contact technical support for help with this problem."));
+    EXPECT_FALSE(plovanex::Prop().Loading);
+    Check("chkIgnoreCC", true);
+    EXPECT_TRUE(page->Dirty());
 }
 
 TEST_F(PageContractTest, CancelledPickerStillGivesTheFocusBack) {
