@@ -190,7 +190,7 @@ struct ItemKind {
 
 const ItemKind kKinds[] = {
     {olMail, "MailItem", true, true, true},
-    {olMeetingRequest, "MeetingItem", false, true, true},
+    {olMeetingRequest, "MeetingItem", true, true, true},
     {olReport, "ReportItem", false, true, true},
     {olPost, "PostItem", false, true, false},
     {olContact, "ContactItem", false, false, false},
