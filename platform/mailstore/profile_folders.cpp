@@ -1,21 +1,24 @@
 #include "platform/mailstore/profile_impl.h"
 
+#include <unordered_set>
+
 namespace mailstore {
 
 namespace {
 
 const char* const kFolderColumns = "id, entry_id, store_id, parent_id, name, role, item_type, kind";
 
-FolderRow ReadFolder(SQLite::Statement& s) {
+// The folder of the columns kFolderColumns, from column `first` on.
+FolderRow ReadFolder(SQLite::Statement& s, int first = 0) {
     FolderRow r;
-    r.id = s.getColumn(0).getInt64();
-    r.entryId = s.getColumn(1).getString();
-    r.storeId = s.getColumn(2).getInt64();
-    r.parentId = OptionalId(s.getColumn(3));
-    r.name = s.getColumn(4).getString();
-    r.role = s.getColumn(5).getInt();
-    r.itemType = s.getColumn(6).getInt();
-    r.kind = static_cast<FolderKind>(s.getColumn(7).getInt());
+    r.id = s.getColumn(first).getInt64();
+    r.entryId = s.getColumn(first + 1).getString();
+    r.storeId = s.getColumn(first + 2).getInt64();
+    r.parentId = OptionalId(s.getColumn(first + 3));
+    r.name = s.getColumn(first + 4).getString();
+    r.role = s.getColumn(first + 5).getInt();
+    r.itemType = s.getColumn(first + 6).getInt();
+    r.kind = static_cast<FolderKind>(s.getColumn(first + 7).getInt());
     return r;
 }
 
@@ -78,28 +81,108 @@ std::string Profile::Impl::FolderPath(Id folder) {
             return c.paths.emplace(folder, parent->second + "\\" + f.name).first->second;
         }
     }
-    static const std::string sql =
-        "WITH RECURSIVE up(id, depth) AS ("
-        " SELECT id, 0 FROM folders WHERE id=?"
-        " UNION ALL SELECT f.parent_id, up.depth + 1"
-        " FROM folders f JOIN up ON f.id = up.id WHERE f.parent_id IS NOT NULL)"
-        " SELECT " +
-        std::string(kFolderColumns) + " FROM up JOIN folders USING (id) ORDER BY up.depth DESC";
-    auto& s = Stmt(sql);
-    s.bind(1, static_cast<int64_t>(folder));
     std::string path;
-    bool any = false;
-    while (s.executeStep()) {
-        auto f = ReadFolder(s);
-        path += (any ? "\\" : "\\\\") + f.name;
-        any = true;
+    for (auto& f : Ancestry(folder)) {
+        path += (path.empty() ? "\\\\" : "\\") + f.name;
         c.paths.emplace(f.id, path);
         c.folders.emplace(f.id, std::move(f));
     }
-    if (!any) {
+    return path;
+}
+
+std::vector<FolderRow> Profile::Impl::Ancestry(Id folder) {
+    // The walk up stops one level past the deepest a folder may lie, so a
+    // cycle of parents ends too.
+    static const std::string sql =
+        "WITH RECURSIVE up(id, depth) AS ("
+        " SELECT id, 0 FROM folders WHERE id=?1"
+        " UNION ALL SELECT f.parent_id, up.depth + 1"
+        " FROM folders f JOIN up ON f.id = up.id"
+        " WHERE f.parent_id IS NOT NULL AND up.depth <= ?2)"
+        " SELECT up.depth, " +
+        std::string(kFolderColumns) + " FROM up JOIN folders USING (id) ORDER BY up.depth DESC";
+    auto& s = Stmt(sql);
+    s.bind(1, static_cast<int64_t>(folder));
+    s.bind(2, kMaxFolderDepth);
+    std::vector<FolderRow> rows;
+    bool tooDeep = false;
+    while (s.executeStep()) {
+        tooDeep = tooDeep || s.getColumn(0).getInt() > kMaxFolderDepth;
+        rows.push_back(ReadFolder(s, 1));
+    }
+    if (rows.empty()) {
         Fail("the folder no longer exists");
     }
-    return path;
+    if (tooDeep) {
+        std::unordered_set<Id> seen;
+        for (const auto& f : rows) {
+            if (!seen.insert(f.id).second) {
+                FailOwnAncestor(f.name);
+            }
+        }
+        FailTooDeep(rows.back().name);
+    }
+    return rows;
+}
+
+void Profile::Impl::CheckFolderTree() {
+    auto& r = Stmt(
+        "SELECT s.name FROM stores s JOIN folders f ON f.id = s.root_id"
+        " WHERE f.parent_id IS NOT NULL ORDER BY s.id LIMIT 1");
+    if (r.executeStep()) {
+        Fail("the file is damaged: the root folder of the store '" + r.getColumn(0).getString() +
+             "' lies inside a folder");
+    }
+    std::vector<std::pair<Id, std::optional<Id>>> folders;
+    auto& s = Stmt("SELECT id, parent_id FROM folders ORDER BY id");
+    while (s.executeStep()) {
+        folders.emplace_back(s.getColumn(0).getInt64(), OptionalId(s.getColumn(1)));
+    }
+    std::unordered_map<Id, std::optional<Id>> parents(folders.begin(), folders.end());
+    // Levels below the store's root; -1 while the folder's walk up is under way.
+    std::unordered_map<Id, int> depths;
+    std::vector<Id> chain;
+    auto name = [&](Id id) {
+        auto& n = Stmt("SELECT name FROM folders WHERE id=?");
+        n.bind(1, static_cast<int64_t>(id));
+        return n.executeStep() ? n.getColumn(0).getString() : std::to_string(id);
+    };
+    for (const auto& [id, parent] : folders) {
+        chain.clear();
+        int depth = -1;  // of the folder above the chain
+        for (Id at = id;;) {
+            if (auto known = depths.find(at); known != depths.end()) {
+                if (known->second < 0) {
+                    FailOwnAncestor(name(at));
+                }
+                depth = known->second;
+                break;
+            }
+            depths[at] = -1;
+            chain.push_back(at);
+            auto up = parents.find(at)->second;
+            // A parent missing from the file ends the walk as a root does.
+            if (!up || !parents.contains(*up)) {
+                break;
+            }
+            at = *up;
+        }
+        for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+            depths[*at] = ++depth;
+            if (depth > kMaxFolderDepth) {
+                FailTooDeep(name(*at));
+            }
+        }
+    }
+}
+
+void Profile::Impl::FailOwnAncestor(const std::string& folderName) const {
+    Fail("the file is damaged: the folder '" + folderName + "' is its own ancestor");
+}
+
+void Profile::Impl::FailTooDeep(const std::string& folderName) const {
+    Fail("the folder '" + folderName + "' lies too deep: folders nest at most " +
+         std::to_string(kMaxFolderDepth) + " levels below their store's root");
 }
 
 Id Profile::Impl::StoreOfFolder(Id folder) {
@@ -114,6 +197,9 @@ Id Profile::AddFolder(Id parent, const std::string& name, int itemType, int fold
     return impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         auto parentRow = impl_->Folder(parent);
+        if (impl_->Ancestry(parent).size() > static_cast<size_t>(kMaxFolderDepth)) {
+            impl_->FailTooDeep(name);
+        }
         auto& dup =
             impl_->Stmt("SELECT 1 FROM folders WHERE parent_id=? AND name=? COLLATE NOCASE");
         dup.bind(1, static_cast<int64_t>(parent));

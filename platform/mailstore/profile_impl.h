@@ -188,9 +188,18 @@ struct Profile::Impl {
     std::optional<FolderRow> FindFolder(Id id);
     FolderRow Folder(Id id);
     const std::vector<FolderRow>& Children(Id folder);
+    // The folder and every folder above it, its store's root first, in one
+    // statement. Raises for a folder that is its own ancestor or lies deeper
+    // than kMaxFolderDepth.
+    std::vector<FolderRow> Ancestry(Id folder);
     // Two backslashes, the store's name, then a backslash and a name per
-    // level; from kept rows, else the rows of every level in one statement.
+    // level; from kept rows, else from the folder's ancestry.
     std::string FolderPath(Id folder);
+    // Raises, naming a folder, when a store's root lies inside a folder, a
+    // folder is its own ancestor, or one lies deeper than kMaxFolderDepth.
+    void CheckFolderTree();
+    [[noreturn]] void FailOwnAncestor(const std::string& folderName) const;
+    [[noreturn]] void FailTooDeep(const std::string& folderName) const;
     Id StoreOfFolder(Id folder);
 
     // ---- items (profile_items.cpp)

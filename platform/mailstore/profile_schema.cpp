@@ -85,6 +85,10 @@ void Profile::Impl::Open(bool create) {
         Commit(tx);
         return 0;
     });
+    Run([&] {
+        CheckFolderTree();
+        return 0;
+    });
     if (wal) {
         watch.Attach(db->getHandle());
     }

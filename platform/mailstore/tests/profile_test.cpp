@@ -303,6 +303,86 @@ TEST_F(ProfileFileTest, ForeignDamagedAndMissingFilesNameTheFile) {
     }
 }
 
+// A profile file damaged by another program is refused when it is opened,
+// at once and naming the file and the fault.
+TEST_F(ProfileFileTest, DamagedFolderTreeIsRefusedAtOnce) {
+    const std::string inbox = "\\\\Personal Folders\\Inbox";
+    const struct {
+        const char* name;
+        std::function<void(testkit::ProfileBuilder&)> damage;
+        std::string fault;
+    } cases[] = {
+        {"its own parent", [&](auto& kit) { kit.SetParent(inbox, inbox); },
+         "the file is damaged: the folder 'Inbox' is its own ancestor"},
+        {"a ring of two",
+         [](auto& kit) {
+             kit.SetParent("\\\\Personal Folders\\Clients", "\\\\Personal Folders\\Clients\\Acme");
+         },
+         "the file is damaged: the folder 'Clients' is its own ancestor"},
+        {"a store's root inside its Inbox",
+         [&](auto& kit) { kit.SetParent("\\\\Personal Folders", inbox); },
+         "the file is damaged: the root folder of the store 'Personal Folders' lies inside a "
+         "folder"},
+        // Archive is one level below the root, so F256 lies 257 deep.
+        {"a chain 100,000 deep",
+         [](auto& kit) { kit.NestedChain("\\\\Personal Folders\\Archive", 100000); },
+         "the folder 'F256' lies too deep: folders nest at most 256 levels below their store's "
+         "root"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::string("Damaged ") + c.name;
+        {
+            testkit::ProfileBuilder kit(name);
+            kit.Demo();
+            c.damage(kit);
+        }
+        try {
+            mailstore::Profile::Open(name);
+            ADD_FAILURE() << "opened";
+        } catch (const platform::Error& e) {
+            EXPECT_EQ(
+                e.Description(),
+                "Mail profile " + mailstore::Profile::FileFor(name).string() + ": " + c.fault);
+        }
+    }
+}
+
+// Damage done while the profile is open shows at the next path asked for.
+TEST_F(ProfileTest, FolderPathOfAFolderInsideItselfRaises) {
+    const std::string inbox = "\\\\Personal Folders\\Inbox";
+    Id id = kit.FolderId(inbox);
+    kit.SetParent(inbox, inbox);
+    try {
+        p.FolderPath(id);
+        ADD_FAILURE() << "a path";
+    } catch (const platform::Error& e) {
+        EXPECT_THAT(e.Description(), HasSubstr(p.File().string()));
+        EXPECT_THAT(e.Description(), HasSubstr("the folder 'Inbox' is its own ancestor"));
+    }
+}
+
+// Folders nest as deep as kMaxFolderDepth levels below the root, and no deeper.
+TEST_F(ProfileTest, FoldersNestAsDeepAsTheLimitAndNoDeeper) {
+    Id folder = p.Stores()[0].rootId;
+    std::string path = "\\\\Personal Folders";
+    for (int level = 1; level <= mailstore::kMaxFolderDepth; ++level) {
+        folder = p.AddFolder(folder, "L" + std::to_string(level));
+        path += "\\L" + std::to_string(level);
+    }
+    EXPECT_EQ(p.FolderPath(folder), path);
+    EXPECT_EQ(p.FolderByPath(path), folder);
+    try {
+        p.AddFolder(folder, "Deeper");
+        ADD_FAILURE() << "a folder below the limit";
+    } catch (const platform::Error& e) {
+        EXPECT_THAT(e.Description(),
+                    HasSubstr("the folder 'Deeper' lies too deep: folders nest at most 256"));
+    }
+    EXPECT_EQ(p.ChildCount(folder), 0);
+    EXPECT_EQ(mailstore::Profile::Open("Default")->FolderPath(folder), path);
+}
+
 // A process killed in the middle of a loop of moves leaves every item in
 // exactly one folder.
 TEST_F(ProfileFileTest, KillDuringMovesLeavesEveryItemInOneFolder) {
