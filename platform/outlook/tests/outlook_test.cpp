@@ -117,7 +117,8 @@ TEST_F(OutlookTest, SendSavesInSentItemsOrTheNamedFolder) {
     EXPECT_EQ(plain->SentOn(), "1/1/4501");
     EXPECT_EQ(plain->SaveSentMessageFolder(), nullptr);
     EXPECT_EQ(plain->SaveSentMessageFolderText(), "");
-    EXPECT_EQ(plain->Parent(), nullptr);
+    // Unsent, it waits in Drafts.
+    EXPECT_EQ(plain->Parent()->FolderPath(), "\\\\Personal Folders\\Drafts");
     EXPECT_EQ(plain->To(), "Project Lead; stranger@else.example");
     plain->Send();
     EXPECT_TRUE(plain->Sent());
@@ -143,8 +144,11 @@ TEST_F(OutlookTest, SendSavesInSentItemsOrTheNamedFolder) {
     EXPECT_EQ(shared->SenderName(), "Team Desk");
     EXPECT_THROW(shared->SetSendUsingAccount("nobody@example.com"), platform::Error);
 
+    // A send that fails leaves the mail in Drafts.
     auto none = app->CreateItem(outlook::olMailItem);
     EXPECT_THROW(none->Send(), platform::Error);
+    EXPECT_FALSE(none->Sent());
+    EXPECT_EQ(none->Parent()->FolderPath(), "\\\\Personal Folders\\Drafts");
 }
 
 TEST_F(OutlookTest, ItemTypesAndTheMembersTheyLack) {
