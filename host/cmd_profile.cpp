@@ -40,6 +40,18 @@ void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
     }
 }
 
+// Where a mail whose send did not complete waits, for the error line.
+std::string UnsentMailPlace(const outlook::ItemPtr& item) {
+    try {
+        if (auto folder = item->Parent(); folder && !item->Sent()) {
+            return "; the unsent mail stays in " + folder->FolderPath();
+        }
+    } catch (const std::exception&) {
+        // The error itself says what went wrong.
+    }
+    return "";
+}
+
 }  // namespace
 
 void AddProfileCommands(CLI::App& app, Options& options) {
@@ -122,15 +134,19 @@ void AddProfileCommands(CLI::App& app, Options& options) {
         auto ns = application->GetNamespace("MAPI");
         auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
         auto item = application->CreateItem(outlook::olMailItem);
-        item->SetTo(Join(args->to));
-        item->SetCC(Join(args->cc));
-        item->SetBCC(Join(args->bcc));
-        item->SetSubject(args->subject);
-        item->SetBody(args->body);
-        item->SetBillingInformation(args->billing);
-        item->SetSendUsingAccount(args->from);
-        auto inspector = item->Display();
-        DriveSend(application, explorer, inspector, [item] { item->Send(); });
+        try {
+            item->SetTo(Join(args->to));
+            item->SetCC(Join(args->cc));
+            item->SetBCC(Join(args->bcc));
+            item->SetSubject(args->subject);
+            item->SetBody(args->body);
+            item->SetBillingInformation(args->billing);
+            item->SetSendUsingAccount(args->from);
+            auto inspector = item->Display();
+            DriveSend(application, explorer, inspector, [item] { item->Send(); });
+        } catch (const std::exception& e) {
+            throw platform::Error(e.what() + UnsentMailPlace(item));
+        }
 
         for (const auto& folder : FoldersHolding(*p, item)) {
             std::cout << folder << '\n';

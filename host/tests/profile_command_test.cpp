@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "host/tests/host_kit.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/testkit.h"
 
@@ -16,16 +16,12 @@ namespace {
 
 using ::testing::HasSubstr;
 
-testkit::ProgramResult Ostrevane(const std::vector<std::string>& args) {
-    return testkit::RunProgram(OSTREVANE_BIN, args);
-}
+using host_test::Ostrevane;
 
 class ProfileCommandTest : public testkit::HomeTest {
   protected:
     void SetUp() override {
-        // An index is there, so no run starts the index builder.
-        std::filesystem::create_directories(home.Path() / "data");
-        std::ofstream(home.Path() / "data" / "MyFolderList.xml") << "index";
+        host_test::PutIndex(home.Path());
         kit.Demo();
     }
     std::string File() const { return kit.Profile()->File().string(); }

@@ -89,6 +89,17 @@ ProfileBuilder& ProfileBuilder::NestedChain(const std::string& parentPath, int l
     return *this;
 }
 
+std::vector<mailstore::Id> ItemsInNoFolder(const mailstore::Profile& profile) {
+    SQLite::Database db(profile.File().string(), SQLite::OPEN_READONLY);
+    db.setBusyTimeout(5000);
+    SQLite::Statement s(db, "SELECT id FROM items WHERE folder_id IS NULL ORDER BY id");
+    std::vector<mailstore::Id> ids;
+    while (s.executeStep()) {
+        ids.push_back(s.getColumn(0).getInt64());
+    }
+    return ids;
+}
+
 ProfileBuilder& ProfileBuilder::SetParent(const std::string& path, const std::string& parentPath) {
     auto folder = FolderId(path);
     auto parent = FolderId(parentPath);

@@ -65,6 +65,9 @@ class ProfileBuilder {
     mailstore::ProfilePtr profile_;
 };
 
+// The items that lie in no folder, read past the profile's own calls.
+std::vector<mailstore::Id> ItemsInNoFolder(const mailstore::Profile& profile);
+
 // The folder ids in which items of this Internet message id lie.
 std::vector<mailstore::Id> FoldersHolding(mailstore::Profile& profile,
                                           const std::string& internetMessageId);
