@@ -7,6 +7,7 @@
 // folders, items, recipients and the address book (one file each).
 
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdint>
@@ -112,6 +113,7 @@ struct Profile::Impl {
     // ---- the file and its schema (profile_schema.cpp)
 
     void Open(bool create);
+    [[noreturn]] void FailCannotWrite() const;
 
     // ---- the statement cache (profile_statements.cpp)
 
@@ -150,6 +152,10 @@ struct Profile::Impl {
         try {
             return platform::sqlite::Retrying(attempt, std::chrono::milliseconds(kBusyTimeoutMs));
         } catch (const SQLite::Exception& e) {
+            // A file this process may not write is open for reading alone.
+            if ((e.getErrorCode() & 0xFF) == SQLITE_READONLY) {
+                FailCannotWrite();
+            }
             Fail(e.what());
         }
     }

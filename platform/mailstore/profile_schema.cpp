@@ -1,5 +1,6 @@
 #include "platform/mailstore/profile_impl.h"
 
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -47,6 +48,15 @@ const char* const kSchema[] = {
 
 }  // namespace
 
+void Profile::Impl::FailCannotWrite() const {
+    const auto folder = file.parent_path();
+    if (access(folder.c_str(), W_OK) != 0) {
+        Fail("the file cannot be written: its folder " + folder.string() +
+             ", where its journal goes, cannot be written");
+    }
+    Fail("the file cannot be written");
+}
+
 void Profile::Impl::Open(bool create) {
     try {
         int flags = SQLite::OPEN_READWRITE | (create ? SQLite::OPEN_CREATE : 0);
@@ -61,6 +71,10 @@ void Profile::Impl::Open(bool create) {
         } catch (const SQLite::Exception& e) {
             if (platform::sqlite::IsTransient(e)) {
                 throw;
+            }
+            const int code = e.getErrorCode() & 0xFF;
+            if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN) {
+                FailCannotWrite();
             }
             Fail(std::string("the file is damaged or not a mail profile: ") + e.what());
         }

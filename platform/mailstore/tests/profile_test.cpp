@@ -2,11 +2,13 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <gmock/gmock.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -301,6 +303,75 @@ TEST_F(ProfileFileTest, ForeignDamagedAndMissingFilesNameTheFile) {
             EXPECT_THAT(e.Description(), HasSubstr(mailstore::Profile::FileFor(name).string()));
         }
     }
+}
+
+// What opening the profile and adding a store to it say in a process of a
+// user who may read the profile but not write it (an unprivileged user when
+// the test runs with privileges).
+std::string WriteAsReader(const std::string& name) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return "no pipe";
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        std::string said = "written";
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+            said = "cannot drop privileges";
+        } else {
+            try {
+                mailstore::Profile::Open(name)->AddStore("Written", mailstore::StoreKind::Personal,
+                                                         "", "");
+            } catch (const platform::Error& e) {
+                said = e.Description();
+            }
+        }
+        (void)!write(pipeEnds[1], said.data(), said.size());
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        said.append(buffer, static_cast<size_t>(n));
+    }
+    close(pipeEnds[0]);
+    waitpid(child, nullptr, 0);
+    return said;
+}
+
+// A profile in a home that cannot be written says so, naming the file.
+TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsReportedAsSuch) {
+    namespace fs = std::filesystem;
+    mailstore::Profile::Create("Default");
+    const auto file = mailstore::Profile::FileFor("Default");
+    const auto folder = file.parent_path();
+    const auto all = fs::perms::owner_all | fs::perms::group_all | fs::perms::others_all;
+    const auto readable = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const auto traversable =
+        readable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    fs::permissions(home.Path(), traversable);
+    const struct {
+        const char* name;
+        fs::perms filePerms, folderPerms;
+        std::string said;
+    } cases[] = {
+        {"file read-only", readable, all, "the file cannot be written"},
+        {"folder read-only", all, traversable,
+         "the file cannot be written: its folder " + folder.string() +
+             ", where its journal goes, cannot be written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::permissions(file, c.filePerms);
+        fs::permissions(folder, c.folderPerms);
+        EXPECT_EQ(WriteAsReader("Default"), "Mail profile " + file.string() + ": " + c.said);
+    }
+    fs::permissions(folder, all);
+    fs::permissions(file, all);
+    fs::permissions(home.Path(), fs::perms::owner_all);
 }
 
 // A profile file damaged by another program is refused when it is opened,
