@@ -1,5 +1,6 @@
 #include "platform/mailstore/profile_impl.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace mailstore {
@@ -91,37 +92,32 @@ std::string Profile::Impl::FolderPath(Id folder) {
 }
 
 std::vector<FolderRow> Profile::Impl::Ancestry(Id folder) {
-    // The walk up stops one level past the deepest a folder may lie, so a
-    // cycle of parents ends too.
-    static const std::string sql =
-        "WITH RECURSIVE up(id, depth) AS ("
-        " SELECT id, 0 FROM folders WHERE id=?1"
-        " UNION ALL SELECT f.parent_id, up.depth + 1"
-        " FROM folders f JOIN up ON f.id = up.id"
-        " WHERE f.parent_id IS NOT NULL AND up.depth <= ?2)"
-        " SELECT up.depth, " +
-        std::string(kFolderColumns) + " FROM up JOIN folders USING (id) ORDER BY up.depth DESC";
-    auto& s = Stmt(sql);
-    s.bind(1, static_cast<int64_t>(folder));
-    s.bind(2, kMaxFolderDepth);
+    // Row by row, from kept rows where it can: a recursive statement would
+    // make and drop a temporary table at every call.
     std::vector<FolderRow> rows;
-    bool tooDeep = false;
-    while (s.executeStep()) {
-        tooDeep = tooDeep || s.getColumn(0).getInt() > kMaxFolderDepth;
-        rows.push_back(ReadFolder(s, 1));
-    }
-    if (rows.empty()) {
-        Fail("the folder no longer exists");
-    }
-    if (tooDeep) {
-        std::unordered_set<Id> seen;
-        for (const auto& f : rows) {
-            if (!seen.insert(f.id).second) {
-                FailOwnAncestor(f.name);
+    for (std::optional<Id> at = folder; at;) {
+        auto row = FindFolder(*at);
+        if (!row) {
+            if (rows.empty()) {
+                Fail("the folder no longer exists");
             }
+            break;  // a parent missing from the file ends the walk as a root does
         }
-        FailTooDeep(rows.back().name);
+        if (rows.size() > static_cast<size_t>(kMaxFolderDepth)) {
+            // One level past the deepest a folder may lie: too deep, or a
+            // cycle of parents.
+            std::unordered_set<Id> seen;
+            for (auto f = rows.rbegin(); f != rows.rend(); ++f) {
+                if (!seen.insert(f->id).second) {
+                    FailOwnAncestor(f->name);
+                }
+            }
+            FailTooDeep(rows.front().name);
+        }
+        at = row->parentId;
+        rows.push_back(std::move(*row));
     }
+    std::reverse(rows.begin(), rows.end());
     return rows;
 }
 
