@@ -68,6 +68,18 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
     return false;
 }
 
+// Appends text with every bare LF made CR LF, as the rows end: a template
+// copied with LF line ends still gives an index whose first row the upkeep
+// finds by its leading CR LF.
+void AppendWithCrLf(std::string& out, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            out += '\r';
+        }
+        out += text[i];
+    }
+}
+
 }  // namespace
 
 std::string EscapeIndexText(std::string_view text) {
@@ -121,11 +133,11 @@ std::string FillIndexTemplate(std::string_view templateText, std::string_view ro
     std::size_t start = 0;
     for (std::size_t at = templateText.find(kIndexMarker); at != std::string_view::npos;
          at = templateText.find(kIndexMarker, start)) {
-        out.append(templateText.substr(start, at - start));
+        AppendWithCrLf(out, templateText.substr(start, at - start));
         out.append(rows);
         start = at + kIndexMarker.size();
     }
-    out.append(templateText.substr(start));
+    AppendWithCrLf(out, templateText.substr(start));
     return out;
 }
 

@@ -61,8 +61,12 @@ TEST(IndexRowTest, SearchFilterUsesTheStoredApostrophe) {
 }
 
 TEST(IndexRowTest, TemplateWithoutMarkerIsRefused) {
-    const std::string good = "<rs:insert>\n*** My Folder List ***\n</rs:insert>";
-    EXPECT_EQ(common::FillIndexTemplate(good, "ROWS"), "<rs:insert>\nROWS\n</rs:insert>");
+    const std::string good = "<rs:insert>\r\n*** My Folder List ***\r\n</rs:insert>";
+    EXPECT_EQ(common::FillIndexTemplate(good, "ROWS"), "<rs:insert>\r\nROWS\r\n</rs:insert>");
+    // A template with LF line ends gives the rows' CR LF all through.
+    EXPECT_EQ(common::FillIndexTemplate("<rs:insert>\n*** My Folder List ***\n</rs:insert>\n",
+                                        "\tROW\r\n"),
+              "<rs:insert>\r\n\tROW\r\n\r\n</rs:insert>\r\n");
     // The rows are put in as they are, even when they hold the marker.
     EXPECT_EQ(common::FillIndexTemplate(good, "*** My Folder List ***"), good);
     EXPECT_THROW(common::FillIndexTemplate("", "ROWS"), std::runtime_error);

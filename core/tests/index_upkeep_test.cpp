@@ -72,17 +72,27 @@ class IndexUpkeepTest : public AddInTest {
 
     void SetUp() override {
         fs::create_directories(Data());
-        std::string rows;
-        common::AppendIndexRow(rows, "Acme", kAcme);
-        common::AppendIndexRow(rows, "Globex", kGlobex);
-        WriteFile(Index(), common::FillIndexTemplate(
-                               *ReadFile(plovanex::InstallFolder() / "FolderList.xml"), rows) +
-                               "\r\n");
+        WriteIndex({{"Acme", kAcme}, {"Globex", kGlobex}});
         Start();
         Set(keys::LoadRefreshWanted, "0");
         home.Capture().Clear();
         session = mirelink::CreateSession();
         session->Logon();
+    }
+
+    // The index as the builder writes it: the shipped template with one row
+    // per folder, and the line end the builder puts after it.
+    static std::string BuiltIndex(const std::vector<std::pair<std::string, std::string>>& folders) {
+        std::string rows;
+        for (const auto& [name, path] : folders) {
+            common::AppendIndexRow(rows, name, path);
+        }
+        return common::FillIndexTemplate(*ReadFile(plovanex::InstallFolder() / "FolderList.xml"),
+                                         rows) +
+               "\r\n";
+    }
+    void WriteIndex(const std::vector<std::pair<std::string, std::string>>& folders) {
+        WriteFile(Index(), BuiltIndex(folders));
     }
 
     fs::path Data() const { return home.Path() / "data"; }
@@ -146,6 +156,28 @@ TEST_F(IndexUpkeepTest, RemovingTheAddedRowGivesTheOldIndexBack) {
                             std::string("Removed single new folder to index:") + kOddRow));
     EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
     EXPECT_THAT(Reports(), IsEmpty());
+}
+
+// The first row stands right after "<rs:insert>", the last right before the
+// template's own line end: each is found by the CR LF in front of it.
+TEST_F(IndexUpkeepTest, EveryRowTheBuilderWroteCanBeRemoved) {
+    const std::vector<std::pair<std::string, std::string>> folders = {
+        {"Acme", kAcme}, {"Apollo", kApollo}, {"Globex", kGlobex}};
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        SCOPED_TRACE(folders[i].first);
+        WriteIndex(folders);
+        home.Capture().Clear();
+        auto rest = folders;
+        rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(i));
+
+        Upkeep().RemoveFolder(Folder(folders[i].second));
+
+        EXPECT_EQ(IndexText(), BuiltIndex(rest));
+        const std::string row = common::IndexRow(folders[i].first, folders[i].second);
+        EXPECT_THAT(Lines("RemoveFolder"),
+                    ElementsAre("Removed: " + row, "Removed single new folder to index:" + row));
+        EXPECT_THAT(Reports(), IsEmpty());
+    }
 }
 
 TEST_F(IndexUpkeepTest, RemovingAFolderNotInTheIndexWritesItBackUnchanged) {

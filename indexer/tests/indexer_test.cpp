@@ -162,7 +162,7 @@ TEST_P(DemoBuildTest, WritesEveryIndexedFolderInStoreAndTreeOrder) {
     EXPECT_THAT(Reports(), IsEmpty());
     EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
     const std::string text = ReadFile(Data("MyFolderList.xml"));
-    EXPECT_TRUE(text.ends_with("</xml>\n\r\n")) << text.substr(text.size() - 20);
+    EXPECT_TRUE(text.ends_with("</xml>\r\n\r\n")) << text.substr(text.size() - 20);
     EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
     EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
     const auto lines = home.Capture().Lines();
