@@ -48,6 +48,19 @@ bool MatchVisibility() {
     return visible;
 }
 
+// KeepGoingWanted is not 0. A value that is no number counts as 0, so the
+// build stops as on Cancel; that error is reported with the walk's step.
+bool KeepGoingWanted(int step) {
+    const std::string value = GetSetting(keys::KeepGoingWanted, keys::KeepGoingWantedDefault);
+    try {
+        return vb::ToInteger(value) != 0;
+    } catch (const std::exception& e) {
+        Helper().ReportError(common::ErrorAtLine(step, e.what()), 1,
+                             common::Source("DescendThruFolders"));
+        return false;
+    }
+}
+
 void SetText(QLabel* label, const std::string& text) {
     label->setText(QString::fromStdString(text));
 }
@@ -310,8 +323,7 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
                 }
             }
             step = 24;
-            if (vb::ToInteger(GetSetting(keys::KeepGoingWanted, keys::KeepGoingWantedDefault)) ==
-                0) {
+            if (program.keepGoing && !KeepGoingWanted(step)) {
                 program.keepGoing = false;
             }
             if (!program.keepGoing) {

@@ -254,6 +254,32 @@ TEST_F(KestruneTest, KeepGoingWantedZeroStopsAfterTheFirstFolderAndWritesNothing
     EXPECT_THAT(home.Capture().Texts(), ElementsAre("Rebuilding index..."));
 }
 
+// A KeepGoingWanted that is no number stops the build as Cancel does, with
+// one report of why.
+TEST_F(KestruneTest, UnreadableKeepGoingWantedStopsTheBuildAndIsReported) {
+    const struct {
+        const char* value;
+        const char* reason;
+    } cases[] = {{"abc", "Type mismatch"}, {"", "Type mismatch"}, {"99999", "Overflow"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("\"") + c.value + "\"");
+        WriteFile(Data("MyFolderList.xml"), "old index");
+        Save(keys::KeepGoingWanted, c.value);
+        Save(keys::LoadRefreshWanted, "0");
+        home.Capture().Clear();
+
+        kestrune::BuildIndex();
+
+        EXPECT_EQ(ReadFile(Data("MyFolderList.xml")), "old index");
+        EXPECT_THAT(Reports(), ElementsAre(ostrevane::Report{
+                                   std::string("Error occurred at line 24.  Reason: ") + c.reason,
+                                   1, "Plovanex.DescendThruFolders"}));
+        EXPECT_THAT(home.Capture().Texts(), ElementsAre("Rebuilding index..."));
+        EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+        EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
+    }
+}
+
 TEST_F(KestruneTest, CancelDuringTheWalkLeavesTheOldIndex) {
     WriteFile(Data("MyFolderList.xml"), "old index");
     Save(keys::KestruneVisible, "1");
