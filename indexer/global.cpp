@@ -142,8 +142,6 @@ void StartTimer(std::uint32_t milliseconds) {
 
 bool KillTimer() {
     if (Program().timerId != 0) {
-        // A one-shot timer that has fired is already gone; either way none
-        // runs any more.
         if (platform::os::KillTimer(Program().timerId)) {
             WriteLogLine("Timer stopped", "RefreshTimer.KillTimer");
         }

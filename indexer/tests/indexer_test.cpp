@@ -471,6 +471,8 @@ TEST_F(KestruneTest, ProgramBuildsTheIndexAndEnds) {
     const std::string log = LogText();
     EXPECT_NE(log.find("Kestrune\tRefreshTimer.StartTimer\tTimer starting..."), std::string::npos)
         << log;
+    EXPECT_NE(log.find("Kestrune\tRefreshTimer.KillTimer\tTimer stopped"), std::string::npos)
+        << log;
     EXPECT_NE(log.find("Kestrune\tPlovanex\tIndex was rebuilt successfully."), std::string::npos)
         << log;
 }
