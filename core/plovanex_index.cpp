@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "common/error_text.h"
 #include "common/index_row.h"
@@ -78,22 +79,23 @@ void CPlovanex::State::RefreshFolders(const mirelink::SessionPtr& session,
         auto folder = GetRDOObjectFromIds(session, EntryID, StoreID);
         step = 4;
         // A folder that the ids no longer find (deleted, or moved out of its
-        // store) has no kind; the index is rebuilt for it below.
-        int kind = -1;
+        // store) has no kind, and the line shows none; the index is rebuilt
+        // for it below.
+        std::optional<int> kind;
         if (folder) {
             kind = folder->FolderKind();
-            LogToEngine(procedure, "Entering for folder kind " + std::to_string(kind) +
-                                       "; addIt: " + (addIt ? "True" : "False"));
         }
+        LogToEngine(procedure, "Entering for folder kind " +
+                                   (kind ? std::to_string(*kind) : std::string()) +
+                                   "; addIt: " + (addIt ? "True" : "False"));
         step = 6;
         if (addIt) {
-            if (folder && kind != mirelink::kGenericFolder) {
+            if (kind && *kind != mirelink::kGenericFolder) {
                 return;
             }
             if (folder && !folder->FolderPath().empty()) {
-                if (AddFolder(folder)) {
-                    SaveSetting(keys::LoadRefreshWanted, "1");
-                }
+                AddFolder(folder);
+                SaveSetting(keys::LoadRefreshWanted, "1");
             } else {
                 LogToEngine(procedure, "Warning: Could not find folder to add...rebuilding index");
                 StartIndexBuilder();

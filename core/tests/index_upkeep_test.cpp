@@ -287,16 +287,32 @@ INSTANTIATE_TEST_SUITE_P(
                       RefreshCase{"DeletedFolderRebuilds",
                                   nullptr,
                                   false,
-                                  {"Folder moved or deleted...rebuilding index"},
+                                  {"Entering for folder kind ; addIt: False",
+                                   "Folder moved or deleted...rebuilding index"},
                                   true,
                                   false},
                       RefreshCase{"FolderToAddNotFoundRebuilds",
                                   nullptr,
                                   true,
-                                  {"Warning: Could not find folder to add...rebuilding index"},
+                                  {"Entering for folder kind ; addIt: True",
+                                   "Warning: Could not find folder to add...rebuilding index"},
                                   true,
                                   false}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// The readers are told to reload after every try to add the row, also one
+// that failed.
+TEST_F(IndexUpkeepTest, RefreshThatCannotAddTheRowStillAsksForAReload) {
+    fs::remove(Index());
+    auto [entryId, storeId] = Ids(kOdd);
+    bool addIt = true;
+    Upkeep().RefreshFolders(session, entryId, storeId, addIt);
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
+    EXPECT_FALSE(fs::exists(Index()));
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_EQ(Reports()[1].source, "Plovanex.AddFolder");
+    EXPECT_THAT(home.Started(), IsEmpty());
+}
 
 [[noreturn]] void NotUsed() {
     throw platform::Error("not used by the test");
