@@ -116,7 +116,6 @@ TEST_F(RuleTablesTest, NamesWithoutARuleKeyAreSkipped) {
            {"AssocFolderName1", "\\\\Mailbox\\None"},
            {"-3AssocFolderName1", "\\\\Mailbox\\Negative"},
            {"1.5AssocFolderName1", "\\\\Mailbox\\Fraction"},
-           {"99999999999AssocFolderName1", "\\\\Mailbox\\Huge"},
            {"x1Keywords", "skip"},
            {"12AssocFolderName1", "\\\\Mailbox\\Kept"},
            {"12Keywords", "kept"}});
@@ -130,6 +129,30 @@ TEST_F(RuleTablesTest, NamesWithoutARuleKeyAreSkipped) {
     ASSERT_EQ(keywords.count(), 1);
     EXPECT_EQ(keywords.Item(1)->keywords(), "kept");
     EXPECT_TRUE(home.Capture().Reports().empty());
+}
+
+// A rule key of digits that is no 32-bit number is a run-time error, not a
+// name to skip: the load stops there with a report, as for a bad count.
+TEST_F(RuleTablesTest, OverLongRuleKeyStopsTheLoad) {
+    Store({{"3AssocContactName1", "Ann"},
+           {"3Keywords", "early"},
+           {"99999999999AssocContactName1", "Huge"},
+           {"99999999999Keywords", "huge"},
+           {"5AssocContactName1", "Bob"},
+           {"5Keywords", "late"}});
+    plovanex::CAssocRowCollection contacts;
+    contacts.Initialize();
+    plovanex::CKeywordRowCollection keywords;
+    keywords.Initialize();
+    EXPECT_EQ(
+        home.Capture().Reports(),
+        (std::vector<Report>{
+            {"Error occurred.  Reason: Overflow", 0, "Plovanex.CAssociateRows.Load"},
+            {"Error occurred at line 20.  Reason: Overflow", 0, "Plovanex.CKeywordRows.Load"}}));
+    ASSERT_EQ(contacts.count(), 1);
+    EXPECT_EQ(*contacts.Item(1)->ContactNames(), Texts{"Ann"});
+    ASSERT_EQ(keywords.count(), 1);
+    EXPECT_EQ(keywords.Item(1)->keywords(), "early");
 }
 
 // A second rule that drew a key in use overwrites the entries it shares
