@@ -10,12 +10,11 @@
 #include "common/settings_keys.h"
 #include "common/vb_strings.h"
 #include "core/globals.h"
-#include "core/install_folder.h"
+#include "core/index_builder.h"
 #include "core/plovanex_state.h"
 #include "platform/ado/replace_file.h"
 #include "platform/error.h"
 #include "platform/mirelink/mirelink.h"
-#include "platform/os/os.h"
 
 namespace plovanex {
 
@@ -60,14 +59,6 @@ std::string WithoutEvery(const std::string& text, const std::string& part) {
 }
 
 }  // namespace
-
-void StartIndexBuilder() {
-    try {
-        platform::os::StartDetached(InstallFolder() / "Kestrune");
-    } catch (...) {
-        // The start gives nothing that is read.
-    }
-}
 
 void CPlovanex::State::RefreshFolders(const mirelink::SessionPtr& session,
                                       const std::string& EntryID, const std::string& StoreID,

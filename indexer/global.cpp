@@ -4,10 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "common/error_text.h"
+#include "common/index_builder.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
@@ -154,6 +156,19 @@ void TimerProc() {
     KillTimer();
     BuildIndex();
     EndProgramWhenIdle();
+}
+
+void ClearKilledBuild() {
+    try {
+        platform::RemoveLeftoverFiles(
+            std::filesystem::path(Helper().GetDataFolder(0)) / "MyFolderList.xml",
+            common::kIndexBuilderName);
+        if (GetSetting(keys::RebuildingIndexStatus, keys::RebuildingIndexStatusDefault) != "0") {
+            SaveSetting(keys::RebuildingIndexStatus, "0");
+        }
+    } catch (const std::exception&) {
+        // The build itself reports a store that cannot be used.
+    }
 }
 
 void EndProgramWhenIdle() {
@@ -355,7 +370,7 @@ std::string LoadIndexFile(const std::string& path) {
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {
     try {
-        platform::ReplaceFile(path, text + "\r\n");
+        platform::ReplaceFile(path, text + "\r\n", common::kIndexBuilderName);
         SaveSetting(keys::LoadRefreshWanted, "1");
         return true;
     } catch (const std::exception& e) {

@@ -60,6 +60,11 @@ std::string LoadIndexFile(const std::string& path);
 // Replaces the file with text and CR LF; false after an error.
 bool SaveIndexFile(const std::string& path, const std::string& text);
 
+// What a builder that was killed left: its partial new index files and a
+// RebuildingIndexStatus of "1". Called by the copy that holds the
+// single-instance lock, before its build; a failure is not examined.
+void ClearKilledBuild();
+
 // Ends the program once the window is unloaded and no build runs.
 void EndProgramWhenIdle();
 

@@ -13,6 +13,7 @@
 
 #include "common/index_row.h"
 #include "common/settings_keys.h"
+#include "core/index_builder.h"
 #include "core/install_folder.h"
 #include "core/plovanex_state.h"
 #include "core/tests/addin_fixture.h"
@@ -20,6 +21,8 @@
 #include "platform/ado/recordset.h"
 #include "platform/error.h"
 #include "platform/mirelink/mirelink.h"
+#include "platform/os/os.h"
+#include "platform/settings/settings_store.h"
 
 namespace plovanex {
 
@@ -312,6 +315,36 @@ TEST_F(IndexUpkeepTest, RefreshThatCannotAddTheRowStillAsksForAReload) {
     ASSERT_EQ(Reports().size(), 2u);
     EXPECT_EQ(Reports()[1].source, "Plovanex.AddFolder");
     EXPECT_THAT(home.Started(), IsEmpty());
+}
+
+// A "1" counts only while a builder holds its lock: one that was killed
+// holds none.
+TEST_F(IndexUpkeepTest, BuildStatusOfNoRunningBuilderReadsZero) {
+    const struct {
+        const char* status;  // nothing: absent
+        bool builderRuns;
+        int reads;
+    } cases[] = {{nullptr, false, 0}, {"0", false, 0}, {"0", true, 0},
+                 {"1", true, 1},      {"1", false, 0}, {"2", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.status ? c.status : "absent") +
+                     (c.builderRuns ? ", builder runs" : ""));
+        if (c.status) {
+            Set(keys::RebuildingIndexStatus, c.status);
+        } else if (platform::settings::Default().Find("Ostrevane", keys::SectionPlovanex,
+                                                      keys::RebuildingIndexStatus)) {
+            platform::settings::Default().Delete("Ostrevane", keys::SectionPlovanex,
+                                                 keys::RebuildingIndexStatus);
+        }
+        std::unique_ptr<platform::os::SingleInstanceLock> builder;
+        if (c.builderRuns) {
+            builder = platform::os::SingleInstanceLock::TryAcquire("Kestrune");
+            ASSERT_TRUE(builder);
+        }
+        EXPECT_EQ(plovanex::RebuildingIndexStatus(), c.reads);
+    }
+    Set(keys::RebuildingIndexStatus, "busy");
+    EXPECT_THROW(plovanex::RebuildingIndexStatus(), std::exception);
 }
 
 [[noreturn]] void NotUsed() {

@@ -509,6 +509,36 @@ TEST_F(KestruneTest, SecondCopyEndsAtOnceAndChangesNothing) {
     EXPECT_FALSE(fs::exists(Data("MyFolderList.xml")));
 }
 
+// A builder killed during its build leaves RebuildingIndexStatus "1" and
+// may leave a partial new index; the next builder clears both and builds.
+TEST_F(KestruneTest, ProgramAfterAKilledBuildClearsWhatItLeft) {
+    // A long pause after the first folder keeps the build running.
+    Save(keys::DelayLength, "30000");
+    {
+        testkit::ChildProgram child(kKestrune, {});
+        for (int poll = 0; poll < 200 && Find(keys::RebuildingIndexStatus) != "1"; ++poll) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_EQ(Find(keys::RebuildingIndexStatus), "1");
+    }
+    EXPECT_FALSE(platform::os::SingleInstanceLock::IsHeld("Kestrune"));
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "1");
+    const fs::path partial = Data(".MyFolderList.xml.Kestrune.a1B2c3");
+    WriteFile(partial, "<xml><rs:data><rs:insert>\t<z:row FullName='Inb");
+    // The add-in's own new file may be in use: it stays.
+    const fs::path addIns = Data(".MyFolderList.xml.x9Y8z7");
+    WriteFile(addIns, "being written");
+
+    Save(keys::DelayLength, "0");
+    auto result = testkit::RunProgram(kKestrune, {});
+
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
+    EXPECT_FALSE(fs::exists(partial));
+    EXPECT_TRUE(fs::exists(addIns));
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+}
+
 // The nice value of a running process, from /proc.
 std::optional<int> NiceOf(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");

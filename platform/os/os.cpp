@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,6 +35,13 @@ std::mutex& StarterMutex() {
 Starter& InstalledStarter() {
     static Starter starter = StartDetachedProcess;
     return starter;
+}
+
+struct flock WholeFileWriteLock() {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return lock;
 }
 
 void WriteAll(int fd, const void* data, std::size_t size) {
@@ -234,19 +240,41 @@ std::unique_ptr<SingleInstanceLock> SingleInstanceLock::TryAcquire(const std::st
     if (fd < 0) {
         throw Error("Cannot open the lock file " + file.string() + ": " + Reason(errno));
     }
+    // A lock of the open file, not of the process: a second open in this
+    // process is refused too, and IsHeld can ask without taking it.
+    struct flock whole = WholeFileWriteLock();
     int result;
     do {
-        result = ::flock(fd, LOCK_EX | LOCK_NB);
+        result = ::fcntl(fd, F_OFD_SETLK, &whole);
     } while (result != 0 && errno == EINTR);
     if (result != 0) {
         int error = errno;
         ::close(fd);
-        if (error == EWOULDBLOCK) {
+        if (error == EAGAIN || error == EACCES) {
             return nullptr;
         }
         throw Error("Cannot lock " + file.string() + ": " + Reason(error));
     }
     return std::unique_ptr<SingleInstanceLock>(new SingleInstanceLock(fd));
+}
+
+bool SingleInstanceLock::IsHeld(const std::string& programName) {
+    const auto file = FileOf(programName);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            return false;
+        }
+        throw Error("Cannot open the lock file " + file.string() + ": " + Reason(errno));
+    }
+    struct flock probe = WholeFileWriteLock();
+    const int result = ::fcntl(fd, F_OFD_GETLK, &probe);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0) {
+        throw Error("Cannot test the lock " + file.string() + ": " + Reason(error));
+    }
+    return probe.l_type != F_UNLCK;
 }
 
 SingleInstanceLock::~SingleInstanceLock() {

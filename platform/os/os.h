@@ -66,6 +66,9 @@ class SingleInstanceLock {
     // The lock of the program name, or nothing when another copy holds it.
     // Raises platform::Error when the lock file cannot be opened.
     static std::unique_ptr<SingleInstanceLock> TryAcquire(const std::string& programName);
+    // Whether a copy holds the lock now, asked without taking it. Raises
+    // platform::Error when the lock file is there but cannot be read.
+    static bool IsHeld(const std::string& programName);
     // The lock file of a program name.
     static std::filesystem::path FileOf(const std::string& programName);
 

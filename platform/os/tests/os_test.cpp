@@ -146,8 +146,22 @@ TEST_F(SingleInstanceTest, LockOfAnotherProcessHoldsUntilItDies) {
     close(ready[0]);
     ASSERT_EQ(c, 'y');
     EXPECT_FALSE(os::SingleInstanceLock::TryAcquire("Kestrune"));
+    EXPECT_TRUE(os::SingleInstanceLock::IsHeld("Kestrune"));
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Kestrune"));
+    EXPECT_TRUE(os::SingleInstanceLock::TryAcquire("Kestrune"));
+}
+
+// Asking leaves the lock free for the next copy to take.
+TEST_F(SingleInstanceTest, IsHeldAsksWithoutTaking) {
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Kestrune"));
+    auto lock = os::SingleInstanceLock::TryAcquire("Kestrune");
+    ASSERT_TRUE(lock);
+    EXPECT_TRUE(os::SingleInstanceLock::IsHeld("Kestrune"));
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Other"));
+    lock.reset();
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Kestrune"));
     EXPECT_TRUE(os::SingleInstanceLock::TryAcquire("Kestrune"));
 }
 
