@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "common/utf8.h"
+
 namespace common {
 namespace {
 
@@ -18,24 +20,32 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
     text = std::move(out);
 }
 
+// The index declares UTF-8: a byte that starts no valid sequence, and the
+// two codes XML has no place for, become U+FFFD.
 void AppendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        auto code = static_cast<unsigned char>(c);
-        if (c == '\'') {
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Char c = DecodeUtf8(text, at);
+        if (c.length == 0 || c.code == 0xFFFE || c.code == 0xFFFF) {
+            AppendUtf8(out, kReplacementCharacter);
+            at += c.length == 0 ? 1 : c.length;
+            continue;
+        }
+        if (c.code == '\'') {
             out += kIndexApostrophe;
-        } else if (c == '&') {
+        } else if (c.code == '&') {
             out += "&amp;";
-        } else if (c == '<') {
+        } else if (c.code == '<') {
             out += "&lt;";
-        } else if (code == 0) {
+        } else if (c.code == 0) {
             // XML cannot carry a NUL in any form; a name ends there anyway.
-        } else if (code < 0x20) {
+        } else if (c.code < 0x20) {
             out += "&#";
-            out += std::to_string(code);
+            out += std::to_string(c.code);
             out += ';';
         } else {
-            out += c;
+            out.append(text, at, c.length);
         }
+        at += c.length;
     }
 }
 

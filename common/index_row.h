@@ -22,6 +22,8 @@ inline constexpr std::string_view kIndexApostrophe = "Chr$(39)";
 // "Chr$(39)", "&" becomes "&amp;", "<" becomes "&lt;", and TAB, CR, LF and
 // the other control characters become character references, so that the
 // XML reader gives back the text with only the apostrophe still escaped.
+// What is no valid UTF-8 becomes U+FFFD, so that any XML reader takes the
+// index.
 std::string EscapeIndexText(std::string_view text);
 
 // A field value as the recordset gives it, turned back into the name or

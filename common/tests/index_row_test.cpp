@@ -44,6 +44,13 @@ TEST(IndexRowTest, EscapingCoversWhatXmlNeeds) {
         {"Chr$(39)", "Chr$(39)"},
         {"&amp;", "&amp;amp;"},
         {"Zürich", "Zürich"},
+        {"smile \xF0\x9F\x98\x80", "smile \xF0\x9F\x98\x80"},
+        // What is no UTF-8 becomes U+FFFD, a byte at a time.
+        {"caf\xE9 & co", "caf\xEF\xBF\xBD &amp; co"},
+        {"cut \xC3", "cut \xEF\xBF\xBD"},
+        {"\xC0\xAF overlong", "\xEF\xBF\xBD\xEF\xBF\xBD overlong"},
+        {"half \xED\xA0\x80", "half \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"no char \xEF\xBF\xBE", "no char \xEF\xBF\xBD"},
         {"***myFullPath***", "***myFullPath***"},
     };
     for (const auto& c : cases) {

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QXmlStreamReader>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -192,6 +193,25 @@ TEST_F(KestruneTest, NamesReadBackUnchangedAndAcuteALeavesOutItsSubtree) {
     EXPECT_THAT(rows,
                 ElementsAre(Row{"Inbox", team + "Inbox"}, Row{"Sent Items", team + "Sent Items"},
                             Row{zurich, team + zurich}, Row{odd, team + odd}));
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+// The index declares UTF-8, so a reader that checks it takes the file even
+// when a folder's name holds bytes that are no UTF-8.
+TEST_F(KestruneTest, NameThatIsNoUtf8IsWrittenAsUtf8) {
+    const std::string team = "\\\\Mailbox - Team Desk\\";
+    demo_.Folder(team + "Caf\xE9");
+
+    kestrune::BuildIndex();
+
+    const std::string text = ReadFile(Data("MyFolderList.xml"));
+    QXmlStreamReader xml(QByteArray::fromStdString(text));
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    const std::string cafe = "Caf\xEF\xBF\xBD";
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ::testing::Contains(Row{cafe, team + cafe}));
     EXPECT_THAT(Reports(), IsEmpty());
 }
 
