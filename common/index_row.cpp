@@ -64,20 +64,6 @@ void AppendRow(std::string& out, std::string_view name, std::string_view path) {
     out += row.substr(atPath + kPath.size());
 }
 
-bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
-        std::size_t i = 0;
-        while (i < part.size() && lower(text[at + i]) == lower(part[i])) {
-            ++i;
-        }
-        if (i == part.size()) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Appends text with every bare LF made CR LF, as the rows end: a template
 // copied with LF line ends still gives an index whose first row the upkeep
 // finds by its leading CR LF.
@@ -117,6 +103,22 @@ std::string IndexSearchFilter(std::string_view searchText) {
     return "FullName LIKE *" + text + "*";
 }
 
+std::size_t IndexInsertPosition(std::string_view text) {
+    // The element's name is ASCII, and so is what matches it.
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const std::string_view tag = kIndexInsertTag;
+    for (std::size_t at = 0; at + tag.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < tag.size() && lower(text[at + i]) == tag[i]) {
+            ++i;
+        }
+        if (i == tag.size()) {
+            return at + tag.size();
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::string IndexRow(std::string_view name, std::string_view path) {
     std::string row = "\r\n\t";
     AppendRow(row, name, path);
@@ -134,7 +136,7 @@ std::string FillIndexTemplate(std::string_view templateText, std::string_view ro
         throw std::runtime_error("The index template holds no \"" + std::string(kIndexMarker) +
                                  "\" marker.");
     }
-    if (!ContainsIgnoringCase(templateText, kIndexInsertTag)) {
+    if (IndexInsertPosition(templateText) == std::string_view::npos) {
         throw std::runtime_error("The index template holds no \"" + std::string(kIndexInsertTag) +
                                  "\" element.");
     }

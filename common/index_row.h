@@ -35,6 +35,10 @@ std::string UnescapeIndexValue(std::string_view value);
 // recordset holds FullName; empty text gives the empty filter.
 std::string IndexSearchFilter(std::string_view searchText);
 
+// Where the upkeep puts a row: just after the first "<rs:insert>", found
+// without regard to case; npos when the text holds none.
+std::size_t IndexInsertPosition(std::string_view text);
+
 // The row that the index upkeep inserts and removes: CR LF, TAB, then the
 // row with the escaped name and path.
 std::string IndexRow(std::string_view name, std::string_view path);

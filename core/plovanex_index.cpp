@@ -8,7 +8,6 @@
 #include "common/error_text.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
-#include "common/vb_strings.h"
 #include "core/globals.h"
 #include "core/index_builder.h"
 #include "core/plovanex_state.h"
@@ -30,12 +29,12 @@ std::string IndexFilePath() {
 // regard to case. Raises when the text holds none, as a missing, empty or
 // foreign file does: the index must hold that element.
 std::size_t InsertPosition(const std::string& content) {
-    const std::size_t p = vb::InStr(1, content, common::kIndexInsertTag, true);
-    if (p == 0) {
+    const std::size_t at = common::IndexInsertPosition(content);
+    if (at == std::string::npos) {
         throw platform::Error("The folder index holds no \"" +
                               std::string(common::kIndexInsertTag) + "\" element.");
     }
-    return p - 1 + common::kIndexInsertTag.size();
+    return at;
 }
 
 // The content as SaveIndexFile is to get it: without the line end that
