@@ -24,7 +24,7 @@ namespace {
 constexpr char kSource[] = "LookForContacts";
 
 void Log(const std::string& text) {
-    WriteLogLine(kSource, text);
+    WriteLogLine(common::LogSource(kSource), text);
 }
 
 // The text without its first and last characters (whole UTF-8 sequences).

@@ -46,10 +46,10 @@ void ReportError(const std::string& message, int code, const std::string& source
     Helper().ReportError(message, code, source);
 }
 
-void WriteLogLine(const std::string& source, const std::string& text) {
+void WriteLogLine(common::LogSource source, const std::string& text) {
     ostrevane::LogWriter writer;
     long result = 0;
-    writer.WriteLine("Plovanex", source, text, result);
+    writer.WriteLine("Plovanex", source.Name(), text, result);
 }
 
 }  // namespace plovanex

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/log_source.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/settings/settings_store.h"
 
@@ -29,7 +30,7 @@ std::vector<platform::settings::Setting> GetAllSettings();
 void ReportError(const std::string& message, int code, const std::string& source);
 
 // One trace line through a new LogWriter, as the application "Plovanex".
-void WriteLogLine(const std::string& source, const std::string& text);
+void WriteLogLine(common::LogSource source, const std::string& text);
 
 }  // namespace plovanex
 

@@ -82,12 +82,13 @@ bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
                 bodyLength = vb::Len(body);
                 read = true;
             }
-            WriteLogLine(kSource, "Len(email.body): " + std::to_string(bodyLength));
+            WriteLogLine(common::LogSource(kSource),
+                         "Len(email.body): " + std::to_string(bodyLength));
             const int count = pieces.Count();
             for (int i = 1; i <= count; ++i) {
                 const std::string keyword = pieces.Item(i);
                 const long found = FindRegularExpressionMatch(text, keyword);
-                WriteLogLine(kSource,
+                WriteLogLine(common::LogSource(kSource),
                              "Looking for '" + keyword + "'; Result: " + std::to_string(found));
                 if (found != 0 && KeywordsMoveToFolder(*this, prefix, olItem)) {
                     return true;

@@ -77,7 +77,7 @@ void FinishBuild(const std::string& rows) {
         const std::string index =
             common::FillIndexTemplate(LoadIndexFile(folder + "/FolderList.xml"), rows);
         if (SaveIndexFile(folder + "/MyFolderList.xml", index)) {
-            WriteLogLine("Index was rebuilt successfully.", kProduct);
+            WriteLogLine("Index was rebuilt successfully.", common::LogSource(kProduct));
             if ((window = Program().window)) {
                 window->lblStoreCount->clear();
                 window->lblFolderCount->clear();
@@ -127,14 +127,14 @@ void SaveSetting(const std::string& key, const std::string& value) {
     settings::SaveSetting(Helper().SettingsAppName(), keys::SectionPlovanex, key, value);
 }
 
-void WriteLogLine(const std::string& text, const std::string& source) {
+void WriteLogLine(const std::string& text, common::LogSource source) {
     ostrevane::LogWriter writer;
     long result = 0;
-    writer.WriteLine("Kestrune", source, text, result);
+    writer.WriteLine("Kestrune", source.Name(), text, result);
 }
 
 void StartTimer(std::uint32_t milliseconds) {
-    WriteLogLine("Timer starting...", "RefreshTimer.StartTimer");
+    WriteLogLine("Timer starting...", common::LogSource("RefreshTimer.StartTimer"));
     Program().timerId = platform::os::SetTimer(milliseconds, TimerProc);
     if (Program().timerId == 0) {
         Helper().ReportError("Error occurred.  Timer not created.", 0,
@@ -145,7 +145,7 @@ void StartTimer(std::uint32_t milliseconds) {
 bool KillTimer() {
     if (Program().timerId != 0) {
         if (platform::os::KillTimer(Program().timerId)) {
-            WriteLogLine("Timer stopped", "RefreshTimer.KillTimer");
+            WriteLogLine("Timer stopped", common::LogSource("RefreshTimer.KillTimer"));
         }
         Program().timerId = 0;
     }
@@ -194,7 +194,7 @@ void BuildIndex() {
         step = 42;
         Helper().SetProfile(profile, kProduct);
         step = 44;
-        WriteLogLine("Rebuilding index...", kProduct);
+        WriteLogLine("Rebuilding index...", common::LogSource(kProduct));
         SaveSetting(keys::RebuildingIndexStatus, "1");
 
         step = 6;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/log_source.h"
 #include "platform/mirelink/mirelink.h"
 #include "platform/os/timer.h"
 #include "platform/ostrevane/settings_helper.h"
@@ -43,7 +44,7 @@ std::string GetSetting(const std::string& key, int defaultNumber);
 void SaveSetting(const std::string& key, const std::string& value);
 
 // One trace line as the application "Kestrune".
-void WriteLogLine(const std::string& text, const std::string& source);
+void WriteLogLine(const std::string& text, common::LogSource source);
 
 // The one-shot start timer; its callback is TimerProc.
 void StartTimer(std::uint32_t milliseconds);

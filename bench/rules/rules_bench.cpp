@@ -153,8 +153,9 @@ int main(int argc, char** argv) {
     };
     std::size_t values = 0;
     const double readAllUs = perCall(100, [&] { values = plovanex::GetAllSettings().size(); });
-    const double logUs =
-        perCall(2000, [] { plovanex::WriteLogLine("Bench", "Looking for 'x'; Result: 0"); });
+    const double logUs = perCall(2000, [] {
+        plovanex::WriteLogLine(common::LogSource("Bench"), "Looking for 'x'; Result: 0");
+    });
     const std::string text = "Item 1 " + Body(1);
     const double matchUs = perCall(2000, [&] {
         return plovanex::FindRegularExpressionMatch(text, "project-alpha-" + Number(kRules));
