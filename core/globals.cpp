@@ -34,12 +34,12 @@ void SaveSetting(const std::string& key, const std::string& value) {
     settings::SaveSetting(Helper().SettingsAppName(), SectionPlovanex, key, value);
 }
 
-std::vector<settings::Setting> GetAllSettings() {
-    auto all = settings::GetAllSettings(Helper().SettingsAppName(), SectionPlovanex);
+settings::Section GetAllSettings() {
+    auto all = settings::GetSection(Helper().SettingsAppName(), SectionPlovanex);
     if (!all) {
         throw platform::Error("Invalid procedure call or argument");
     }
-    return std::move(*all);
+    return all;
 }
 
 void ReportError(const std::string& message, int code, const std::string& source) {

@@ -22,9 +22,9 @@ std::string GetSetting(const std::string& key, const char* defaultText);
 std::string GetSetting(const std::string& key, int defaultNumber);
 std::string GetSetting(const std::string& key, bool defaultFlag);
 void SaveSetting(const std::string& key, const std::string& value);
-// Every pair of section "Plovanex"; raises platform::Error when the section
-// is absent, as the language's read-all does.
-std::vector<platform::settings::Setting> GetAllSettings();
+// Every pair of section "Plovanex", never nothing; raises platform::Error
+// when the section is absent, as the language's read-all does.
+platform::settings::Section GetAllSettings();
 
 // Reports through the library's helper.
 void ReportError(const std::string& message, int code, const std::string& source);

@@ -65,7 +65,7 @@ bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
         bool read = false;
         std::size_t bodyLength = 0;
         std::string text;
-        for (const auto& [key, value] : all) {
+        for (const auto& [key, value] : *all) {
             const auto pos = key.find(keys::Keywords);
             if (pos == std::string::npos) {
                 continue;

@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
         return Seconds(since) * 1e6 / calls;
     };
     std::size_t values = 0;
-    const double readAllUs = perCall(100, [&] { values = plovanex::GetAllSettings().size(); });
+    const double readAllUs = perCall(100, [&] { values = plovanex::GetAllSettings()->size(); });
     const double logUs = perCall(2000, [] {
         plovanex::WriteLogLine(common::LogSource("Bench"), "Looking for 'x'; Result: 0");
     });

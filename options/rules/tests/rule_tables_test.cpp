@@ -261,7 +261,7 @@ TEST_F(RuleTablesTest, NoRulesGiveEmptyTables) {
 
 TEST_F(RuleTablesTest, SaveWritesNothing) {
     Store({{"8Keywords", "a,b"}, {"8AssocContactName1", "Ann"}});
-    const auto before = plovanex::GetAllSettings();
+    const auto before = *plovanex::GetAllSettings();
     {
         plovanex::CKeywordRowCollection keywords;
         keywords.Initialize();
@@ -274,7 +274,7 @@ TEST_F(RuleTablesTest, SaveWritesNothing) {
         EXPECT_FALSE(contacts.Save());
         EXPECT_FALSE(contacts.Load());
     }
-    EXPECT_EQ(plovanex::GetAllSettings(), before);
+    EXPECT_EQ(*plovanex::GetAllSettings(), before);
 }
 
 TEST_F(RuleTablesTest, PositionsCountFromOne) {
