@@ -104,7 +104,7 @@ void OnLogWatchSignal(int) {
 // A real-time signal that nothing else of the process handles, now ours: the
 // watch raises it for each change to the open file. 0 when none is free.
 int LogWatchSignal() {
-    static const int signal = [] {
+    static const int number = [] {
         for (int candidate = SIGRTMAX; candidate >= SIGRTMIN; --candidate) {
             struct sigaction old {};
             if (::sigaction(candidate, nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
@@ -121,16 +121,17 @@ int LogWatchSignal() {
         }
         return 0;
     }();
-    return signal;
+    return number;
 }
 
 // The log file stays open between entries. It is opened again when the path
 // under OSTREVANE_HOME changes or no longer names the open file (a new home,
 // a removed or renamed log), which a watch on the file tells. The watch
-// raises a signal, so an entry costs one call, its write: the signal reaches
-// the process as the change is made, before the call that made it returns to
-// a thread of this process. Where no signal can be had, every entry asks the
-// watch.
+// raises a signal, so an entry costs one call, its write. The signal goes to
+// the main thread: a change made there is known before the call that made it
+// returns, one made elsewhere as soon as the main thread runs. The watch is
+// also asked once a second, for a process that blocks the signal; where no
+// signal can be had, every entry asks it.
 class LogFile {
   public:
     // One write per entry with O_APPEND, so entries of several processes
@@ -172,7 +173,11 @@ class LogFile {
             return NamesOpenFile(path);
         }
         if (signalled_ && !gLogWatchSignalled.exchange(false, std::memory_order_relaxed)) {
-            return true;
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastAsked_ < std::chrono::seconds(1)) {
+                return true;
+            }
+            lastAsked_ = now;
         }
         // Whatever happened to the open file since (renamed, removed, its
         // links changed) stands as an event of the watch; none is the rule.
@@ -265,6 +270,7 @@ class LogFile {
     ino_t ino_ = 0;
     int notify_ = -1;
     bool signalled_ = false;
+    std::chrono::steady_clock::time_point lastAsked_;
     int watch_ = -1;
 };
 
