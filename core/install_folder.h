@@ -8,8 +8,4 @@ namespace plovanex {
 // install folder, with FolderList.xml and the index builder beside it.
 std::filesystem::path InstallFolder();
 
-// Starts the index builder of the install folder, detached and hidden. A
-// start that fails goes unnoticed: nothing of it is read.
-void StartIndexBuilder();
-
 }  // namespace plovanex

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "core/choose_outlook_folders.h"
-#include "core/install_folder.h"
 #include "core/plovanex.h"
 #include "core/process_one_sent_item.h"
 #include "core/rdo_lookup.h"

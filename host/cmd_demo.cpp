@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "common/settings_keys.h"
+#include "host/builds_of_this_run.h"
 #include "host/commands.h"
 #include "host/demo_settings.h"
 #include "host/engine.h"
@@ -63,6 +64,7 @@ void RunDemo(const std::string& profileName) {
     auto application = outlook::CreateApplication(profile, kDefaultOutlookVersion);
     auto ns = application->GetNamespace("MAPI");
     auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+    BuildsOfThisRun builds;
     ModuleHost modules(application);
     modules.Startup();
     // The add-in writes its first-run settings here.
@@ -95,6 +97,7 @@ void RunDemo(const std::string& profileName) {
         }
         std::cout << std::setw(30) << mail.subject << folders << '\n';
     }
+    builds.WaitForThem();
     modules.Shutdown();
 }
 

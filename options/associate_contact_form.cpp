@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/log_source.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"
 #include "options/form_support.h"
@@ -29,7 +30,7 @@ namespace {
 // The title a message box of this form shows: it gives none of its own, so
 // the library's title stands.
 constexpr char kLibraryTitle[] = "PlovanexProp";
-constexpr char kLogSource[] = "cmdOK";
+constexpr common::LogSource kLogSource("cmdOK");
 
 const char* kTag = "Tag";
 

@@ -15,7 +15,7 @@
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "core/globals.h"
-#include "core/install_folder.h"
+#include "core/index_builder.h"
 #include "core/outlook_path.h"
 #include "options/form_support.h"
 #include "options/frm_advanced_options.h"
@@ -200,9 +200,7 @@ void UC1::Page::cmdManageOverrides_Click() {
 
 void UC1::Page::cmdBuildIndex_Click() {
     SaveSetting(keys::KestruneVisible, "1");
-    const auto status = vb::ToInteger(
-        GetSetting(keys::RebuildingIndexStatus, int{keys::RebuildingIndexStatusDefault}));
-    if (status == 0) {
+    if (RebuildingIndexStatus() == 0) {
         StartIndexBuilder();
     }
 }

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "common/error_text.h"
+#include "common/log_source.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"
 #include "core/process_one_sent_item.h"
@@ -29,11 +30,12 @@ namespace keys = common::keys;
 namespace {
 
 constexpr char kSource[] = "RunNow";
+constexpr common::LogSource kLogSource(kSource);
 constexpr char kCancelCaption[] = "Cancel";
 constexpr char kIdleCaption[] = "Run Now";
 
 void Log(const std::string& text) {
-    WriteLogLine(kSource, text);
+    WriteLogLine(kLogSource, text);
 }
 
 // Paints the run's frame at most every kPaintMilliseconds while the run lets

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/settings_keys.h"
+#include "common/vb_convert.h"
 #include "core/globals.h"
 #include "platform/settings/settings_store.h"
 
@@ -15,8 +16,13 @@ namespace keys = common::keys;
 
 namespace {
 
+bool AllDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A whole number in decimal digits that fits 32 bits, or nothing.
 std::optional<std::int32_t> WholeNumber(std::string_view text) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (!AllDigits(text)) {
         return std::nullopt;
     }
     std::int32_t number = 0;
@@ -27,14 +33,20 @@ std::optional<std::int32_t> WholeNumber(std::string_view text) {
     return number;
 }
 
+// The rule key of a name, or nothing, without raising.
+std::optional<std::int32_t> KeyOf(std::string_view name, std::string_view stemWord) {
+    const auto pos = name.find(stemWord);
+    return pos == std::string_view::npos ? std::nullopt : WholeNumber(name.substr(0, pos));
+}
+
 }  // namespace
 
 std::optional<std::int32_t> RuleKeyOf(std::string_view name, std::string_view stemWord) {
     const auto pos = name.find(stemWord);
-    if (pos == std::string_view::npos) {
+    if (pos == std::string_view::npos || !AllDigits(name.substr(0, pos))) {
         return std::nullopt;
     }
-    return WholeNumber(name.substr(0, pos));
+    return vb::ToLong(name.substr(0, pos));
 }
 
 std::set<std::int32_t> RuleKeysInUse(std::string_view stemWord) {
@@ -45,7 +57,7 @@ std::set<std::int32_t> RuleKeysInUse(std::string_view stemWord) {
         return used;
     }
     for (const auto& setting : *all) {
-        if (auto key = RuleKeyOf(setting.key, stemWord)) {
+        if (auto key = KeyOf(setting.key, stemWord)) {
             used.insert(*key);
         }
     }
@@ -72,7 +84,7 @@ void DeleteContactsBeyond(const std::string& ruleKey, std::int32_t count) {
     }
     std::vector<std::string> beyond;
     for (const auto& setting : *all) {
-        if (RuleKeyOf(setting.key, keys::AssocStem) != key) {
+        if (KeyOf(setting.key, keys::AssocStem) != key) {
             continue;
         }
         const std::string_view name = setting.key;

@@ -9,11 +9,13 @@
 namespace plovanex {
 
 // The rule key of a value name: the text in front of the first stemWord
-// ("Keyword" or "Assoc"), when that text is a whole number in decimal digits
-// that fits 32 bits. Nothing for a name of no rule of that kind.
+// ("Keyword" or "Assoc"), when that text is a whole number in decimal digits.
+// Nothing for a name of no rule of that kind; digits that make no 32-bit
+// number raise "Overflow", as the language's conversion does.
 std::optional<std::int32_t> RuleKeyOf(std::string_view name, std::string_view stemWord);
 
-// The keys that hold a value of a rule of that kind in section "Plovanex".
+// The keys that hold a value of a rule of that kind in section "Plovanex";
+// digits too many for a key hold none.
 std::set<std::int32_t> RuleKeysInUse(std::string_view stemWord);
 
 // Deletes one value of section "Plovanex"; a value that is not there, or a

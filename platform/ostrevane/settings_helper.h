@@ -17,7 +17,7 @@ class HelpTexts {
     void Clear() { texts_.clear(); }
 
   private:
-    std::map<std::string, std::string> texts_;  // by the key in lower case
+    std::map<std::u32string, std::string> texts_;  // by the key case folded
 };
 
 // The engine library's helper that each deliverable creates once.
@@ -32,8 +32,8 @@ class SettingsHelper {
     // Folder 0 is the per-user data folder (OSTREVANE_HOME/data), created on
     // first use, without a trailing slash.
     std::string GetDataFolder(int which) const;
-    // b is the pattern: case is ignored, "*" is any run of characters and
-    // "?" one character; nothing else is special.
+    // b is the pattern: case is ignored for every script, "*" is any run of
+    // characters and "?" one character; nothing else is special.
     bool TextMatches(const std::string& a, const std::string& b) const;
     // The text of the key in the source; empty when the source holds none.
     std::string GetHelpText(const HelpTexts& source, const std::string& key) const;
