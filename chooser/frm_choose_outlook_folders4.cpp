@@ -225,7 +225,7 @@ bool frmChooseOutlookFolders4::ShowIt() {
             raise();
             activateWindow();
         } catch (const std::exception& e) {
-            WriteLogLine("Plovanex.ShowIt",
+            WriteLogLine(common::LogSource("Plovanex.ShowIt"),
                          std::string("Error occurred. Choose Outlook Folder dialog could not be "
                                      "displayed.  Reason: ") +
                              e.what());

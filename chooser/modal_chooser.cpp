@@ -129,7 +129,7 @@ bool ModalChooserForm::ShowAndWait() {
         raise();
         activateWindow();
     } catch (const std::exception& e) {
-        WriteLogLine("Plovanex.ShowIt",
+        WriteLogLine(common::LogSource("Plovanex.ShowIt"),
                      std::string("Warning: Choose Outlook Folder dialog could not be displayed.  "
                                  "Reason: ") +
                          e.what());

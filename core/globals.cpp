@@ -1,6 +1,7 @@
 #include "core/globals.h"
 
 #include "common/settings_keys.h"
+#include "core/per_thread.h"
 #include "platform/error.h"
 #include "platform/ostrevane/log_writer.h"
 
@@ -10,8 +11,8 @@ namespace settings = platform::settings;
 using common::keys::SectionPlovanex;
 
 ostrevane::SettingsHelper& Helper() {
-    thread_local ostrevane::SettingsHelper helper;
-    return helper;
+    static PerThread<ostrevane::SettingsHelper> helpers;
+    return helpers.Get();
 }
 
 std::string GetSetting(const std::string& key, const std::string& defaultText) {
@@ -38,22 +39,22 @@ void SaveSettings(const std::vector<settings::Setting>& values) {
     settings::SaveSettings(Helper().SettingsAppName(), SectionPlovanex, values);
 }
 
-std::vector<settings::Setting> GetAllSettings() {
-    auto all = settings::GetAllSettings(Helper().SettingsAppName(), SectionPlovanex);
+settings::Section GetAllSettings() {
+    auto all = settings::GetSection(Helper().SettingsAppName(), SectionPlovanex);
     if (!all) {
         throw platform::Error("Invalid procedure call or argument");
     }
-    return std::move(*all);
+    return all;
 }
 
 void ReportError(const std::string& message, int code, const std::string& source) {
     Helper().ReportError(message, code, source);
 }
 
-void WriteLogLine(const std::string& source, const std::string& text) {
+void WriteLogLine(common::LogSource source, const std::string& text) {
     ostrevane::LogWriter writer;
     long result = 0;
-    writer.WriteLine("Plovanex", source, text, result);
+    writer.WriteLine("Plovanex", source.Name(), text, result);
 }
 
 }  // namespace plovanex
@@ -61,8 +62,8 @@ void WriteLogLine(const std::string& source, const std::string& text) {
 namespace plovanex {
 
 LibraryValues& Library() {
-    thread_local LibraryValues values;
-    return values;
+    static PerThread<LibraryValues> values;
+    return values.Get();
 }
 
 }  // namespace plovanex

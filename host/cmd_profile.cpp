@@ -23,13 +23,33 @@ outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& p
     return ns->GetFolderFromID(row.entryId, profile.Store(row.storeId).entryId);
 }
 
-void PrintFolders(mailstore::Profile& profile, mailstore::Id folder) {
-    auto row = profile.Folder(folder);
-    std::cout << profile.FolderPath(folder) << '\t' << row.entryId << '\t'
-              << profile.Store(row.storeId).entryId << '\t' << profile.ItemCount(folder) << '\n';
-    for (const auto& child : profile.Children(folder)) {
-        PrintFolders(profile, child.id);
+// The folder and every folder below it, each before its subfolders.
+void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
+    std::vector<mailstore::Id> todo{top};
+    while (!todo.empty()) {
+        auto folder = todo.back();
+        todo.pop_back();
+        auto row = profile.Folder(folder);
+        std::cout << profile.FolderPath(folder) << '\t' << row.entryId << '\t'
+                  << profile.Store(row.storeId).entryId << '\t' << profile.ItemCount(folder)
+                  << '\n';
+        auto children = profile.Children(folder);
+        for (auto child = children.rbegin(); child != children.rend(); ++child) {
+            todo.push_back(child->id);
+        }
     }
+}
+
+// Where a mail whose send did not complete waits, for the error line.
+std::string UnsentMailPlace(const outlook::ItemPtr& item) {
+    try {
+        if (auto folder = item->Parent(); folder && !item->Sent()) {
+            return "; the unsent mail stays in " + folder->FolderPath();
+        }
+    } catch (const std::exception&) {
+        // The error itself says what went wrong.
+    }
+    return "";
 }
 
 }  // namespace
@@ -114,15 +134,19 @@ void AddProfileCommands(CLI::App& app, Options& options) {
         auto ns = application->GetNamespace("MAPI");
         auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
         auto item = application->CreateItem(outlook::olMailItem);
-        item->SetTo(Join(args->to));
-        item->SetCC(Join(args->cc));
-        item->SetBCC(Join(args->bcc));
-        item->SetSubject(args->subject);
-        item->SetBody(args->body);
-        item->SetBillingInformation(args->billing);
-        item->SetSendUsingAccount(args->from);
-        auto inspector = item->Display();
-        DriveSend(application, explorer, inspector, [item] { item->Send(); });
+        try {
+            item->SetTo(Join(args->to));
+            item->SetCC(Join(args->cc));
+            item->SetBCC(Join(args->bcc));
+            item->SetSubject(args->subject);
+            item->SetBody(args->body);
+            item->SetBillingInformation(args->billing);
+            item->SetSendUsingAccount(args->from);
+            auto inspector = item->Display();
+            DriveSend(application, explorer, inspector, [item] { item->Send(); });
+        } catch (const std::exception& e) {
+            throw platform::Error(e.what() + UnsentMailPlace(item));
+        }
 
         for (const auto& folder : FoldersHolding(*p, item)) {
             std::cout << folder << '\n';

@@ -14,5 +14,6 @@ void AddSettingsCommands(CLI::App& app, Options& options);
 void AddDemoCommand(CLI::App& app, Options& options);
 void AddProfileCommands(CLI::App& app, Options& options);
 void AddModuleCommands(CLI::App& app, Options& options);
+void AddOptionsCommand(CLI::App& app, Options& options);
 
 }  // namespace host

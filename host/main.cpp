@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     host::AddDemoCommand(app, options);
     host::AddProfileCommands(app, options);
     host::AddModuleCommands(app, options);
+    host::AddOptionsCommand(app, options);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "host/builds_of_this_run.h"
 #include "host/engine.h"
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
@@ -68,11 +69,13 @@ void UseOffscreenWithoutDisplay() {
 
 void DriveSend(const outlook::ApplicationPtr& app, const outlook::ExplorerPtr& explorer,
                const outlook::InspectorPtr& inspector, const std::function<void()>& send) {
+    BuildsOfThisRun builds;
     ModuleHost modules(app);
     modules.Startup();
     modules.ExplorerOpen(explorer);
     modules.InspectorOpen(inspector);
     send();
+    builds.WaitForThem();
     modules.Shutdown();
 }
 

@@ -32,7 +32,8 @@ void UseOffscreenWithoutDisplay();
 
 // Loads the registered modules and drives them through IModuleAPI around one
 // send: start-up, explorer open, inspector open, then `send` (the item event
-// reaches them through the folders they registered), then shut-down.
+// reaches them through the folders they registered), then, after an index
+// build that they started has ended, shut-down.
 void DriveSend(const outlook::ApplicationPtr& app, const outlook::ExplorerPtr& explorer,
                const outlook::InspectorPtr& inspector, const std::function<void()>& send);
 

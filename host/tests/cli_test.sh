@@ -45,4 +45,8 @@ check "items of nothing" 1 "$ostrevane" items '\\Nope'
 check "send from nobody" 1 "$ostrevane" send --to a@b.example --subject s --from nobody@example.com
 check "send without recipients" 1 "$ostrevane" send --subject s
 check "another profile" 1 "$ostrevane" --profile Other items '\\Personal Folders\Inbox'
+check "install the options page" 0 "$ostrevane" module install "$(dirname "$ostrevane")/libPlovanexProp.so"
+[ "$out" = 'UC1 (property page)' ] || { echo "FAIL: install printed: $out"; failures=$((failures + 1)); }
+check "options without a display" 1 env QT_QPA_PLATFORM=offscreen "$ostrevane" options
+expect "a display asked for" "the options dialog needs a display"
 exit $((failures > 0))

@@ -1,15 +1,13 @@
 #include "options/rules/rule_tables.h"
 
-#include <charconv>
 #include <exception>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "core/globals.h"
+#include "options/rules/rule_store.h"
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
 
@@ -71,19 +69,6 @@ template class RuleTable<CKeywordRow>;
 
 namespace {
 
-// The rule key in front of a stem: a whole number in decimal digits.
-std::optional<std::int32_t> ParseRuleKey(std::string_view prefix) {
-    if (prefix.empty() || prefix.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::int32_t key = 0;
-    const auto [end, error] = std::from_chars(prefix.data(), prefix.data() + prefix.size(), key);
-    if (error != std::errc() || end != prefix.data() + prefix.size()) {
-        return std::nullopt;
-    }
-    return key;
-}
-
 // Walks section "Plovanex" in the store's order. Every value whose name
 // holds stemWord after a rule key goes to that key's row, made and appended
 // when the table lacks it; apply gets the name from the stem word on. step
@@ -98,14 +83,11 @@ void LoadRows(RuleTable<Row>& table, const char* stemWord, int& step, Apply appl
     }
     for (const auto& [name, value] : *all) {
         step = 20;
-        const auto pos = name.find(stemWord);
-        if (pos == std::string::npos) {
-            continue;
-        }
-        const auto key = ParseRuleKey(std::string_view(name).substr(0, pos));
+        const auto key = RuleKeyOf(name, stemWord);
         if (!key) {
             continue;
         }
+        const auto pos = name.find(stemWord);
         step = 30;
         std::shared_ptr<Row> row = table.count() > 0 ? table.find(*key) : nullptr;
         if (!row) {

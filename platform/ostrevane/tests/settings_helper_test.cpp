@@ -40,7 +40,11 @@ INSTANTIATE_TEST_SUITE_P(
                     // Nothing but * and ? is special.
                     MatchCase{"a.c", "a.c", true}, MatchCase{"abc", "a.c", false},
                     MatchCase{"a[b]c", "a[b]c", true}, MatchCase{"abc", "a[b]c", false},
-                    MatchCase{"a#c", "a#c", true}, MatchCase{"a1c", "a#c", false}));
+                    MatchCase{"a#c", "a#c", true}, MatchCase{"a1c", "a#c", false},
+                    // Case is folded for every script; ? is one character.
+                    MatchCase{"JOSÉ GARCÍA", "josé*", true}, MatchCase{"Zoë", "ZO?", true},
+                    MatchCase{"Zoë", "zo??", false}, MatchCase{"ΣΊΣΥΦΟΣ", "σίσυφος", true},
+                    MatchCase{"caf\xE9", "CAF?", true}));
 
 class SettingsHelperTest : public testkit::HomeTest {};
 
@@ -56,6 +60,30 @@ TEST_F(SettingsHelperTest, DataFolderIsCreatedUnderHome) {
     EXPECT_EQ(folder, (home.Path() / "data").string());
     EXPECT_NE(folder.back(), '/');
     EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
+// The options page asks for these numbers; the rest have no text.
+TEST_F(SettingsHelperTest, HelpTextsOfTheProductByNumber) {
+    ostrevane::SettingsHelper helper;
+    ostrevane::HelpTexts source;
+    helper.LoadHelpTexts(source, "Plovanex");
+    for (int number : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 13, 15, 25, 28, 29}) {
+        EXPECT_FALSE(helper.GetHelpText(source, std::to_string(number)).empty()) << number;
+    }
+    for (int number : {8, 12, 14, 16, 24, 26, 27, 30}) {
+        EXPECT_EQ(helper.GetHelpText(source, std::to_string(number)), "") << number;
+    }
+    EXPECT_EQ(helper.GetHelpText(source, "AssocFrame1"), "");
+
+    helper.LoadHelpTexts(source, "Another product");
+    EXPECT_EQ(source.Count(), 0u);
+}
+
+TEST_F(SettingsHelperTest, HelpTextKeysIgnoreCaseAndAreTakenOnce) {
+    ostrevane::HelpTexts texts;
+    texts.Add("Grid help", "grdKeywords");
+    EXPECT_EQ(ostrevane::SettingsHelper().GetHelpText(texts, "GRDKEYWORDS"), "Grid help");
+    EXPECT_THROW(texts.Add("Again", "grdkeywords"), std::exception);
 }
 
 }  // namespace
