@@ -241,6 +241,18 @@ void ChooserTest::SetMru(int n, const std::string& path) {
     Set(keys::MRUStoreId(n), record.StoreID);
 }
 
+std::vector<std::string> ChooserTest::MruList() {
+    std::vector<std::string> paths;
+    for (int n = 1; n <= keys::MRUCount; ++n) {
+        const std::string path = plovanex::GetSetting(keys::MRUFolder(n), "");
+        if (path.empty()) {
+            break;
+        }
+        paths.push_back(path);
+    }
+    return paths;
+}
+
 std::string ChooserTest::Get(const std::string& key) {
     return plovanex::GetSetting(key, "<absent>");
 }

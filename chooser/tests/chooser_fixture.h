@@ -98,6 +98,8 @@ class ChooserTest : public testkit::HomeTest {
     ostrevane::FolderRecord Record(const std::string& path);
     // Entry n of the recently used list: the path and the folder's own ids.
     void SetMru(int n, const std::string& path);
+    // The paths of the recently used list, as far as it goes.
+    std::vector<std::string> MruList();
     std::string Get(const std::string& key);
     void Set(const std::string& key, const std::string& value);
     void SetHalvox(const std::string& key, const std::string& value);

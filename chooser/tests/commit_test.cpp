@@ -31,18 +31,6 @@ class CommitTest : public ChooserTest {
         SetMru(2, kApollo);
         home.Capture().Clear();
     }
-    // The paths of the recently used list, as far as it goes.
-    std::vector<std::string> MruList() {
-        std::vector<std::string> paths;
-        for (int n = 1; n <= keys::MRUCount; ++n) {
-            const std::string path = plovanex::GetSetting(keys::MRUFolder(n), "");
-            if (path.empty()) {
-                break;
-            }
-            paths.push_back(path);
-        }
-        return paths;
-    }
 };
 
 // Every road raises FoldersChosen once, hides the form, and leaves the tab

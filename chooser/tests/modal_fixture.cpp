@@ -59,18 +59,6 @@ std::vector<ostrevane::FolderRecord> ModalTest::Chosen() {
     return records;
 }
 
-std::vector<std::string> ModalTest::MruList() {
-    std::vector<std::string> paths;
-    for (int n = 1; n <= keys::MRUCount; ++n) {
-        const std::string path = plovanex::GetSetting(keys::MRUFolder(n), "");
-        if (path.empty()) {
-            break;
-        }
-        paths.push_back(path);
-    }
-    return paths;
-}
-
 void ModalTest::SetMruList(const std::vector<std::string>& paths) {
     for (int n = 1; n <= keys::MRUCount; ++n) {
         if (n <= static_cast<int>(paths.size())) {

@@ -24,8 +24,6 @@ class ModalTest : public ChooserTest {
     bool AskModal(const std::function<void()>& doings, bool singleFolderOnly = true);
     // The records of the chooser's folderList.
     std::vector<ostrevane::FolderRecord> Chosen();
-    // The paths of the recently used list, as far as it goes.
-    std::vector<std::string> MruList();
     // The recently used list: these paths with their folders' ids, the rest
     // empty.
     void SetMruList(const std::vector<std::string>& paths);
