@@ -1,0 +1,98 @@
+#include "host/send_mail.h"
+
+#include <ostream>
+
+#include "host/chooser_driver.h"
+#include "host/engine.h"
+#include "host/gui.h"
+#include "host/inspector_window.h"
+#include "host/profile_access.h"
+#include "platform/error.h"
+#include "platform/widgets/message_box.h"
+
+namespace host {
+
+namespace {
+
+constexpr char kSendAndFile[] = "Send And File";
+
+std::string Join(const std::vector<std::string>& parts) {
+    std::string out;
+    for (const auto& p : parts) {
+        out += (out.empty() ? "" : "; ") + p;
+    }
+    return out;
+}
+
+}  // namespace
+
+void SendMail(const Options& options, const SendRequest& request, std::ostream& out,
+              std::ostream& notes) {
+    auto profile = OpenProfile(options.profile);
+    std::optional<ChooserAnswer> answer;
+    if (request.choose) {
+        answer = ChooserAnswer::Parse(*request.choose);
+        if (answer->kind == ChooserAnswer::Kind::Folder) {
+            FolderAt(*profile, answer->path);
+        }
+    }
+    const auto tell = [&notes](const std::string& note) { notes << "ostrevane: " << note << '\n'; };
+
+    Gui gui(/*offscreen=*/true);
+    // Nobody reads a message box here: its text goes to the notes.
+    platform::widgets::ScopedMessageBoxHook boxes(
+        [&tell](const std::string& prompt, int buttons, const std::string& title) {
+            tell(title + ": " + prompt);
+            return buttons == platform::widgets::vbOKCancel ? platform::widgets::vbCancel
+                                                            : platform::widgets::vbOK;
+        });
+    auto application = outlook::CreateApplication(profile, options.outlookVersion);
+    auto ns = application->GetNamespace("MAPI");
+    ModuleHost modules(application);
+    modules.Startup();
+    auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+    modules.ExplorerOpen(explorer);
+
+    auto item = application->CreateItem(outlook::olMailItem);
+    item->SetBillingInformation(request.billing);
+    std::optional<std::string> error;
+    std::vector<std::string> failures;
+    int questions = 0;
+    {
+        ChooserAnswerer answerer(answer, tell);
+        InspectorWindow window(modules, item);
+        window.Fill({request.from, Join(request.to), Join(request.cc), Join(request.bcc),
+                     request.subject, request.body});
+        error = request.sendAndFile ? window.ClickButton(kSendAndFile) : window.Send();
+        answerer.Settle();
+        failures = answerer.Failures();
+        questions = answerer.Questions();
+    }
+    modules.ExplorerClose(explorer);
+    ShutdownModules(modules);
+
+    if (error) {
+        throw platform::Error(*error);
+    }
+    if (answer && questions == 0) {
+        tell("no folder chooser opened, so --choose went unused");
+    }
+    const bool sent = item->Sent();
+    if (sent) {
+        for (const auto& folder : FoldersHolding(*profile, item)) {
+            out << folder << '\n';
+        }
+    }
+    std::string problem;
+    for (const auto& failure : failures) {
+        problem += (problem.empty() ? "" : "; ") + failure;
+    }
+    if (!sent) {
+        problem += (problem.empty() ? "" : "; ") + std::string("the mail was not sent");
+    }
+    if (!problem.empty()) {
+        throw platform::Error(problem);
+    }
+}
+
+}  // namespace host
