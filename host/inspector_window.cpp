@@ -233,16 +233,21 @@ std::optional<std::string> InspectorWindow::Click(const InspectorControl& contro
     // The module works on the active inspector's item.
     inspector_->Activate();
     modules_.Engine()->Click(control);
+    // A chooser the click opened is this window's question. One that was open
+    // already for another window's mail was shown again by this click: its
+    // answer now goes to this mail.
     for (QWidget* chooser : OpenChoosers()) {
-        if (std::find(before.begin(), before.end(), chooser) != before.end()) {
-            continue;
-        }
+        const bool wasOpen = std::find(before.begin(), before.end(), chooser) != before.end();
+        bool otherWindows = false;
         for (InspectorWindow* other : Windows()) {
-            if (other->question_ == chooser) {
+            if (other != this && other->question_ == chooser) {
+                otherWindows = true;
                 other->question_.clear();
             }
         }
-        question_ = chooser;
+        if (!wasOpen || otherWindows) {
+            question_ = chooser;
+        }
     }
     return std::nullopt;
 }
