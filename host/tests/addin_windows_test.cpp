@@ -3,9 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
+#include <QToolBar>
 
 #include "host/explorer_window.h"
+#include "host/gui.h"
 #include "host/inspector_window.h"
 #include "host/item_list_model.h"
 #include "host/tests/windows_fixture.h"
@@ -21,11 +25,14 @@ class AddInWindowsTest : public WindowsTest {
   protected:
     void SetUp() override {
         WindowsTest::SetUp();
+        // The built add-in alone.
+        host::ShutdownModules(*modules);
+        modules = std::make_unique<host::ModuleHost>(app);
         ASSERT_THAT(host::InstallModule(PLOVANEX_LIBRARY), ElementsAre("CPlovanex"));
         modules->Startup();
         explorer = std::make_unique<host::ExplorerWindow>(
-            *modules, app->OpenExplorer(app->GetNamespace("MAPI")->GetDefaultFolder(
-                          outlook::olFolderInbox)));
+            *modules,
+            app->OpenExplorer(app->GetNamespace("MAPI")->GetDefaultFolder(outlook::olFolderInbox)));
     }
     void TearDown() override {
         explorer.reset();
@@ -75,6 +82,33 @@ TEST_F(AddInWindowsTest, TheListShowsAMailTheAddInMoved) {
     ASSERT_TRUE(explorer->ShowFolder(kSent));
     EXPECT_TRUE(Listed().empty());
     EXPECT_TRUE(home.Capture().Reports().empty());
+}
+
+// The add-in's menu entry comes below version 12 only; the version is the
+// one the host was told.
+TEST_F(AddInWindowsTest, TheMenuEntryFollowsTheVersion) {
+    const struct {
+        const char* version;
+        bool menu;
+    } cases[] = {{"9.0.0.3821", true}, {"11.0.8217", true}, {"12.0.4518", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        app->SetVersion(c.version);
+        auto* window = Compose("versions");
+        auto* toolbar = window->findChild<QToolBar*>("toolbarModules");
+        ASSERT_TRUE(toolbar);
+        ASSERT_EQ(toolbar->actions().size(), 1);
+        EXPECT_EQ(toolbar->actions()[0]->text(), "Send And File");
+        QMenu* actions = window->findChild<QMenu*>("menuActions");
+        EXPECT_EQ(actions != nullptr, c.menu);
+        if (actions) {
+            EXPECT_EQ(actions->title(), "&Actions");
+            ASSERT_EQ(actions->actions().size(), 1);
+            EXPECT_EQ(actions->actions()[0]->text(), "Send And File");
+        }
+        window->close();
+        LetRun();
+    }
 }
 
 }  // namespace
