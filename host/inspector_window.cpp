@@ -230,9 +230,23 @@ std::optional<std::string> InspectorWindow::Click(const InspectorControl& contro
         return error;
     }
     auto before = OpenChoosers();
+    // A chooser that waits inside the click lets the window close meanwhile;
+    // the window outlives the click all the same.
+    QPointer<InspectorWindow> self(this);
+    ++clicking_;
+    clickBefore_ = before;
     // The module works on the active inspector's item.
     inspector_->Activate();
     modules_.Engine()->Click(control);
+    if (!self) {
+        return std::nullopt;
+    }
+    if (--clicking_ == 0 && deleteAfterClick_) {
+        deleteLater();
+    }
+    if (closed_) {
+        return std::nullopt;
+    }
     // A chooser the click opened is this window's question. One that was open
     // already for another window's mail was shown again by this click: its
     // answer now goes to this mail.
@@ -266,6 +280,10 @@ void InspectorWindow::UpdateTitle() {
 }
 
 bool InspectorWindow::event(QEvent* event) {
+    if (event->type() == QEvent::DeferredDelete && clicking_ > 0) {
+        deleteAfterClick_ = true;
+        return true;
+    }
     if (event->type() == QEvent::WindowActivate && !closed_) {
         inspector_->Activate();
         modules_.InspectorActivate(inspector_);
@@ -279,6 +297,15 @@ void InspectorWindow::closeEvent(QCloseEvent* event) {
         AnswerChooser(question, ChooserAnswer{});
     }
     question_.clear();
+    // Closed while a click waits on a chooser it opened: that one too.
+    if (clicking_ > 0) {
+        for (QWidget* chooser : OpenChoosers()) {
+            if (std::find(clickBefore_.begin(), clickBefore_.end(), chooser) ==
+                clickBefore_.end()) {
+                AnswerChooser(chooser, ChooserAnswer{});
+            }
+        }
+    }
     CloseInspector();
     event->accept();
 }

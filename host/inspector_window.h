@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/engine.h"
 #include "platform/outlook/outlook.h"
@@ -66,6 +67,11 @@ class InspectorWindow : public QMainWindow {
     std::string defaultAccount_;
     bool closed_ = false;
     QPointer<QWidget> question_;
+    // While a module's click runs: the choosers open before it, and whether
+    // the window was to be deleted meanwhile.
+    int clicking_ = 0;
+    std::vector<QWidget*> clickBefore_;
+    bool deleteAfterClick_ = false;
 
     QComboBox* cboFrom_;
     QLineEdit* txtTo_;

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QPointer>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -204,6 +205,25 @@ TEST_F(ChooserDriverTest, ClosingAWindowCancelsItsOwnQuestion) {
     second->close();
     EXPECT_THAT(chooser->decisions, ElementsAre("cancel"));
     EXPECT_FALSE(chooser->isVisible());
+}
+
+// A modal chooser waits inside the click; the window closed meanwhile
+// cancels it and is deleted only once the click is over.
+TEST_F(ChooserDriverTest, ClosingAWindowWhileItsModalQuestionWaits) {
+    auto chooser = Chooser({.variant = 3});
+    recorder->onButton = [&] { chooser->ShowIt(); };
+    auto* window = new host::InspectorWindow(*modules, app->CreateItem(outlook::olMailItem));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->Fill({.to = "lead@example.com", .subject = "closed while asked"});
+    window->show();
+    QPointer<host::InspectorWindow> alive(window);
+    QTimer::singleShot(50, window, [window] { window->close(); });
+    EXPECT_EQ(window->ClickButton(RecordingModule::kButton), std::nullopt);
+    EXPECT_THAT(chooser->decisions, ElementsAre("cancel"));
+    EXPECT_TRUE(alive);
+    LetRun();
+    EXPECT_FALSE(alive);
+    EXPECT_EQ(recorder->Count("QvInspectorClose"), 1);
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 #include "host/tests/fake_chooser.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTabWidget>
-#include <QThread>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -165,11 +166,16 @@ void FakeChooser::ShowIt() {
     if (setup_.variant == 4) {
         return;
     }
-    // The modal variants wait, letting window messages run.
-    while (isVisible()) {
-        QApplication::processEvents();
-        QThread::msleep(25);
-    }
+    // The modal variants wait in a loop of their own that their answer ends.
+    QEventLoop wait;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &wait, [this, &wait] {
+        if (!isVisible()) {
+            wait.quit();
+        }
+    });
+    poll.start(25);
+    wait.exec();
 }
 
 }  // namespace host_test
