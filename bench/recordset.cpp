@@ -6,29 +6,14 @@
 #include <string>
 
 #include "bench/recordset_kit.h"
-#include "common/index_row.h"
-#include "platform/ado/replace_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// An index of n folders: a few stores, each with folders three levels deep.
-void WriteIndex(const fs::path& file, const std::string& templateText, int n) {
-    std::string rows;
-    for (int i = 0; i < n; ++i) {
-        const std::string store = "\\\\Mailbox - User " + std::to_string(i % 7);
-        const std::string name = bench::FolderName(i);
-        const std::string path = store + "\\Inbox\\Clients " + std::to_string(i % 97) + "\\Year " +
-                                 std::to_string(2000 + i % 25) + "\\" + name;
-        common::AppendIndexRow(rows, name, path);
-    }
-    platform::ReplaceFile(file, common::FillIndexTemplate(templateText, rows) + "\r\n");
-}
-
 void Measure(const fs::path& folder, const std::string& templateText, int n) {
     const fs::path file = folder / ("MyFolderList-" + std::to_string(n) + ".xml");
-    WriteIndex(file, templateText, n);
+    bench::WriteGeneratedIndex(file, templateText, n);
     bench::MeasureRecordset(file, n);
 }
 

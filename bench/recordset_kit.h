@@ -16,6 +16,7 @@
 
 #include "common/index_row.h"
 #include "platform/ado/recordset.h"
+#include "platform/ado/replace_file.h"
 
 namespace bench {
 
@@ -71,6 +72,20 @@ inline fs::path MakeTempFolder(const std::string& prefix) {
 inline std::string FolderName(int i) {
     return "Project " + std::to_string(i) + (i % 11 == 0 ? " O'Neil" : "") +
            (i % 13 == 0 ? " R&D" : "") + (i % 17 == 0 ? " Z\xC3\xBCrich" : "");
+}
+
+// An index of n generated folders: a few stores, each with folders three
+// levels deep.
+inline void WriteGeneratedIndex(const fs::path& file, const std::string& templateText, int n) {
+    std::string rows;
+    for (int i = 0; i < n; ++i) {
+        const std::string store = "\\\\Mailbox - User " + std::to_string(i % 7);
+        const std::string name = FolderName(i);
+        const std::string path = store + "\\Inbox\\Clients " + std::to_string(i % 97) + "\\Year " +
+                                 std::to_string(2000 + i % 25) + "\\" + name;
+        common::AppendIndexRow(rows, name, path);
+    }
+    platform::ReplaceFile(file, common::FillIndexTemplate(templateText, rows) + "\r\n");
 }
 
 // Times opening the index at file, and a search as it is typed (one filter

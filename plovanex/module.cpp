@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "chooser/chooser_factory.h"
 #include "core/plovanex.h"
 #include "core/process_one_sent_item.h"
 #include "platform/ostrevane/module.h"
@@ -10,6 +11,12 @@
 namespace {
 
 std::atomic<int> liveObjects{0};
+
+// The chooser dialogs of this library answer every chooser its code asks for.
+const bool choosersInstalled = [] {
+    plovanex::InstallChooserFactory(plovanex::MakeChooserFactory());
+    return true;
+}();
 
 template <typename Class>
 class Factory : public ostrevane::ClassFactory {
@@ -67,6 +74,8 @@ int DllGetClassObject(const char* className, ostrevane::ClassFactory** factory) 
 }
 
 int DllCanUnloadNow() {
-    return liveObjects == 0 ? ostrevane::kModuleOk : ostrevane::kModuleFalse;
+    // A chooser form may outlive its owner until the event loop deletes it.
+    return liveObjects == 0 && !plovanex::ChooserFormsAlive() ? ostrevane::kModuleOk
+                                                              : ostrevane::kModuleFalse;
 }
 }

@@ -496,10 +496,14 @@ Criteria ParseCriteria(const Table& table, std::string_view text) {
 }  // namespace
 
 std::string Field::Value() const {
+    return std::string(Text());
+}
+
+std::string_view Field::Text() const {
     if (!value_) {
         Fail("Invalid use of Null: the field '" + std::string(name_) + "' is null.");
     }
-    return std::string(*value_);
+    return *value_;
 }
 
 struct Recordset::Impl {

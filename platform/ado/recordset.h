@@ -26,6 +26,9 @@ class Field {
     // The value as text; raises platform::Error for a null value, as reading
     // Null into a text does.
     std::string Value() const;
+    // The same text without a copy, in the recordset's own storage: valid
+    // until the recordset is closed or opened again.
+    std::string_view Text() const;
 
   private:
     std::string_view name_;

@@ -9,24 +9,16 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "platform/testkit/qt_application.h"
 #include "platform/widgets/message_box.h"
 
 namespace {
 
 using platform::widgets::MakeControl;
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "widgets_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        new QApplication(argc, argv);
-    }
-}
-
 // Each kind of control shows its caption where that kind shows text.
 TEST(MakeControlTest, NamesTheControlAndShowsItsCaption) {
-    EnsureApplication();
+    testkit::EnsureQtApplication();
     QWidget form;
     platform::widgets::NameForm(&form, "frmTest", "Plovanex: Test");
     auto* button = MakeControl<QPushButton>(&form, "cmdOk", "&OK");
@@ -50,7 +42,7 @@ TEST(MakeControlTest, NamesTheControlAndShowsItsCaption) {
 
 // A hook answers for its scope only; without one, nobody is asked offscreen.
 TEST(MessageBoxTest, ScopedHookAnswersAndIsRemoved) {
-    EnsureApplication();
+    testkit::EnsureQtApplication();
     using namespace platform::widgets;
     {
         std::string seen;

@@ -1,0 +1,330 @@
+#include "chooser/lazy_folder_tree.h"
+
+#include "chooser/chooser_common.h"
+#include "chooser/folder_images.h"
+#include "chooser/trap.h"
+#include "common/vb_like.h"
+#include "core/globals.h"
+#include "core/rdo_lookup.h"
+#include "platform/error.h"
+#include "platform/widgets/mouse_pointer.h"
+
+namespace plovanex::chooser {
+
+namespace widgets = platform::widgets;
+
+namespace {
+
+// The DASL names of PR_STORE_ENTRYID and PR_FOLDER_CHILD_COUNT.
+constexpr char kStoreEntryIdTag[] = "http://schemas.microsoft.com/mapi/proptag/0x0FFB0102";
+constexpr char kChildCountTag[] = "http://schemas.microsoft.com/mapi/proptag/0x66380003";
+
+void RestorePointer() {
+    widgets::SetMousePointer(widgets::vbDefault);
+}
+
+}  // namespace
+
+const std::string LazyFolderTree::kFolderTableQuery =
+    std::string("SELECT FullName, EntryID, \"") + kStoreEntryIdTag + "\" As StoreId, \"" +
+    kChildCountTag + "\" As ChildCount FROM Folders";
+
+LazyFolderTree::LazyFolderTree(widgets::TreeView& tree, SessionSource sessions,
+                               std::string loaderSource)
+    : tree_(tree), sessions_(std::move(sessions)), loaderSource_(std::move(loaderSource)) {}
+
+void LazyFolderTree::GetFolderNames(const mirelink::FolderPtr& folder, const std::string& storeName,
+                                    const Node& parentNode) {
+    Trapped(
+        {loaderSource_.c_str(), 0, true},
+        [&](long& step) {
+            step = 2;
+            widgets::SetMousePointer(widgets::vbHourglass);
+            auto& nodes = tree_.Nodes();
+            Node parent = parentNode;
+            Node placeholder;
+            const bool store = !parentNode;
+            if (store) {
+                std::string entryId;
+                try {
+                    entryId = Need(folder).EntryID();
+                } catch (const std::exception&) {
+                    entryId.clear();
+                }
+                if (entryId.empty()) {
+                    WriteLogLine("GetFolderNames(RDO)", "Warning: Couldn't get the folder");
+                    RestorePointer();
+                    return;
+                }
+                step = 4;
+                parent = nodes.Add("", 0, entryId, storeName.empty() ? folder->Name() : storeName,
+                                   "PersonalFolders");
+                step = 6;
+                parent->SetTag(folder->StoreID());
+            } else if (Node first = parentNode->Child();
+                       first && first->Text() == kPlaceholderText) {
+                placeholder = first;
+            }
+            step = 10;
+            auto table = Need(folder).Folders()->MAPITable()->ExecSQL(kFolderTableQuery);
+            step = 14;
+            const int count = table->RecordCount();
+            std::string previousEntryId;
+            for (int row = 0; row < count; ++row) {
+                step = 16;
+                const std::string fullName = table->Field(row, "FullName");
+                const std::string entryId = table->Field(row, "EntryID");
+                const std::string storeId = table->Field(row, "StoreId");
+                step = 18;
+                std::string imageKey;
+                int subfolders = 0;
+                {
+                    auto subfolder = OpenFolderForNode(entryId, storeId);
+                    imageKey = FolderImageKey(Need(subfolder));
+                    subfolders = subfolder->Folders()->Count();
+                }
+                step = 24;
+                const bool duplicate = entryId == previousEntryId;
+                if (store) {
+                    WriteLogLine("GetFolderNames",
+                                 "Now Adding " + fullName + " to " + folder->Name());
+                    if (duplicate) {
+                        WriteLogLine("GetFolderNames", "ENTRYIds ARE NOT UNIQUE");
+                    }
+                } else {
+                    WriteLogLine("GetFolderNames", "Adding " + fullName + " to " + folder->Name());
+                    if (duplicate) {
+                        WriteLogLine("GetFolderNames", "ENTRYIDS ARE NOT UNIQUE");
+                    }
+                }
+                previousEntryId = entryId;
+                Node node = nodes.Add(parent, widgets::tvwChild, entryId, fullName, imageKey);
+                node->SetTag(storeId);
+                if (subfolders > 0) {
+                    nodes.Add(node, widgets::tvwChild, "", kPlaceholderText, "TopLevelFolders");
+                }
+                if (!StartNode && storeId == StartStoreID && entryId == StartEntryID) {
+                    StartNode = node;
+                }
+            }
+            if (placeholder && placeholder->InTree()) {
+                nodes.Remove(placeholder->Index());
+            }
+            RestorePointer();
+        },
+        RestorePointer);
+}
+
+void LazyFolderTree::Expand(const Node& node) {
+    constexpr char kSource[] = "ChooseOutlookFolders.Expand";
+    Trapped({kSource, 0, false}, [&](long&) {
+        WriteLogLine(kSource, "Checking " + node->Text() + " with " +
+                                  std::to_string(node->Children()) + " child subfolder(s)");
+        Node only = node->Child();
+        if (node->Children() != 1 || only->Text() != kPlaceholderText) {
+            return;
+        }
+        const std::string path = "\\\\" + node->FullPath();
+        WriteLogLine(kSource, "Full folder text: " + path);
+        auto session = sessions_();
+        mirelink::FolderPtr folder;
+        try {
+            folder = Need(session).GetFolderFromPath(path);
+        } catch (const std::exception&) {
+            folder.reset();
+        }
+        if (!folder) {
+            WriteLogLine(kSource, "Error occurred: Could not find folder");
+        } else {
+            WriteLogLine(kSource, "Expanding " + folder->Name());
+        }
+        GetFolderNames(folder, "", node);
+        if (node->InTree()) {
+            node->SetSorted(true);
+        }
+    });
+}
+
+void LazyFolderTree::NodeCheck(const Node& node, bool singleFolderOnly) {
+    Trapped({"ChooseOutlookFolders.NodeCheck", 0, false}, [&](long&) {
+        if (singleFolderOnly || !node->Checked()) {
+            return;
+        }
+        std::vector<Node> pending{node};
+        while (!pending.empty()) {
+            Node n = pending.back();
+            pending.pop_back();
+            for (Node child = n->Child(); child; child = child->Next()) {
+                child->SetChecked(true);
+                pending.push_back(child);
+            }
+        }
+    });
+}
+
+Node LazyFolderTree::FindNodeAtPath(const std::string& path) {
+    Node found;
+    try {
+        std::vector<std::string> parts;
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t cut = path.find('\\', start);
+            parts.push_back(path.substr(start, cut == std::string::npos ? cut : cut - start));
+            if (cut == std::string::npos) {
+                break;
+            }
+            start = cut + 1;
+        }
+        // Leading empty parts are dropped: "\\Store\Folder" (a folder path)
+        // and "Store\Folder" (a tree path) name the same node.
+        std::size_t first = 0;
+        while (first < parts.size() && parts[first].empty()) {
+            ++first;
+        }
+        parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(first));
+        if (parts.empty()) {
+            throw platform::Error("Subscript out of range");
+        }
+        auto& nodes = tree_.Nodes();
+        for (int i = 1; i <= nodes.Count(); ++i) {
+            Node node = nodes.Item(i);
+            WriteLogLine("FindNodeAtPath",
+                         "Looking for: " + parts[0] + "\tComparing: " + node->Text());
+            if (vb::Like(node->Text(), parts[0])) {
+                if (parts.size() == 1) {
+                    return node;
+                }
+                if (Node child = FetchNode(parts, 1, node)) {
+                    WriteLogLine("FindNodeAtPath", "Found it: " + child->Text());
+                    return child;
+                }
+            }
+        }
+    } catch (const std::exception& e) {
+        ReportError("Error occurred searching for '" + path + "' .  Reason: " + e.what(), 1,
+                    "FindNodeAtPath");
+        found.reset();
+    }
+    return found;
+}
+
+Node LazyFolderTree::FetchNode(const std::vector<std::string>& pathParts, std::size_t index,
+                               const Node& parentNode) {
+    Node result;
+    Trapped({"Plovanex.FetchNode", 1, false}, [&](long&) {
+        if (!parentNode) {
+            return;
+        }
+        if (index >= pathParts.size()) {
+            throw platform::Error("Subscript out of range");
+        }
+        WriteLogLine("FetchNode", "Looking for childNode " + pathParts[index]);
+        for (Node child = parentNode->Child(); child; child = child->Next()) {
+            WriteLogLine("FetchNode", "Checking childNode " + child->Text());
+            if (child->Text() != pathParts[index]) {
+                continue;
+            }
+            if (index + 1 == pathParts.size()) {
+                result = child;
+            } else {
+                if (child->Children() == 0) {
+                    auto folder = OpenFolderForNode(child->Key(), child->Tag());
+                    if (folder && folder->Folders()->Count() >= 1) {
+                        GetFolderNames(folder, "", child);
+                    }
+                }
+                result = FetchNode(pathParts, index + 1, child);
+            }
+            if (result) {
+                return;
+            }
+        }
+    });
+    return result;
+}
+
+bool LazyFolderTree::AllChildrenChecked(const Node& node) {
+    bool all = false;
+    Trapped({"ChooseOutlookFolders.AllChildrenChecked", 0, false}, [&](long&) {
+        std::vector<Node> pending{node};
+        while (!pending.empty()) {
+            Node n = pending.back();
+            pending.pop_back();
+            for (Node child = n->Child(); child; child = child->Next()) {
+                if (!child->Checked()) {
+                    return;
+                }
+                pending.push_back(child);
+            }
+        }
+        all = true;
+    });
+    return all;
+}
+
+bool LazyFolderTree::QualifiesForSubfolders(const Node& node) {
+    if (!AllChildrenChecked(node)) {
+        return false;
+    }
+    enum class Seen { Unknown, Off, On } state = Seen::Unknown;
+    for (Node above = node->Parent(); above; above = above->Parent()) {
+        if (!above->Checked()) {
+            state = Seen::Off;
+        } else if (state == Seen::Off) {
+            return false;
+        } else {
+            state = Seen::On;
+        }
+    }
+    return true;
+}
+
+std::string LazyFolderTree::HarvestSelected(ostrevane::FolderList& list, bool singleFolderOnly,
+                                            mirelink::KVRDOSession& session) {
+    std::string chosenPath;
+    auto& nodes = tree_.Nodes();
+    for (int i = 1; i <= nodes.Count(); ++i) {
+        Node node = nodes.Item(i);
+        if (!node->Selected()) {
+            continue;
+        }
+        list.push_back(NewRecord(node->Text(), node->Key(), node->Tag()));
+        chosenPath = node->FullPath();
+        if (!singleFolderOnly && QualifiesForSubfolders(node)) {
+            const auto& record = *list.back();
+            auto folder = session.GetFolderFromID(record.EntryID, record.StoreID);
+            if (folder && node->Children() == 0) {
+                AddChildFolders(folder, list);
+            }
+        }
+    }
+    return chosenPath;
+}
+
+mirelink::FolderPtr LazyFolderTree::OpenFolderForNode(const std::string& entryId,
+                                                      const std::string& storeId) {
+    try {
+        return GetRDOObjectFromIds(sessions_(), entryId, storeId);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+bool LazyFolderTree::NodeExists(const std::string& key) const {
+    return key.empty() || tree_.Nodes().Find(key) != nullptr;
+}
+
+void LazyFolderTree::AddChildFolders(const mirelink::FolderPtr& folder,
+                                     ostrevane::FolderList& list) {
+    try {
+        auto folders = Need(folder).Folders();
+        const int count = folders->Count();
+        for (int i = 1; i <= count; ++i) {
+            auto sub = folders->Item(i);
+            list.push_back(NewRecord(sub->Name(), sub->EntryID(), sub->StoreID()));
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace plovanex::chooser
