@@ -10,7 +10,6 @@
 
 #include "host/engine.h"
 #include "host/explorer_window.h"
-#include "host/gui.h"
 #include "host/inspector_window.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
@@ -35,7 +34,9 @@ class WithAddIn {
         modules_.Startup();
     }
     ~WithAddIn() {
-        host::ShutdownModules(modules_);
+        // The add-in opened no window here. Windows of earlier screens wait
+        // for their deletion by the program, not by this screen.
+        modules_.Shutdown();
         platform::os::InstallStarter(std::move(starter_));
     }
     host::ModuleHost& Modules() { return modules_; }
