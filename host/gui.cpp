@@ -35,10 +35,10 @@ void EnsureRuntimeFolder() {
 
 QtMessageHandler previousHandler = nullptr;
 
-// Windows that nobody sees need no size hints; the offscreen platform says
-// so on stderr at every show.
+// Windows that nobody sees need no size hints, raising or keyboard grabs;
+// the offscreen platform says so on stderr each time.
 void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (text == QLatin1String("This plugin does not support propagateSizeHints()")) {
+    if (text.startsWith(QLatin1String("This plugin does not support "))) {
         return;
     }
     if (previousHandler) {

@@ -43,25 +43,7 @@ void WindowsTest::LetRun() {
 }
 
 std::vector<std::string> WindowsTest::FoldersWith(const std::string& subject) {
-    auto& profile = *kit.Profile();
-    std::vector<std::string> paths;
-    for (const auto& store : profile.Stores()) {
-        std::vector<mailstore::Id> todo{store.rootId};
-        while (!todo.empty()) {
-            auto folder = todo.back();
-            todo.pop_back();
-            for (auto id : profile.ItemsIn(folder)) {
-                if (profile.Item(id).subject == subject) {
-                    paths.push_back(profile.FolderPath(folder));
-                }
-            }
-            for (const auto& child : profile.Children(folder)) {
-                todo.push_back(child.id);
-            }
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
+    return testkit::FolderPathsOfSubject(*kit.Profile(), subject);
 }
 
 }  // namespace host_test

@@ -64,4 +64,9 @@ class ProfileBuilder {
 std::vector<mailstore::Id> FoldersHolding(mailstore::Profile& profile,
                                           const std::string& internetMessageId);
 
+// The paths of the folders that hold an item of this subject, in order,
+// one path for each such item.
+std::vector<std::string> FolderPathsOfSubject(mailstore::Profile& profile,
+                                              const std::string& subject);
+
 }  // namespace testkit
