@@ -1,15 +1,20 @@
 #include "core/copy_suffix.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace plovanex {
 
 namespace {
 
-bool IsHexId(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isxdigit(c) != 0; });
+// The shortest id a store makes: 20 bytes, two digits each.
+constexpr std::size_t kShortestIdDigits = 40;
+
+// An id as the store makes it: whole bytes of upper-case hexadecimal, long
+// enough that a user's own clock times, dates and codes never pass for one.
+bool IsStoreId(const std::string& text) {
+    return text.size() >= kShortestIdDigits && text.size() % 2 == 0 &&
+           std::all_of(text.begin(), text.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
 }
 
 }  // namespace
@@ -29,7 +34,7 @@ std::optional<CopySuffix> SplitCopySuffix(const std::string& text) {
         return std::nullopt;
     }
     CopySuffix suffix{text.substr(0, p1), text.substr(p1 + 1, p2 - p1 - 1), text.substr(p2 + 1)};
-    if (!IsHexId(suffix.entryId) || !IsHexId(suffix.storeId)) {
+    if (!IsStoreId(suffix.entryId) || !IsStoreId(suffix.storeId)) {
         return std::nullopt;
     }
     return suffix;

@@ -1,6 +1,7 @@
 #include "core/globals.h"
 
 #include "common/settings_keys.h"
+#include "core/per_thread.h"
 #include "platform/error.h"
 #include "platform/ostrevane/log_writer.h"
 
@@ -10,8 +11,8 @@ namespace settings = platform::settings;
 using common::keys::SectionPlovanex;
 
 ostrevane::SettingsHelper& Helper() {
-    thread_local ostrevane::SettingsHelper helper;
-    return helper;
+    static PerThread<ostrevane::SettingsHelper> helpers;
+    return helpers.Get();
 }
 
 std::string GetSetting(const std::string& key, const std::string& defaultText) {
@@ -57,8 +58,8 @@ void WriteLogLine(const std::string& source, const std::string& text) {
 namespace plovanex {
 
 LibraryValues& Library() {
-    thread_local LibraryValues values;
-    return values;
+    static PerThread<LibraryValues> values;
+    return values.Get();
 }
 
 }  // namespace plovanex

@@ -8,6 +8,7 @@
 
 #include "common/vb_strings.h"
 #include "core/globals.h"
+#include "core/per_thread.h"
 
 namespace plovanex {
 
@@ -68,8 +69,8 @@ struct FormHolder {
 };
 
 FormHolder& Holder() {
-    thread_local FormHolder holder;
-    return holder;
+    static PerThread<FormHolder> holders;
+    return holders.Get();
 }
 
 }  // namespace

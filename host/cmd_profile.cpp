@@ -16,12 +16,20 @@ outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& p
     return ns->GetFolderFromID(row.entryId, profile.Store(row.storeId).entryId);
 }
 
-void PrintFolders(mailstore::Profile& profile, mailstore::Id folder) {
-    auto row = profile.Folder(folder);
-    std::cout << profile.FolderPath(folder) << '\t' << row.entryId << '\t'
-              << profile.Store(row.storeId).entryId << '\t' << profile.ItemCount(folder) << '\n';
-    for (const auto& child : profile.Children(folder)) {
-        PrintFolders(profile, child.id);
+// The folder and every folder below it, each before its subfolders.
+void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
+    std::vector<mailstore::Id> todo{top};
+    while (!todo.empty()) {
+        auto folder = todo.back();
+        todo.pop_back();
+        auto row = profile.Folder(folder);
+        std::cout << profile.FolderPath(folder) << '\t' << row.entryId << '\t'
+                  << profile.Store(row.storeId).entryId << '\t' << profile.ItemCount(folder)
+                  << '\n';
+        auto children = profile.Children(folder);
+        for (auto child = children.rbegin(); child != children.rend(); ++child) {
+            todo.push_back(child->id);
+        }
     }
 }
 

@@ -186,17 +186,18 @@ void InspectorWindow::Fill(const Fields& fields) {
 
 std::optional<std::string> InspectorWindow::Apply() {
     try {
+        // The text first: a mail refused for its sender keeps what was typed.
+        item_->SetSubject(txtSubject_->text().toStdString());
+        item_->SetBody(txtBody_->toPlainText().toStdString());
+        item_->SetTo(Text(txtTo_->text()));
+        item_->SetCC(Text(txtCc_->text()));
+        item_->SetBCC(Text(txtBcc_->text()));
         std::string from = Text(cboFrom_->currentText());
         // The default account sends as the profile's owner.
         if (mailstore::SameText(from, defaultAccount_)) {
             from.clear();
         }
         item_->SetSendUsingAccount(from);
-        item_->SetTo(Text(txtTo_->text()));
-        item_->SetCC(Text(txtCc_->text()));
-        item_->SetBCC(Text(txtBcc_->text()));
-        item_->SetSubject(txtSubject_->text().toStdString());
-        item_->SetBody(txtBody_->toPlainText().toStdString());
         outlook::CheckNames(*item_);
     } catch (const std::exception& e) {
         return e.what();

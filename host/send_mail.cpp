@@ -24,6 +24,18 @@ std::string Join(const std::vector<std::string>& parts) {
     return out;
 }
 
+// Where a mail whose send did not complete waits, for the error line.
+std::string UnsentMailPlace(const outlook::ItemPtr& item) {
+    try {
+        if (auto folder = item->Parent(); folder && !item->Sent()) {
+            return "; the unsent mail stays in " + folder->FolderPath();
+        }
+    } catch (const std::exception&) {
+        // The error itself says what went wrong.
+    }
+    return "";
+}
+
 }  // namespace
 
 void SendMail(const Options& options, const SendRequest& request, std::ostream& out,
@@ -72,7 +84,7 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
     ShutdownModules(modules);
 
     if (error) {
-        throw platform::Error(*error);
+        throw platform::Error(*error + UnsentMailPlace(item));
     }
     if (answer && questions == 0) {
         tell("no folder chooser opened, so --choose went unused");
@@ -91,7 +103,7 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
         problem += (problem.empty() ? "" : "; ") + std::string("the mail was not sent");
     }
     if (!problem.empty()) {
-        throw platform::Error(problem);
+        throw platform::Error(problem + UnsentMailPlace(item));
     }
 }
 

@@ -146,10 +146,12 @@ TEST_F(MoveItTest, ErrorsAreReportedWithTheStepAndTheLabel) {
     EXPECT_EQ(Reports(), report(2, why, "withdrawn"));
     mirelink::SetLibraryWithdrawn(false);
 
-    // An unsaved item has no folder.
+    // An item in no folder.
     Clear();
-    EXPECT_FALSE(MoveIt(app->CreateItem(outlook::olMailItem), IdsOf(kAcme), "unsaved"));
-    EXPECT_EQ(Reports(), report(6, nothing, "unsaved"));
+    auto loose = kit.Profile()->AddItem(mailstore::ItemRow{});
+    auto looseItem = app->GetNamespace("MAPI")->GetItemFromID(kit.Profile()->Item(loose).entryId);
+    EXPECT_FALSE(MoveIt(looseItem, IdsOf(kAcme), "in no folder"));
+    EXPECT_EQ(Reports(), report(6, nothing, "in no folder"));
 
     Clear();
     EXPECT_FALSE(MoveIt(nullptr, IdsOf(kAcme), "no item"));

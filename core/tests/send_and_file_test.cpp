@@ -60,6 +60,24 @@ TEST_F(SendAndFileTest, ChosenFolderReceivesTheSentMail) {
     EXPECT_THAT(Reports(), IsEmpty());
 }
 
+// An unsent meeting request is asked about and sent as a mail is.
+TEST_F(SendAndFileTest, MeetingRequestIsFiledAsAMailIs) {
+    auto id = kit.Add("\\\\Personal Folders\\Drafts",
+                      {.subject = "Review",
+                       .to = "lead@example.com",
+                       .itemClass = mailstore::item_class::kMeetingRequest,
+                       .sent = false});
+    auto item = ItemOf(id);
+    modules->InspectorOpen(item->Display());
+    ASSERT_TRUE(modules->Engine()->ClickButton(app->ActiveInspector(), "Send And File"));
+    ASSERT_EQ(Chooser().Questions().size(), 1u);
+    EXPECT_EQ(Chooser().Questions()[0].emailTo, "Project Lead");
+    Chooser().Answer({Record(kAcme)});
+    EXPECT_TRUE(item->Sent());
+    EXPECT_THAT(FoldersOf(item), ElementsAre(kAcme));
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
 TEST_F(SendAndFileTest, CancelLeavesTheMailUnsent) {
     auto item = Click("Cancelled");
     Chooser().Cancel();

@@ -22,10 +22,12 @@ namespace fs = std::filesystem;
 namespace keys = common::keys;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
 constexpr const char* kSent = "\\\\Personal Folders\\Sent Items";
 constexpr const char* kDeleted = "\\\\Personal Folders\\Deleted Items";
+constexpr const char* kDrafts = "\\\\Personal Folders\\Drafts";
 
 testkit::ProgramResult Ostrevane(std::vector<std::string> args) {
     return testkit::RunProgram(OSTREVANE_BIN, args);
@@ -115,11 +117,12 @@ TEST_F(SendAndFileCommandTest, ACancelledChooserLeavesTheMailUnsent) {
         auto run = Send(subject, args);
         EXPECT_NE(run.exitCode, 0);
         EXPECT_EQ(run.out, "");
-        EXPECT_THAT(run.err, HasSubstr("the mail was not sent"));
+        EXPECT_THAT(run.err, HasSubstr("the mail was not sent; the unsent mail stays in " +
+                                       std::string(kDrafts)));
         if (c.note) {
             EXPECT_THAT(run.err, HasSubstr(c.note));
         }
-        EXPECT_TRUE(FoldersWith(subject).empty());
+        EXPECT_THAT(FoldersWith(subject), ElementsAre(kDrafts));
     }
 }
 
@@ -161,6 +164,7 @@ TEST_F(SendAndFileCommandTest, AChosenFolderThatIsNotThereSendsNothing) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_THAT(run.err, HasSubstr("'" + missing + "'"));
     EXPECT_TRUE(FoldersWith("not there").empty());
+    EXPECT_THAT(testkit::ItemsInNoFolder(*mailstore::Profile::Open("Default")), IsEmpty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -378,6 +379,20 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   {{"Error occurred at line number 84.  Reason: Mail profile ", 1, kBuild},
                    {"Profile Name: Nobody", 0, kBuild}}},
+        ErrorCase{"FolderInsideItself",
+                  [](KestruneTest& t) {
+                      t.demo_.SetParent("\\\\Personal Folders\\Inbox",
+                                        "\\\\Personal Folders\\Inbox");
+                  },
+                  {{"Error occurred at line number 84.  Reason: Mail profile ", 1, kBuild},
+                   {"Profile Name: Default", 0, kBuild}}},
+        ErrorCase{"ChainDeeperThanFoldersNest",
+                  [](KestruneTest& t) {
+                      t.demo_.NestedChain("\\\\Personal Folders\\Archive",
+                                          mailstore::kMaxFolderDepth);
+                  },
+                  {{"Error occurred at line number 84.  Reason: Mail profile ", 1, kBuild},
+                   {"Profile Name: Default", 0, kBuild}}},
         ErrorCase{
             "MissingTemplate",
             [](KestruneTest& t) { fs::remove(t.Data("FolderList.xml")); },
@@ -465,6 +480,40 @@ TEST_F(KestruneTest, ProgramOnTheErrorRoadEnds) {
     EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
     EXPECT_EQ(Find(keys::LoadRefreshWanted), std::nullopt);
     EXPECT_EQ(Find(keys::KestruneVisible), "0");
+}
+
+// Folders as deep as they may nest are all indexed, the deepest included.
+TEST_F(KestruneTest, ChainAsDeepAsFoldersNestIsIndexedWhole) {
+    const int levels = mailstore::kMaxFolderDepth - 1;  // below Archive, one level down
+    demo_.NestedChain("\\\\Personal Folders\\Archive", levels);
+    kestrune::BuildIndex();
+    EXPECT_THAT(Reports(), IsEmpty());
+    auto rows = IndexRows(Data("MyFolderList.xml"));
+    ASSERT_EQ(rows.size(), DemoRows().size() + levels);
+    std::string deepest = "\\\\Personal Folders\\Archive";
+    for (int n = 1; n <= levels; ++n) {
+        deepest += "\\F" + std::to_string(n);
+    }
+    EXPECT_NE(std::find(rows.begin(), rows.end(), Row{"F" + std::to_string(levels), deepest}),
+              rows.end());
+}
+
+// A chain 100,000 deep: the program reports it at once, keeps the old index
+// and ends.
+TEST_F(KestruneTest, ProgramOnAChainDeeperThanFoldersNestKeepsTheOldIndex) {
+    demo_.NestedChain("\\\\Personal Folders\\Archive", 100000);
+    WriteFile(Data("MyFolderList.xml"), "old index");
+    auto result = testkit::RunProgram(kKestrune, {});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("Error [Plovanex.BuildIndex]: Error occurred at line number 84."),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(
+        result.err.find(demo_.Profile()->File().string() + ": the folder 'F256' lies too deep"),
+        std::string::npos)
+        << result.err;
+    EXPECT_EQ(ReadFile(Data("MyFolderList.xml")), "old index");
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
 }
 
 TEST_F(KestruneTest, SecondCopyEndsAtOnceAndChangesNothing) {

@@ -54,6 +54,11 @@ struct StoreRow {
     Id rootId = 0;
 };
 
+// Folders nest at most this many levels below their store's root folder. A
+// deeper folder is refused, and a profile file that holds one, or a folder
+// that is its own ancestor, is refused as damaged.
+inline constexpr int kMaxFolderDepth = 256;
+
 struct FolderRow {
     Id id = 0;
     std::string entryId;
@@ -160,7 +165,7 @@ class Profile {
     // compared without regard to case.
     std::optional<StoreRow> StoreOfOwner(const std::string& who);
 
-    // Folders.
+    // Folders. A folder below kMaxFolderDepth levels is refused.
     Id AddFolder(Id parent, const std::string& name, int itemType = 0, int folderRole = role::kNone,
                  FolderKind kind = FolderKind::Generic);
     FolderRow Folder(Id id);

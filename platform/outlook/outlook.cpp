@@ -249,7 +249,7 @@ struct ItemKind {
 
 const ItemKind kKinds[] = {
     {olMail, "MailItem", true, true, true},
-    {olMeetingRequest, "MeetingItem", false, true, true},
+    {olMeetingRequest, "MeetingItem", true, true, true},
     {olReport, "ReportItem", false, true, true},
     {olPost, "PostItem", false, true, false},
     {olContact, "ContactItem", false, false, false},
@@ -592,23 +592,31 @@ class ApplicationImpl : public Application, public std::enable_shared_from_this<
         }
         return namespace_;
     }
+    // The new item is saved at once in the default folder of its type, as
+    // the client saves a draft: an item that is never sent stays there for
+    // the user to see, whatever ends the program.
     ItemPtr CreateItem(int itemType) override {
         static const struct {
             int type, cls;
             const char* messageClass;
+            int folder;
         } kTypes[] = {
-            {olMailItem, olMail, "IPM.Note"},
-            {olAppointmentItem, olAppointment, "IPM.Appointment"},
-            {olContactItem, olContact, "IPM.Contact"},
-            {olTaskItem, olTask, "IPM.Task"},
-            {olPostItem, olPost, "IPM.Post"},
+            {olMailItem, olMail, "IPM.Note", olFolderDrafts},
+            {olAppointmentItem, olAppointment, "IPM.Appointment", olFolderCalendar},
+            {olContactItem, olContact, "IPM.Contact", olFolderContacts},
+            {olTaskItem, olTask, "IPM.Task", olFolderTasks},
+            {olPostItem, olPost, "IPM.Post", olFolderDrafts},
         };
         for (const auto& t : kTypes) {
             if (t.type == itemType) {
+                auto& profile = *session_->profile;
                 mailstore::ItemRow row;
                 row.itemClass = t.cls;
                 row.messageClass = t.messageClass;
-                return MakeItem(session_, session_->profile->AddItem(row));
+                if (auto store = profile.DefaultStore()) {
+                    row.folderId = profile.DefaultFolder(store->id, t.folder);
+                }
+                return MakeItem(session_, profile.AddItem(row));
             }
         }
         Raise("CreateItem: item type " + std::to_string(itemType) + " is not supported");

@@ -100,7 +100,9 @@ class PLATFORM_API Application : public Object {
     virtual void SetVersion(const std::string& version) = 0;
     // Only "MAPI" is known; any other name raises.
     virtual NameSpacePtr GetNamespace(const std::string& type) = 0;
-    // A new unsaved item of an item type (olMailItem, ...).
+    // A new unsent item of an item type (olMailItem, ...), saved in the
+    // default store's folder of that type (Drafts for mail and posts), or in
+    // no folder when the store has none.
     virtual ItemPtr CreateItem(int itemType) = 0;
     // The inspector shown last and not closed, or nothing.
     virtual InspectorPtr ActiveInspector() = 0;

@@ -1,8 +1,9 @@
 #include "platform/testkit/profile_kit.h"
 
-#include <algorithm>
-
+#include <SQLiteCpp/SQLiteCpp.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "platform/error.h"
 
@@ -70,6 +71,46 @@ ProfileBuilder& ProfileBuilder::Entry(const std::string& name, const std::string
 
 ProfileBuilder& ProfileBuilder::Item(const std::string& folderPath, const ItemSpec& spec) {
     Add(folderPath, spec);
+    return *this;
+}
+
+ProfileBuilder& ProfileBuilder::NestedChain(const std::string& parentPath, int levels) {
+    auto parent = FolderId(parentPath);
+    SQLite::Database db(profile_->File().string(), SQLite::OPEN_READWRITE);
+    db.setBusyTimeout(5000);
+    SQLite::Statement chain(
+        db,
+        "WITH RECURSIVE level(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM level WHERE n < ?2)"
+        " INSERT INTO folders (id, entry_id, store_id, parent_id, name, role, item_type, kind)"
+        " SELECT top.id + n, printf('0000000046%046X', top.id + n), p.store_id,"
+        "  CASE n WHEN 1 THEN p.id ELSE top.id + n - 1 END, 'F' || n, 0, 0, 1"
+        " FROM level, (SELECT max(id) AS id FROM folders) AS top, folders p WHERE p.id = ?1");
+    chain.bind(1, static_cast<int64_t>(parent));
+    chain.bind(2, levels);
+    chain.exec();
+    return *this;
+}
+
+std::vector<mailstore::Id> ItemsInNoFolder(const mailstore::Profile& profile) {
+    SQLite::Database db(profile.File().string(), SQLite::OPEN_READONLY);
+    db.setBusyTimeout(5000);
+    SQLite::Statement s(db, "SELECT id FROM items WHERE folder_id IS NULL ORDER BY id");
+    std::vector<mailstore::Id> ids;
+    while (s.executeStep()) {
+        ids.push_back(s.getColumn(0).getInt64());
+    }
+    return ids;
+}
+
+ProfileBuilder& ProfileBuilder::SetParent(const std::string& path, const std::string& parentPath) {
+    auto folder = FolderId(path);
+    auto parent = FolderId(parentPath);
+    SQLite::Database db(profile_->File().string(), SQLite::OPEN_READWRITE);
+    db.setBusyTimeout(5000);
+    SQLite::Statement set(db, "UPDATE folders SET parent_id=? WHERE id=?");
+    set.bind(1, static_cast<int64_t>(parent));
+    set.bind(2, static_cast<int64_t>(folder));
+    set.exec();
     return *this;
 }
 

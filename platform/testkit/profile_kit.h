@@ -49,6 +49,11 @@ class ProfileBuilder {
     ProfileBuilder& Entry(const std::string& name, const std::string& type,
                           const std::string& address, const std::string& smtp);
     ProfileBuilder& Item(const std::string& folderPath, const ItemSpec& spec);
+    // Writes past the profile's own checks, as another program could: a
+    // chain of `levels` folders below the folder at `parentPath` ("F1" holds
+    // "F2", and so on), or a folder's parent set to another folder.
+    ProfileBuilder& NestedChain(const std::string& parentPath, int levels);
+    ProfileBuilder& SetParent(const std::string& path, const std::string& parentPath);
     // The same as Item, giving the new item's id.
     mailstore::Id Add(const std::string& folderPath, const ItemSpec& spec);
 
@@ -59,6 +64,9 @@ class ProfileBuilder {
   private:
     mailstore::ProfilePtr profile_;
 };
+
+// The items that lie in no folder, read past the profile's own calls.
+std::vector<mailstore::Id> ItemsInNoFolder(const mailstore::Profile& profile);
 
 // The folder ids in which items of this Internet message id lie.
 std::vector<mailstore::Id> FoldersHolding(mailstore::Profile& profile,

@@ -2,11 +2,13 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <gmock/gmock.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -301,6 +303,155 @@ TEST_F(ProfileFileTest, ForeignDamagedAndMissingFilesNameTheFile) {
             EXPECT_THAT(e.Description(), HasSubstr(mailstore::Profile::FileFor(name).string()));
         }
     }
+}
+
+// What opening the profile and adding a store to it say in a process of a
+// user who may read the profile but not write it (an unprivileged user when
+// the test runs with privileges).
+std::string WriteAsReader(const std::string& name) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return "no pipe";
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        std::string said = "written";
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+            said = "cannot drop privileges";
+        } else {
+            try {
+                mailstore::Profile::Open(name)->AddStore("Written", mailstore::StoreKind::Personal,
+                                                         "", "");
+            } catch (const platform::Error& e) {
+                said = e.Description();
+            }
+        }
+        (void)!write(pipeEnds[1], said.data(), said.size());
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        said.append(buffer, static_cast<size_t>(n));
+    }
+    close(pipeEnds[0]);
+    waitpid(child, nullptr, 0);
+    return said;
+}
+
+// A profile in a home that cannot be written says so, naming the file.
+TEST_F(ProfileFileTest, ReadOnlyFileOrFolderIsReportedAsSuch) {
+    namespace fs = std::filesystem;
+    mailstore::Profile::Create("Default");
+    const auto file = mailstore::Profile::FileFor("Default");
+    const auto folder = file.parent_path();
+    const auto all = fs::perms::owner_all | fs::perms::group_all | fs::perms::others_all;
+    const auto readable = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const auto traversable =
+        readable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    fs::permissions(home.Path(), traversable);
+    const struct {
+        const char* name;
+        fs::perms filePerms, folderPerms;
+        std::string said;
+    } cases[] = {
+        {"file read-only", readable, all, "the file cannot be written"},
+        {"folder read-only", all, traversable,
+         "the file cannot be written: its folder " + folder.string() +
+             ", where its journal goes, cannot be written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::permissions(file, c.filePerms);
+        fs::permissions(folder, c.folderPerms);
+        EXPECT_EQ(WriteAsReader("Default"), "Mail profile " + file.string() + ": " + c.said);
+    }
+    fs::permissions(folder, all);
+    fs::permissions(file, all);
+    fs::permissions(home.Path(), fs::perms::owner_all);
+}
+
+// A profile file damaged by another program is refused when it is opened,
+// at once and naming the file and the fault.
+TEST_F(ProfileFileTest, DamagedFolderTreeIsRefusedAtOnce) {
+    const std::string inbox = "\\\\Personal Folders\\Inbox";
+    const struct {
+        const char* name;
+        std::function<void(testkit::ProfileBuilder&)> damage;
+        std::string fault;
+    } cases[] = {
+        {"its own parent", [&](auto& kit) { kit.SetParent(inbox, inbox); },
+         "the file is damaged: the folder 'Inbox' is its own ancestor"},
+        {"a ring of two",
+         [](auto& kit) {
+             kit.SetParent("\\\\Personal Folders\\Clients", "\\\\Personal Folders\\Clients\\Acme");
+         },
+         "the file is damaged: the folder 'Clients' is its own ancestor"},
+        {"a store's root inside its Inbox",
+         [&](auto& kit) { kit.SetParent("\\\\Personal Folders", inbox); },
+         "the file is damaged: the root folder of the store 'Personal Folders' lies inside a "
+         "folder"},
+        // Archive is one level below the root, so F256 lies 257 deep.
+        {"a chain 100,000 deep",
+         [](auto& kit) { kit.NestedChain("\\\\Personal Folders\\Archive", 100000); },
+         "the folder 'F256' lies too deep: folders nest at most 256 levels below their store's "
+         "root"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::string("Damaged ") + c.name;
+        {
+            testkit::ProfileBuilder kit(name);
+            kit.Demo();
+            c.damage(kit);
+        }
+        try {
+            mailstore::Profile::Open(name);
+            ADD_FAILURE() << "opened";
+        } catch (const platform::Error& e) {
+            EXPECT_EQ(
+                e.Description(),
+                "Mail profile " + mailstore::Profile::FileFor(name).string() + ": " + c.fault);
+        }
+    }
+}
+
+// Damage done while the profile is open shows at the next path asked for.
+TEST_F(ProfileTest, FolderPathOfAFolderInsideItselfRaises) {
+    const std::string inbox = "\\\\Personal Folders\\Inbox";
+    Id id = kit.FolderId(inbox);
+    kit.SetParent(inbox, inbox);
+    try {
+        p.FolderPath(id);
+        ADD_FAILURE() << "a path";
+    } catch (const platform::Error& e) {
+        EXPECT_THAT(e.Description(), HasSubstr(p.File().string()));
+        EXPECT_THAT(e.Description(), HasSubstr("the folder 'Inbox' is its own ancestor"));
+    }
+}
+
+// Folders nest as deep as kMaxFolderDepth levels below the root, and no deeper.
+TEST_F(ProfileTest, FoldersNestAsDeepAsTheLimitAndNoDeeper) {
+    Id folder = p.Stores()[0].rootId;
+    std::string path = "\\\\Personal Folders";
+    for (int level = 1; level <= mailstore::kMaxFolderDepth; ++level) {
+        folder = p.AddFolder(folder, "L" + std::to_string(level));
+        path += "\\L" + std::to_string(level);
+    }
+    EXPECT_EQ(p.FolderPath(folder), path);
+    EXPECT_EQ(p.FolderByPath(path), folder);
+    try {
+        p.AddFolder(folder, "Deeper");
+        ADD_FAILURE() << "a folder below the limit";
+    } catch (const platform::Error& e) {
+        EXPECT_THAT(e.Description(),
+                    HasSubstr("the folder 'Deeper' lies too deep: folders nest at most 256"));
+    }
+    EXPECT_EQ(p.ChildCount(folder), 0);
+    EXPECT_EQ(mailstore::Profile::Open("Default")->FolderPath(folder), path);
 }
 
 // A process killed in the middle of a loop of moves leaves every item in

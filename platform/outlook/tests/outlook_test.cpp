@@ -117,7 +117,8 @@ TEST_F(OutlookTest, SendSavesInSentItemsOrTheNamedFolder) {
     EXPECT_EQ(plain->SentOn(), "1/1/4501");
     EXPECT_EQ(plain->SaveSentMessageFolder(), nullptr);
     EXPECT_EQ(plain->SaveSentMessageFolderText(), "");
-    EXPECT_EQ(plain->Parent(), nullptr);
+    // Unsent, it waits in Drafts.
+    EXPECT_EQ(plain->Parent()->FolderPath(), "\\\\Personal Folders\\Drafts");
     EXPECT_EQ(plain->To(), "Project Lead; stranger@else.example");
     plain->Send();
     EXPECT_TRUE(plain->Sent());
@@ -143,8 +144,11 @@ TEST_F(OutlookTest, SendSavesInSentItemsOrTheNamedFolder) {
     EXPECT_EQ(shared->SenderName(), "Team Desk");
     EXPECT_THROW(shared->SetSendUsingAccount("nobody@example.com"), platform::Error);
 
+    // A send that fails leaves the mail in Drafts.
     auto none = app->CreateItem(outlook::olMailItem);
     EXPECT_THROW(none->Send(), platform::Error);
+    EXPECT_FALSE(none->Sent());
+    EXPECT_EQ(none->Parent()->FolderPath(), "\\\\Personal Folders\\Drafts");
 }
 
 // A name that is neither in the address book nor an e-mail address stops
@@ -197,7 +201,7 @@ TEST_F(OutlookTest, ItemTypesAndTheMembersTheyLack) {
         bool hasSent, hasTo;
     };
     const Case cases[] = {
-        {43, "MailItem", true, true},      {53, "MeetingItem", true, false},
+        {43, "MailItem", true, true},      {53, "MeetingItem", true, true},
         {46, "ReportItem", true, false},   {45, "PostItem", true, false},
         {40, "ContactItem", false, false}, {26, "AppointmentItem", false, false},
         {48, "TaskItem", false, false},
@@ -220,7 +224,8 @@ TEST_F(OutlookTest, ItemTypesAndTheMembersTheyLack) {
             EXPECT_THROW(item->Sent(), platform::Error) << c.typeName;
         }
         if (c.hasTo) {
-            EXPECT_NO_THROW(item->SaveSentMessageFolderText());
+            EXPECT_NO_THROW(item->To()) << c.typeName;
+            EXPECT_NO_THROW(item->SaveSentMessageFolderText()) << c.typeName;
         } else {
             EXPECT_THROW(item->To(), platform::Error) << c.typeName;
             EXPECT_THROW(item->SaveSentMessageFolderText(), platform::Error) << c.typeName;

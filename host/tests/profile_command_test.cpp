@@ -1,0 +1,75 @@
+// The host's profile commands on profiles that the mail client's own checks
+// did not make: folders nested too deep or inside themselves.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/tests/host_kit.h"
+#include "platform/testkit/profile_kit.h"
+#include "platform/testkit/testkit.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+
+using host_test::Ostrevane;
+
+class ProfileCommandTest : public testkit::HomeTest {
+  protected:
+    void SetUp() override {
+        host_test::PutIndex(home.Path());
+        kit.Demo();
+    }
+    std::string File() const { return kit.Profile()->File().string(); }
+
+    testkit::ProfileBuilder kit;
+};
+
+// A chain 100,000 deep: every command that opens the profile says so at
+// once, naming the file, and fails.
+TEST_F(ProfileCommandTest, ChainDeeperThanFoldersNestIsRefusedByEveryCommand) {
+    kit.NestedChain("\\\\Personal Folders\\Archive", 100000);
+    const std::vector<std::vector<std::string>> commands = {
+        {"folders"},
+        {"folder", "add", "\\\\Personal Folders\\Archive", "New"},
+        {"send", "--to", "lead@example.com", "--subject", "Deep"},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0]);
+        auto result = Ostrevane(command);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.err, HasSubstr(File() + ": the folder 'F256' lies too deep"));
+    }
+}
+
+TEST_F(ProfileCommandTest, FolderInsideItselfIsRefused) {
+    kit.SetParent("\\\\Personal Folders\\Inbox", "\\\\Personal Folders\\Inbox");
+    auto result = Ostrevane({"folders"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(
+        result.err,
+        HasSubstr(File() + ": the file is damaged: the folder 'Inbox' is its own ancestor"));
+}
+
+// As deep as folders nest: every folder is listed, and none goes below.
+TEST_F(ProfileCommandTest, ChainAsDeepAsFoldersNestIsListedAndEndsThere) {
+    kit.NestedChain("\\\\Personal Folders\\Archive", 255);
+    std::string deepest = "\\\\Personal Folders\\Archive";
+    for (int n = 1; n <= 255; ++n) {
+        deepest += "\\F" + std::to_string(n);
+    }
+    auto folders = Ostrevane({"folders"});
+    ASSERT_EQ(folders.exitCode, 0) << folders.err;
+    EXPECT_THAT(folders.out, HasSubstr("\n" + deepest + "\t"));
+
+    auto add = Ostrevane({"folder", "add", deepest, "Deeper"});
+    EXPECT_EQ(add.exitCode, 1);
+    EXPECT_THAT(add.err, HasSubstr("the folder 'Deeper' lies too deep: folders nest at most 256 "
+                                   "levels below their store's root"));
+}
+
+}  // namespace

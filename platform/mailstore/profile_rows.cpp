@@ -1,0 +1,54 @@
+#include "platform/mailstore/profile_impl.h"
+
+#include <sqlite3.h>
+
+namespace mailstore {
+
+size_t RowCache::Size() const {
+    return folders.size() + childRows + paths.size() + stores.size() + items.size() +
+           folderByEntryId.size() + itemByEntryId.size() + defaultFolders.size();
+}
+
+void RowCache::Clear() {
+    *this = RowCache();
+}
+
+void Profile::Impl::Forget() {
+    cache.Clear();
+    watch.Forget();
+}
+
+RowCache& Profile::Impl::Cached() {
+    if (watch.Changed() || cache.Size() >= kMaxCached) {
+        cache.Clear();
+        if (sqlite3_txn_state(db->getHandle(), "main") == SQLITE_TXN_READ) {
+            watch.Forget();
+        }
+    }
+    return cache;
+}
+
+std::optional<Id> Profile::Impl::IdByEntryId(
+    std::map<std::pair<std::string, Id>, std::optional<Id>> RowCache::*kept,
+    const std::string& table, const std::string& entryId, const std::string& storeEntryId) {
+    auto store = StoreIdFor(storeEntryId);
+    if (!store) {
+        return std::nullopt;
+    }
+    auto& map = Cached().*kept;
+    auto key = std::make_pair(entryId, *store);
+    if (auto hit = map.find(key); hit != map.end()) {
+        return hit->second;
+    }
+    auto& s = Stmt("SELECT id FROM " + table + " WHERE entry_id=? AND store_id=?");
+    s.bind(1, entryId);
+    s.bind(2, static_cast<int64_t>(*store));
+    std::optional<Id> id;
+    if (s.executeStep()) {
+        id = s.getColumn(0).getInt64();
+    }
+    map.emplace(std::move(key), id);
+    return id;
+}
+
+}  // namespace mailstore
