@@ -272,13 +272,13 @@ bool frmChooseOutlookFolders4::ShowIt() {
             }
             Node found;
             if (!LastFolderPath.empty()) {
-                WriteLogLine("ShowIt", "Last folder chosen: " + LastFolderPath);
+                WriteLogLine(common::LogSource("ShowIt"), "Last folder chosen: " + LastFolderPath);
                 found = tree_->FindNodeAtPath(LastFolderPath);
                 if (found) {
                     found->EnsureVisible();
                     found->SetSelected(true);
                 } else {
-                    WriteLogLine("ShowIt", "Warning: node not found");
+                    WriteLogLine(common::LogSource("ShowIt"), "Warning: node not found");
                 }
             }
 
@@ -306,7 +306,7 @@ bool frmChooseOutlookFolders4::ShowIt() {
             raise();
             activateWindow();
         } catch (const std::exception& e) {
-            WriteLogLine("Plovanex.ShowIt",
+            WriteLogLine(common::LogSource("Plovanex.ShowIt"),
                          std::string("Error occurred. Choose Outlook Folder dialog could not be "
                                      "displayed.  Reason: ") +
                              e.what());
@@ -321,14 +321,14 @@ bool frmChooseOutlookFolders4::ShowIt() {
 }
 
 void frmChooseOutlookFolders4::LoadTree(const mirelink::SessionPtr& session) {
-    WriteLogLine("ShowIt", "Loading folder list...");
+    WriteLogLine(common::LogSource("ShowIt"), "Loading folder list...");
     auto stores = session->Stores();
     const int count = stores->Count();
     for (int i = 1; i <= count; ++i) {
         auto store = stores->Item(i);
         tree_->GetFolderNames(store->RootFolder(), store->Name(), nullptr);
     }
-    WriteLogLine("ShowIt", "...Done loading folder list");
+    WriteLogLine(common::LogSource("ShowIt"), "...Done loading folder list");
 }
 
 void frmChooseOutlookFolders4::SelectStartNode() {

@@ -178,7 +178,8 @@ void frmChooseOutlookFolders4::cmdSelectedFolderOK_Click() {
                 list->push_back(NewRecord(folder->Name(), folder->EntryID(), folder->StoreID()));
                 folderList_ = list;
                 std::string chosenPath = folder->FolderPath();
-                WriteLogLine("cmdSelectedFolder_Click", "myRDOFolder.FolderPath: " + chosenPath);
+                WriteLogLine(common::LogSource("cmdSelectedFolder_Click"),
+                             "myRDOFolder.FolderPath: " + chosenPath);
                 chosenPath = StoredPath(chosenPath);
                 MruChosen = false;
                 SearchChosen = true;

@@ -151,7 +151,7 @@ void NewFolderCommand::Run() {
         }
         step = 12;
         if (logCreated) {
-            WriteLogLine("NewFolder", "New folder created");
+            WriteLogLine(common::LogSource("NewFolder"), "New folder created");
         }
     });
 }

@@ -52,7 +52,8 @@ void LazyFolderTree::GetFolderNames(const mirelink::FolderPtr& folder, const std
                     entryId.clear();
                 }
                 if (entryId.empty()) {
-                    WriteLogLine("GetFolderNames(RDO)", "Warning: Couldn't get the folder");
+                    WriteLogLine(common::LogSource("GetFolderNames(RDO)"),
+                                 "Warning: Couldn't get the folder");
                     RestorePointer();
                     return;
                 }
@@ -86,15 +87,18 @@ void LazyFolderTree::GetFolderNames(const mirelink::FolderPtr& folder, const std
                 step = 24;
                 const bool duplicate = entryId == previousEntryId;
                 if (store) {
-                    WriteLogLine("GetFolderNames",
+                    WriteLogLine(common::LogSource("GetFolderNames"),
                                  "Now Adding " + fullName + " to " + folder->Name());
                     if (duplicate) {
-                        WriteLogLine("GetFolderNames", "ENTRYIds ARE NOT UNIQUE");
+                        WriteLogLine(common::LogSource("GetFolderNames"),
+                                     "ENTRYIds ARE NOT UNIQUE");
                     }
                 } else {
-                    WriteLogLine("GetFolderNames", "Adding " + fullName + " to " + folder->Name());
+                    WriteLogLine(common::LogSource("GetFolderNames"),
+                                 "Adding " + fullName + " to " + folder->Name());
                     if (duplicate) {
-                        WriteLogLine("GetFolderNames", "ENTRYIDS ARE NOT UNIQUE");
+                        WriteLogLine(common::LogSource("GetFolderNames"),
+                                     "ENTRYIDS ARE NOT UNIQUE");
                     }
                 }
                 previousEntryId = entryId;
@@ -118,14 +122,15 @@ void LazyFolderTree::GetFolderNames(const mirelink::FolderPtr& folder, const std
 void LazyFolderTree::Expand(const Node& node) {
     constexpr char kSource[] = "ChooseOutlookFolders.Expand";
     Trapped({kSource, 0, false}, [&](long&) {
-        WriteLogLine(kSource, "Checking " + node->Text() + " with " +
-                                  std::to_string(node->Children()) + " child subfolder(s)");
+        WriteLogLine(common::LogSource(kSource), "Checking " + node->Text() + " with " +
+                                                     std::to_string(node->Children()) +
+                                                     " child subfolder(s)");
         Node only = node->Child();
         if (node->Children() != 1 || only->Text() != kPlaceholderText) {
             return;
         }
         const std::string path = "\\\\" + node->FullPath();
-        WriteLogLine(kSource, "Full folder text: " + path);
+        WriteLogLine(common::LogSource(kSource), "Full folder text: " + path);
         auto session = sessions_();
         mirelink::FolderPtr folder;
         try {
@@ -134,9 +139,9 @@ void LazyFolderTree::Expand(const Node& node) {
             folder.reset();
         }
         if (!folder) {
-            WriteLogLine(kSource, "Error occurred: Could not find folder");
+            WriteLogLine(common::LogSource(kSource), "Error occurred: Could not find folder");
         } else {
-            WriteLogLine(kSource, "Expanding " + folder->Name());
+            WriteLogLine(common::LogSource(kSource), "Expanding " + folder->Name());
         }
         GetFolderNames(folder, "", node);
         if (node->InTree()) {
@@ -188,14 +193,14 @@ Node LazyFolderTree::FindNodeAtPath(const std::string& path) {
         auto& nodes = tree_.Nodes();
         for (int i = 1; i <= nodes.Count(); ++i) {
             Node node = nodes.Item(i);
-            WriteLogLine("FindNodeAtPath",
+            WriteLogLine(common::LogSource("FindNodeAtPath"),
                          "Looking for: " + parts[0] + "\tComparing: " + node->Text());
             if (vb::Like(node->Text(), parts[0])) {
                 if (parts.size() == 1) {
                     return node;
                 }
                 if (Node child = FetchNode(parts, 1, node)) {
-                    WriteLogLine("FindNodeAtPath", "Found it: " + child->Text());
+                    WriteLogLine(common::LogSource("FindNodeAtPath"), "Found it: " + child->Text());
                     return child;
                 }
             }
@@ -218,9 +223,9 @@ Node LazyFolderTree::FetchNode(const std::vector<std::string>& pathParts, std::s
         if (index >= pathParts.size()) {
             throw platform::Error("Subscript out of range");
         }
-        WriteLogLine("FetchNode", "Looking for childNode " + pathParts[index]);
+        WriteLogLine(common::LogSource("FetchNode"), "Looking for childNode " + pathParts[index]);
         for (Node child = parentNode->Child(); child; child = child->Next()) {
-            WriteLogLine("FetchNode", "Checking childNode " + child->Text());
+            WriteLogLine(common::LogSource("FetchNode"), "Checking childNode " + child->Text());
             if (child->Text() != pathParts[index]) {
                 continue;
             }

@@ -80,14 +80,14 @@ void AddToMRUList(const std::string& chosenPath, const std::string& entryID,
         if (entry.empty()) {
             break;
         }
-        WriteLogLine(kLogSource, "Comparing " + chosenPath + " and " + entry);
+        WriteLogLine(common::LogSource(kLogSource), "Comparing " + chosenPath + " and " + entry);
         if (Helper().TextMatches(chosenPath, entry)) {
-            WriteLogLine(kLogSource, "Found it in the list");
+            WriteLogLine(common::LogSource(kLogSource), "Found it in the list");
             found = true;
         }
     }
     if (!found) {
-        WriteLogLine(kLogSource, "Did not find it in the list...adding it");
+        WriteLogLine(common::LogSource(kLogSource), "Did not find it in the list...adding it");
         const Entries before = ReadAll();
         Entries after = before;
         for (int j = kMruCount - 1; j >= 1; --j) {

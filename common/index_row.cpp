@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "common/utf8.h"
+
 namespace common {
 namespace {
 
@@ -18,24 +20,32 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
     text = std::move(out);
 }
 
+// The index declares UTF-8: a byte that starts no valid sequence, and the
+// two codes XML has no place for, become U+FFFD.
 void AppendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        auto code = static_cast<unsigned char>(c);
-        if (c == '\'') {
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Char c = DecodeUtf8(text, at);
+        if (c.length == 0 || c.code == 0xFFFE || c.code == 0xFFFF) {
+            AppendUtf8(out, kReplacementCharacter);
+            at += c.length == 0 ? 1 : c.length;
+            continue;
+        }
+        if (c.code == '\'') {
             out += kIndexApostrophe;
-        } else if (c == '&') {
+        } else if (c.code == '&') {
             out += "&amp;";
-        } else if (c == '<') {
+        } else if (c.code == '<') {
             out += "&lt;";
-        } else if (code == 0) {
+        } else if (c.code == 0) {
             // XML cannot carry a NUL in any form; a name ends there anyway.
-        } else if (code < 0x20) {
+        } else if (c.code < 0x20) {
             out += "&#";
-            out += std::to_string(code);
+            out += std::to_string(c.code);
             out += ';';
         } else {
-            out += c;
+            out.append(text, at, c.length);
         }
+        at += c.length;
     }
 }
 
@@ -54,18 +64,16 @@ void AppendRow(std::string& out, std::string_view name, std::string_view path) {
     out += row.substr(atPath + kPath.size());
 }
 
-bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (std::size_t at = 0; at + part.size() <= text.size(); ++at) {
-        std::size_t i = 0;
-        while (i < part.size() && lower(text[at + i]) == lower(part[i])) {
-            ++i;
+// Appends text with every bare LF made CR LF, as the rows end: a template
+// copied with LF line ends still gives an index whose first row the upkeep
+// finds by its leading CR LF.
+void AppendWithCrLf(std::string& out, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            out += '\r';
         }
-        if (i == part.size()) {
-            return true;
-        }
+        out += text[i];
     }
-    return false;
 }
 
 }  // namespace
@@ -95,6 +103,22 @@ std::string IndexSearchFilter(std::string_view searchText) {
     return "FullName LIKE *" + text + "*";
 }
 
+std::size_t IndexInsertPosition(std::string_view text) {
+    // The element's name is ASCII, and so is what matches it.
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const std::string_view tag = kIndexInsertTag;
+    for (std::size_t at = 0; at + tag.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < tag.size() && lower(text[at + i]) == tag[i]) {
+            ++i;
+        }
+        if (i == tag.size()) {
+            return at + tag.size();
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::string IndexRow(std::string_view name, std::string_view path) {
     std::string row = "\r\n\t";
     AppendRow(row, name, path);
@@ -112,7 +136,7 @@ std::string FillIndexTemplate(std::string_view templateText, std::string_view ro
         throw std::runtime_error("The index template holds no \"" + std::string(kIndexMarker) +
                                  "\" marker.");
     }
-    if (!ContainsIgnoringCase(templateText, kIndexInsertTag)) {
+    if (IndexInsertPosition(templateText) == std::string_view::npos) {
         throw std::runtime_error("The index template holds no \"" + std::string(kIndexInsertTag) +
                                  "\" element.");
     }
@@ -121,11 +145,11 @@ std::string FillIndexTemplate(std::string_view templateText, std::string_view ro
     std::size_t start = 0;
     for (std::size_t at = templateText.find(kIndexMarker); at != std::string_view::npos;
          at = templateText.find(kIndexMarker, start)) {
-        out.append(templateText.substr(start, at - start));
+        AppendWithCrLf(out, templateText.substr(start, at - start));
         out.append(rows);
         start = at + kIndexMarker.size();
     }
-    out.append(templateText.substr(start));
+    AppendWithCrLf(out, templateText.substr(start));
     return out;
 }
 

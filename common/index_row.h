@@ -22,6 +22,8 @@ inline constexpr std::string_view kIndexApostrophe = "Chr$(39)";
 // "Chr$(39)", "&" becomes "&amp;", "<" becomes "&lt;", and TAB, CR, LF and
 // the other control characters become character references, so that the
 // XML reader gives back the text with only the apostrophe still escaped.
+// What is no valid UTF-8 becomes U+FFFD, so that any XML reader takes the
+// index.
 std::string EscapeIndexText(std::string_view text);
 
 // A field value as the recordset gives it, turned back into the name or
@@ -33,6 +35,10 @@ std::string UnescapeIndexValue(std::string_view value);
 // recordset holds FullName; empty text gives the empty filter.
 std::string IndexSearchFilter(std::string_view searchText);
 
+// Where the upkeep puts a row: just after the first "<rs:insert>", found
+// without regard to case; npos when the text holds none.
+std::size_t IndexInsertPosition(std::string_view text);
+
 // The row that the index upkeep inserts and removes: CR LF, TAB, then the
 // row with the escaped name and path.
 std::string IndexRow(std::string_view name, std::string_view path);
@@ -40,7 +46,8 @@ std::string IndexRow(std::string_view name, std::string_view path);
 // Appends one row as the index builder writes it: TAB, the row, CR LF.
 void AppendIndexRow(std::string& rows, std::string_view name, std::string_view path);
 
-// The template with every marker replaced by rows. Raises
+// The template with every marker replaced by rows, its line ends made CR LF
+// as the rows' are. Raises
 // std::runtime_error when the template holds no marker or no "<rs:insert>",
 // as an empty or foreign text would: such a result could not be read back.
 std::string FillIndexTemplate(std::string_view templateText, std::string_view rows);

@@ -5,30 +5,19 @@
 #include <utility>
 #include <vector>
 
+#include "common/utf8.h"
+
 namespace vb {
 namespace {
 
+// A byte that is no valid UTF-8 counts as one character of its own code.
 std::vector<char32_t> CodePoints(std::string_view s) {
     std::vector<char32_t> out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b0 = static_cast<unsigned char>(s[i]);
-        std::size_t len = b0 < 0x80 ? 1 : (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : 4;
-        char32_t cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
-        bool valid = (b0 < 0x80 || (b0 >= 0xC2 && b0 <= 0xF4)) && i + len <= s.size();
-        for (std::size_t k = 1; valid && k < len; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            valid = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        const char32_t min = len == 3 ? 0x800 : len == 4 ? 0x10000 : 0;
-        if (!valid || cp < min || cp > 0x10FFFF) {
-            cp = b0;
-            len = 1;
-        }
-        out.push_back(cp);
-        i += len;
+    for (std::size_t i = 0; i < s.size();) {
+        const common::Utf8Char c = common::DecodeUtf8(s, i);
+        out.push_back(c.length == 0 ? static_cast<unsigned char>(s[i]) : c.code);
+        i += c.length == 0 ? 1 : c.length;
     }
     return out;
 }

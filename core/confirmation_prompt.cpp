@@ -123,9 +123,10 @@ void CProcessOneSentItem::m_frmChooseOutlookFolders4_FoldersChosen(
         const std::string countText = "IOFoldersCollection.Count: " + std::to_string(count);
         if (count >= 1) {
             auto rec = (*folderList)[0];
-            WriteLogLine(kSource, countText + "; Folder: " + Need(rec).FolderName);
+            WriteLogLine(common::LogSource(kSource),
+                         countText + "; Folder: " + Need(rec).FolderName);
             auto folder = GetOutlookFolderFromID(rec->EntryID, rec->StoreID);
-            WriteLogLine(kSource, "Outlook Folder: " + Need(folder).Name());
+            WriteLogLine(common::LogSource(kSource), "Outlook Folder: " + Need(folder).Name());
             if (item && rec->EntryID != Library().sentItemsEntryId) {
                 std::string entryId = rec->EntryID;
                 std::string storeId = rec->StoreID;
@@ -133,7 +134,7 @@ void CProcessOneSentItem::m_frmChooseOutlookFolders4_FoldersChosen(
                 MoveIt(item, entryId, storeId, who);
             }
         } else {
-            WriteLogLine(kSource, countText + " (0 = cancel selected)");
+            WriteLogLine(common::LogSource(kSource), countText + " (0 = cancel selected)");
         }
     } catch (const std::exception& e) {
         ReportError(common::ErrorOccurred(e.what()), 1, common::Source("FoldersChosen"));
@@ -197,7 +198,8 @@ void CProcessOneSentItem::ProcessQueuedItems() {
         }
         auto queue = library.itemQueue;
         step = 4;
-        WriteLogLine(kSource, "Entering with " + std::to_string(queue->size()) + " queued items");
+        WriteLogLine(common::LogSource(kSource),
+                     "Entering with " + std::to_string(queue->size()) + " queued items");
         while (!queue->empty()) {
             step = 6;
             const std::string id = queue->front();
@@ -210,7 +212,8 @@ void CProcessOneSentItem::ProcessQueuedItems() {
                 item.reset();
             }
             if (!item) {
-                WriteLogLine(kSource, "Warning: Failed to create item from queue...skipping");
+                WriteLogLine(common::LogSource(kSource),
+                             "Warning: Failed to create item from queue...skipping");
                 continue;
             }
             step = 10;
@@ -229,13 +232,15 @@ void CProcessOneSentItem::ProcessQueuedItems() {
             if (ok && list && !list->empty()) {
                 rec = (*list)[0];
                 const std::string name = Need(rec).FolderName;
-                WriteLogLine(kSource, "IOFoldersCollection.Count: " + std::to_string(list->size()) +
-                                          "; Folder: " + name);
-                WriteLogLine(kSource, "Outlook Folder: " + name);
+                WriteLogLine(common::LogSource(kSource),
+                             "IOFoldersCollection.Count: " + std::to_string(list->size()) +
+                                 "; Folder: " + name);
+                WriteLogLine(common::LogSource(kSource), "Outlook Folder: " + name);
             }
             step = 14;
             if (!ok && library.askedWhileBusy) {
-                WriteLogLine(kSource, "Warning: Failed to queue item a second time...skipping");
+                WriteLogLine(common::LogSource(kSource),
+                             "Warning: Failed to queue item a second time...skipping");
                 library.askedWhileBusy = false;
             }
             step = 16;
@@ -249,7 +254,8 @@ void CProcessOneSentItem::ProcessQueuedItems() {
                 ++moved;
             }
         }
-        WriteLogLine(kSource, "Leaving after having moved " + std::to_string(moved) + " items");
+        WriteLogLine(common::LogSource(kSource),
+                     "Leaving after having moved " + std::to_string(moved) + " items");
     } catch (const std::exception& e) {
         ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(kSource));
     }

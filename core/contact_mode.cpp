@@ -24,7 +24,7 @@ namespace {
 constexpr char kSource[] = "LookForContacts";
 
 void Log(const std::string& text) {
-    WriteLogLine(kSource, text);
+    WriteLogLine(common::LogSource(kSource), text);
 }
 
 // The text without its first and last characters (whole UTF-8 sequences).
@@ -126,7 +126,7 @@ bool CProcessOneSentItem::LookForContacts(outlook::ItemPtr& olItem) {
             // By display name.
             auto all = GetAllSettings();
             step = 12;
-            FileByRules(*this, all, keys::AssocContactName, olItem, step, filed,
+            FileByRules(*this, *all, keys::AssocContactName, olItem, step, filed,
                         [&](const std::string& stored) {
                             Log("Reg entry: " + stored + "; Looking for name: " + name);
                             int match = 0;
@@ -146,7 +146,7 @@ bool CProcessOneSentItem::LookForContacts(outlook::ItemPtr& olItem) {
                 Log("SMTP Address: " + address);
                 all = GetAllSettings();
                 step = 18;
-                FileByRules(*this, all, keys::AssocContactTag, olItem, step, filed,
+                FileByRules(*this, *all, keys::AssocContactTag, olItem, step, filed,
                             [&](const std::string& stored) {
                                 Log("reg entry = " + stored + "  Address = " + address);
                                 return Helper().TextMatches(address, stored);

@@ -35,22 +35,22 @@ void SaveSetting(const std::string& key, const std::string& value) {
     settings::SaveSetting(Helper().SettingsAppName(), SectionPlovanex, key, value);
 }
 
-std::vector<settings::Setting> GetAllSettings() {
-    auto all = settings::GetAllSettings(Helper().SettingsAppName(), SectionPlovanex);
+settings::Section GetAllSettings() {
+    auto all = settings::GetSection(Helper().SettingsAppName(), SectionPlovanex);
     if (!all) {
         throw platform::Error("Invalid procedure call or argument");
     }
-    return std::move(*all);
+    return all;
 }
 
 void ReportError(const std::string& message, int code, const std::string& source) {
     Helper().ReportError(message, code, source);
 }
 
-void WriteLogLine(const std::string& source, const std::string& text) {
+void WriteLogLine(common::LogSource source, const std::string& text) {
     ostrevane::LogWriter writer;
     long result = 0;
-    writer.WriteLine("Plovanex", source, text, result);
+    writer.WriteLine("Plovanex", source.Name(), text, result);
 }
 
 }  // namespace plovanex

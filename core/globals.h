@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/log_source.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/settings/settings_store.h"
 
@@ -21,15 +22,15 @@ std::string GetSetting(const std::string& key, const char* defaultText);
 std::string GetSetting(const std::string& key, int defaultNumber);
 std::string GetSetting(const std::string& key, bool defaultFlag);
 void SaveSetting(const std::string& key, const std::string& value);
-// Every pair of section "Plovanex"; raises platform::Error when the section
-// is absent, as the language's read-all does.
-std::vector<platform::settings::Setting> GetAllSettings();
+// Every pair of section "Plovanex", never nothing; raises platform::Error
+// when the section is absent, as the language's read-all does.
+platform::settings::Section GetAllSettings();
 
 // Reports through the library's helper.
 void ReportError(const std::string& message, int code, const std::string& source);
 
 // One trace line through a new LogWriter, as the application "Plovanex".
-void WriteLogLine(const std::string& source, const std::string& text);
+void WriteLogLine(common::LogSource source, const std::string& text);
 
 }  // namespace plovanex
 

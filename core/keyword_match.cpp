@@ -1,6 +1,5 @@
 #include "core/keyword_match.h"
 
-#include <cctype>
 #include <exception>
 #include <memory>
 #include <new>
@@ -47,11 +46,6 @@ int ClassOf(int code) {
     return kSymbol;
 }
 
-// The code of the upper-cased character at position p (from 1).
-int UpperCodeAt(const std::string& text, std::size_t p) {
-    return std::toupper(static_cast<unsigned char>(text[p - 1]));
-}
-
 std::string DescriptionOf(const std::exception& e) {
     if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
         return "Out of memory";
@@ -77,7 +71,7 @@ FormHolder& Holder() {
 
 bool IsSeparatorChar(int code, int sep, const std::string& special) {
     if (sep == specialSep) {
-        return !special.empty() && code == std::toupper(static_cast<unsigned char>(special[0]));
+        return !special.empty() && code == vb::UCaseCode(vb::ToVbString(special).front());
     }
     return (ClassOf(code) & sep) != 0;
 }
@@ -87,18 +81,27 @@ long FindWholeWord(long start, const std::string& text, const std::string& keywo
     if (keyword.empty() || start < 1) {
         return 0;
     }
+    // Positions are the language's characters. Under text compare both texts
+    // are folded once, and each occurrence is then found by exact compare.
+    const std::u16string chars = vb::ToVbString(text);
+    const std::u16string word = vb::ToVbString(keyword);
+    const bool fold = compare == 1;
+    const std::u16string searched = fold ? vb::FoldCase(chars) : chars;
+    const std::u16string sought = fold ? vb::FoldCase(word) : word;
+    // The code of the upper-cased character at position p (from 1).
+    const auto upperCodeAt = [&chars](std::size_t p) { return vb::UCaseCode(chars[p - 1]); };
     std::size_t p = static_cast<std::size_t>(start) - 1;
     for (;;) {
-        p = vb::InStr(p + 1, text, keyword, compare == 1);
+        p = vb::InStr(p + 1, searched, sought);
         if (p == 0) {
             return 0;
         }
-        const int before = p == 1 ? 32 : UpperCodeAt(text, p - 1);
+        const int before = p == 1 ? 32 : upperCodeAt(p - 1);
         if (!IsSeparatorChar(before, sep, special)) {
             continue;
         }
-        const std::size_t next = p + keyword.size();
-        const int after = next > text.size() ? 32 : UpperCodeAt(text, next);
+        const std::size_t next = p + word.size();
+        const int after = next > chars.size() ? 32 : upperCodeAt(next);
         if (IsSeparatorChar(after, sep, special)) {
             return static_cast<long>(p);
         }

@@ -21,12 +21,13 @@ enum sepType : int {
 // of special (never for an empty special); otherwise True when the code's
 // class shares a bit with sep: below 32 control, 32 space, "0" to "9" digit,
 // "A" to "Z" letter, every other code a symbol. Callers pass upper-cased
-// codes.
+// codes of the language's characters (UTF-16 units).
 bool IsSeparatorChar(int code, int sep, const std::string& special);
 
-// The position (from 1) of the first occurrence of keyword in text, from
-// start on, that has a separator (or the text's edge) on both sides; 0 when
-// there is none or the keyword is empty. compare 1 ignores case.
+// The position (from 1, in the language's characters) of the first
+// occurrence of keyword in text, from start on, that has a separator (or the
+// text's edge) on both sides; 0 when there is none or the keyword is empty.
+// compare 1 is text compare, which ignores case for all of Unicode.
 long FindWholeWord(long start, const std::string& text, const std::string& keyword, int compare,
                    int sep, const std::string& special);
 

@@ -6,6 +6,7 @@
 #include "common/error_text.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
+#include "common/vb_strings.h"
 #include "core/globals.h"
 #include "core/keyword_match.h"
 #include "core/process_one_sent_item.h"
@@ -20,18 +21,6 @@ namespace keys = common::keys;
 namespace {
 
 constexpr char kSource[] = "ScanForKeywords";
-
-// The length of a text as the language counts it: UTF-16 code units.
-std::size_t TextLength(const std::string& text) {
-    std::size_t length = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80) {
-            length += byte >= 0xF0 ? 2 : 1;
-        }
-    }
-    return length;
-}
 
 constexpr RuleFolderStems kKeywordFolders = {keys::KeywordFolderCount, keys::KeywordFolderName,
                                              keys::KeywordFolderEntryId, keys::KeywordFolderStoreId,
@@ -76,7 +65,7 @@ bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
         bool read = false;
         std::size_t bodyLength = 0;
         std::string text;
-        for (const auto& [key, value] : all) {
+        for (const auto& [key, value] : *all) {
             const auto pos = key.find(keys::Keywords);
             if (pos == std::string::npos) {
                 continue;
@@ -90,15 +79,16 @@ bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
                 safe->SetItem(olItem);
                 const std::string body = safe->Body();
                 text = safe->Subject() + " " + body;
-                bodyLength = TextLength(body);
+                bodyLength = vb::Len(body);
                 read = true;
             }
-            WriteLogLine(kSource, "Len(email.body): " + std::to_string(bodyLength));
+            WriteLogLine(common::LogSource(kSource),
+                         "Len(email.body): " + std::to_string(bodyLength));
             const int count = pieces.Count();
             for (int i = 1; i <= count; ++i) {
                 const std::string keyword = pieces.Item(i);
                 const long found = FindRegularExpressionMatch(text, keyword);
-                WriteLogLine(kSource,
+                WriteLogLine(common::LogSource(kSource),
                              "Looking for '" + keyword + "'; Result: " + std::to_string(found));
                 if (found != 0 && KeywordsMoveToFolder(*this, prefix, olItem)) {
                     return true;

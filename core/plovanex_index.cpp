@@ -3,18 +3,17 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "common/error_text.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
-#include "common/vb_strings.h"
 #include "core/globals.h"
-#include "core/install_folder.h"
+#include "core/index_builder.h"
 #include "core/plovanex_state.h"
 #include "platform/ado/replace_file.h"
 #include "platform/error.h"
 #include "platform/mirelink/mirelink.h"
-#include "platform/os/os.h"
 
 namespace plovanex {
 
@@ -30,12 +29,12 @@ std::string IndexFilePath() {
 // regard to case. Raises when the text holds none, as a missing, empty or
 // foreign file does: the index must hold that element.
 std::size_t InsertPosition(const std::string& content) {
-    const std::size_t p = vb::InStr(1, content, common::kIndexInsertTag, true);
-    if (p == 0) {
+    const std::size_t at = common::IndexInsertPosition(content);
+    if (at == std::string::npos) {
         throw platform::Error("The folder index holds no \"" +
                               std::string(common::kIndexInsertTag) + "\" element.");
     }
-    return p - 1 + common::kIndexInsertTag.size();
+    return at;
 }
 
 // The content as SaveIndexFile is to get it: without the line end that
@@ -60,14 +59,6 @@ std::string WithoutEvery(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-void StartIndexBuilder() {
-    try {
-        platform::os::StartDetached(InstallFolder() / "Kestrune");
-    } catch (...) {
-        // The start gives nothing that is read.
-    }
-}
-
 void CPlovanex::State::RefreshFolders(const mirelink::SessionPtr& session,
                                       const std::string& EntryID, const std::string& StoreID,
                                       bool& addIt) {
@@ -78,22 +69,23 @@ void CPlovanex::State::RefreshFolders(const mirelink::SessionPtr& session,
         auto folder = GetRDOObjectFromIds(session, EntryID, StoreID);
         step = 4;
         // A folder that the ids no longer find (deleted, or moved out of its
-        // store) has no kind; the index is rebuilt for it below.
-        int kind = -1;
+        // store) has no kind, and the line shows none; the index is rebuilt
+        // for it below.
+        std::optional<int> kind;
         if (folder) {
             kind = folder->FolderKind();
-            LogToEngine(procedure, "Entering for folder kind " + std::to_string(kind) +
-                                       "; addIt: " + (addIt ? "True" : "False"));
         }
+        LogToEngine(procedure, "Entering for folder kind " +
+                                   (kind ? std::to_string(*kind) : std::string()) +
+                                   "; addIt: " + (addIt ? "True" : "False"));
         step = 6;
         if (addIt) {
-            if (folder && kind != mirelink::kGenericFolder) {
+            if (kind && *kind != mirelink::kGenericFolder) {
                 return;
             }
             if (folder && !folder->FolderPath().empty()) {
-                if (AddFolder(folder)) {
-                    SaveSetting(keys::LoadRefreshWanted, "1");
-                }
+                AddFolder(folder);
+                SaveSetting(keys::LoadRefreshWanted, "1");
             } else {
                 LogToEngine(procedure, "Warning: Could not find folder to add...rebuilding index");
                 StartIndexBuilder();

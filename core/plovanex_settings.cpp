@@ -8,6 +8,7 @@
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "core/globals.h"
+#include "core/index_builder.h"
 #include "core/install_folder.h"
 #include "core/plovanex_state.h"
 #include "platform/error.h"

@@ -71,10 +71,6 @@ struct CPlovanex::State {
     bool SaveIndexFile(const std::string& path, const std::string& text);
 };
 
-// Starts the index builder of the install folder, detached and hidden. A
-// start that fails goes unnoticed: nothing of it is read.
-void StartIndexBuilder();
-
 // The number the first two characters of a version text form: "9." gives 9.
 int MajorVersion(const std::string& version);
 

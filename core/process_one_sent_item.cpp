@@ -24,7 +24,7 @@ constexpr char kSource[] = "ProcessOneSentItem";
 constexpr int kSentItems = outlook::olFolderSentMail;
 
 void Log(const std::string& text) {
-    WriteLogLine(kSource, text);
+    WriteLogLine(common::LogSource(kSource), text);
 }
 
 // Runs one statement whose error is to be skipped, keeping its description.
@@ -258,7 +258,7 @@ bool CProcessOneSentItem::ProcessOverrides(const std::string& account, outlook::
         const int count = pieces.Count();
         const auto& helper = Helper();
         const auto compare = [&](const std::string& value, int i) {
-            WriteLogLine("ProcessSentItem",
+            WriteLogLine(common::LogSource("ProcessSentItem"),
                          "Confirmation Mode: Comparing " + value + " and " + pieces.Item(i));
             return helper.TextMatches(value, pieces.Item(i));
         };
@@ -307,13 +307,15 @@ bool CProcessOneSentItem::MoveIt(outlook::ItemPtr& olItem, std::string& olToFold
         const std::string itemStoreId = Need(olItem->Parent()).StoreID();
         auto message = GetRDOMessageFromID(session, itemEntryId, itemStoreId);
         if (!message) {
-            WriteLogLine(kMoveIt, "Error occurred: Could not fetch the RDO Mail Item");
+            WriteLogLine(common::LogSource(kMoveIt),
+                         "Error occurred: Could not fetch the RDO Mail Item");
             return false;
         }
         step = 8;
         auto folder = GetRDOObjectFromIds(session, olToFolderEntryId, olToFolderStoreId);
         if (!folder) {
-            WriteLogLine(kMoveIt, "Error occurred: Could not fetch the RDO 'Move To' folder");
+            WriteLogLine(common::LogSource(kMoveIt),
+                         "Error occurred: Could not fetch the RDO 'Move To' folder");
             return false;
         }
         // The name is read before filing, so a failure to read it files nothing.
@@ -324,18 +326,21 @@ bool CProcessOneSentItem::MoveIt(outlook::ItemPtr& olItem, std::string& olToFold
         auto holder = message->Parent();
         if (holder && holder->EntryID() == folder->EntryID() &&
             holder->StoreID() == folder->StoreID()) {
-            WriteLogLine(kMoveIt, "Kept Item in " + folderName + " by " + whoMovedIt);
+            WriteLogLine(common::LogSource(kMoveIt),
+                         "Kept Item in " + folderName + " by " + whoMovedIt);
             return true;
         }
         step = 10;
         if (vb::ToInteger(GetSetting(keys::MoveWanted, keys::MoveWantedDefault)) != 0) {
             step = 11;
             message->Move(folder);
-            WriteLogLine(kMoveIt, "Moved Item to " + folderName + " by " + whoMovedIt);
+            WriteLogLine(common::LogSource(kMoveIt),
+                         "Moved Item to " + folderName + " by " + whoMovedIt);
         } else {
             step = 13;
             message->CopyTo(folder);
-            WriteLogLine(kMoveIt, "Copied Item to " + folderName + " by " + whoMovedIt);
+            WriteLogLine(common::LogSource(kMoveIt),
+                         "Copied Item to " + folderName + " by " + whoMovedIt);
         }
         return true;
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "common/settings_keys.h"
+#include "host/builds_of_this_run.h"
 #include "host/commands.h"
 #include "host/engine.h"
 #include "host/profile_access.h"
@@ -78,6 +79,7 @@ void RunDemo(const std::string& profileName, const std::string& outlookVersion) 
     auto application = outlook::CreateApplication(profile, outlookVersion);
     auto ns = application->GetNamespace("MAPI");
     auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+    BuildsOfThisRun builds;
     ModuleHost modules(application);
     modules.Startup();
     // The add-in writes its first-run settings here.
@@ -142,6 +144,7 @@ void RunDemo(const std::string& profileName, const std::string& outlookVersion) 
         }
         std::cout << std::setw(30) << mail.subject << folders << '\n';
     }
+    builds.WaitForThem();
     modules.Shutdown();
 }
 

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "host/builds_of_this_run.h"
 #include "host/chooser_driver.h"
 #include "host/engine.h"
 #include "host/gui.h"
@@ -60,6 +61,7 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
         });
     auto application = outlook::CreateApplication(profile, options.outlookVersion);
     auto ns = application->GetNamespace("MAPI");
+    BuildsOfThisRun builds;
     ModuleHost modules(application);
     modules.Startup();
     auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
@@ -81,6 +83,7 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
         questions = answerer.Questions();
     }
     modules.ExplorerClose(explorer);
+    builds.WaitForThem();
     ShutdownModules(modules);
 
     if (error) {

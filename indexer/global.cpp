@@ -4,10 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "common/error_text.h"
+#include "common/index_builder.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
@@ -48,6 +50,19 @@ bool MatchVisibility() {
     return visible;
 }
 
+// KeepGoingWanted is not 0. A value that is no number counts as 0, so the
+// build stops as on Cancel; that error is reported with the walk's step.
+bool KeepGoingWanted(int step) {
+    const std::string value = GetSetting(keys::KeepGoingWanted, keys::KeepGoingWantedDefault);
+    try {
+        return vb::ToInteger(value) != 0;
+    } catch (const std::exception& e) {
+        Helper().ReportError(common::ErrorAtLine(step, e.what()), 1,
+                             common::Source("DescendThruFolders"));
+        return false;
+    }
+}
+
 void SetText(QLabel* label, const std::string& text) {
     label->setText(QString::fromStdString(text));
 }
@@ -62,7 +77,7 @@ void FinishBuild(const std::string& rows) {
         const std::string index =
             common::FillIndexTemplate(LoadIndexFile(folder + "/FolderList.xml"), rows);
         if (SaveIndexFile(folder + "/MyFolderList.xml", index)) {
-            WriteLogLine("Index was rebuilt successfully.", kProduct);
+            WriteLogLine("Index was rebuilt successfully.", common::LogSource(kProduct));
             if ((window = Program().window)) {
                 window->lblStoreCount->clear();
                 window->lblFolderCount->clear();
@@ -112,14 +127,14 @@ void SaveSetting(const std::string& key, const std::string& value) {
     settings::SaveSetting(Helper().SettingsAppName(), keys::SectionPlovanex, key, value);
 }
 
-void WriteLogLine(const std::string& text, const std::string& source) {
+void WriteLogLine(const std::string& text, common::LogSource source) {
     ostrevane::LogWriter writer;
     long result = 0;
-    writer.WriteLine("Kestrune", source, text, result);
+    writer.WriteLine("Kestrune", source.Name(), text, result);
 }
 
 void StartTimer(std::uint32_t milliseconds) {
-    WriteLogLine("Timer starting...", "RefreshTimer.StartTimer");
+    WriteLogLine("Timer starting...", common::LogSource("RefreshTimer.StartTimer"));
     Program().timerId = platform::os::SetTimer(milliseconds, TimerProc);
     if (Program().timerId == 0) {
         Helper().ReportError("Error occurred.  Timer not created.", 0,
@@ -129,10 +144,8 @@ void StartTimer(std::uint32_t milliseconds) {
 
 bool KillTimer() {
     if (Program().timerId != 0) {
-        // A one-shot timer that has fired is already gone; either way none
-        // runs any more.
         if (platform::os::KillTimer(Program().timerId)) {
-            WriteLogLine("Timer stopped", "RefreshTimer.KillTimer");
+            WriteLogLine("Timer stopped", common::LogSource("RefreshTimer.KillTimer"));
         }
         Program().timerId = 0;
     }
@@ -143,6 +156,19 @@ void TimerProc() {
     KillTimer();
     BuildIndex();
     EndProgramWhenIdle();
+}
+
+void ClearKilledBuild() {
+    try {
+        platform::RemoveLeftoverFiles(
+            std::filesystem::path(Helper().GetDataFolder(0)) / "MyFolderList.xml",
+            common::kIndexBuilderName);
+        if (GetSetting(keys::RebuildingIndexStatus, keys::RebuildingIndexStatusDefault) != "0") {
+            SaveSetting(keys::RebuildingIndexStatus, "0");
+        }
+    } catch (const std::exception&) {
+        // The build itself reports a store that cannot be used.
+    }
 }
 
 void EndProgramWhenIdle() {
@@ -168,7 +194,7 @@ void BuildIndex() {
         step = 42;
         Helper().SetProfile(profile, kProduct);
         step = 44;
-        WriteLogLine("Rebuilding index...", kProduct);
+        WriteLogLine("Rebuilding index...", common::LogSource(kProduct));
         SaveSetting(keys::RebuildingIndexStatus, "1");
 
         step = 6;
@@ -310,8 +336,7 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
                 }
             }
             step = 24;
-            if (vb::ToInteger(GetSetting(keys::KeepGoingWanted, keys::KeepGoingWantedDefault)) ==
-                0) {
+            if (program.keepGoing && !KeepGoingWanted(step)) {
                 program.keepGoing = false;
             }
             if (!program.keepGoing) {
@@ -345,7 +370,7 @@ std::string LoadIndexFile(const std::string& path) {
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {
     try {
-        platform::ReplaceFile(path, text + "\r\n");
+        platform::ReplaceFile(path, text + "\r\n", common::kIndexBuilderName);
         SaveSetting(keys::LoadRefreshWanted, "1");
         return true;
     } catch (const std::exception& e) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/log_source.h"
 #include "platform/mirelink/mirelink.h"
 #include "platform/os/timer.h"
 #include "platform/ostrevane/settings_helper.h"
@@ -43,7 +44,7 @@ std::string GetSetting(const std::string& key, int defaultNumber);
 void SaveSetting(const std::string& key, const std::string& value);
 
 // One trace line as the application "Kestrune".
-void WriteLogLine(const std::string& text, const std::string& source);
+void WriteLogLine(const std::string& text, common::LogSource source);
 
 // The one-shot start timer; its callback is TimerProc.
 void StartTimer(std::uint32_t milliseconds);
@@ -59,6 +60,11 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause);
 std::string LoadIndexFile(const std::string& path);
 // Replaces the file with text and CR LF; false after an error.
 bool SaveIndexFile(const std::string& path, const std::string& text);
+
+// What a builder that was killed left: its partial new index files and a
+// RebuildingIndexStatus of "1". Called by the copy that holds the
+// single-instance lock, before its build; a failure is not examined.
+void ClearKilledBuild();
 
 // Ends the program once the window is unloaded and no build runs.
 void EndProgramWhenIdle();

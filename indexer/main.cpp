@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 
+#include "common/index_builder.h"
 #include "indexer/frm_main.h"
 #include "indexer/global.h"
 #include "platform/os/os.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
     // Another copy runs: end at once, before reading or writing anything.
     std::unique_ptr<platform::os::SingleInstanceLock> lock;
     try {
-        lock = platform::os::SingleInstanceLock::TryAcquire("Kestrune");
+        lock = platform::os::SingleInstanceLock::TryAcquire(common::kIndexBuilderName);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "Kestrune: %s\n", e.what());
         return 1;
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     ostrevane::InstallSink(ostrevane::MakeStderrSink());
+    kestrune::ClearKilledBuild();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Halvox Software - Kestrune");
     QApplication::setQuitOnLastWindowClosed(false);

@@ -44,6 +44,13 @@ TEST(IndexRowTest, EscapingCoversWhatXmlNeeds) {
         {"Chr$(39)", "Chr$(39)"},
         {"&amp;", "&amp;amp;"},
         {"Zürich", "Zürich"},
+        {"smile \xF0\x9F\x98\x80", "smile \xF0\x9F\x98\x80"},
+        // What is no UTF-8 becomes U+FFFD, a byte at a time.
+        {"caf\xE9 & co", "caf\xEF\xBF\xBD &amp; co"},
+        {"cut \xC3", "cut \xEF\xBF\xBD"},
+        {"\xC0\xAF overlong", "\xEF\xBF\xBD\xEF\xBF\xBD overlong"},
+        {"half \xED\xA0\x80", "half \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"no char \xEF\xBF\xBE", "no char \xEF\xBF\xBD"},
         {"***myFullPath***", "***myFullPath***"},
     };
     for (const auto& c : cases) {
@@ -61,8 +68,12 @@ TEST(IndexRowTest, SearchFilterUsesTheStoredApostrophe) {
 }
 
 TEST(IndexRowTest, TemplateWithoutMarkerIsRefused) {
-    const std::string good = "<rs:insert>\n*** My Folder List ***\n</rs:insert>";
-    EXPECT_EQ(common::FillIndexTemplate(good, "ROWS"), "<rs:insert>\nROWS\n</rs:insert>");
+    const std::string good = "<rs:insert>\r\n*** My Folder List ***\r\n</rs:insert>";
+    EXPECT_EQ(common::FillIndexTemplate(good, "ROWS"), "<rs:insert>\r\nROWS\r\n</rs:insert>");
+    // A template with LF line ends gives the rows' CR LF all through.
+    EXPECT_EQ(common::FillIndexTemplate("<rs:insert>\n*** My Folder List ***\n</rs:insert>\n",
+                                        "\tROW\r\n"),
+              "<rs:insert>\r\n\tROW\r\n\r\n</rs:insert>\r\n");
     // The rows are put in as they are, even when they hold the marker.
     EXPECT_EQ(common::FillIndexTemplate(good, "*** My Folder List ***"), good);
     EXPECT_THROW(common::FillIndexTemplate("", "ROWS"), std::runtime_error);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "platform/testkit/testkit.h"
 
@@ -40,9 +42,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, InStrCases, ::testing::Values(
     InStrCase{1, "abc", "abcd", false, 0},
     InStrCase{1, "", "a", false, 0},
     InStrCase{1, "", "", false, 0},
-    InStrCase{2, "abc", "", false, 2}
+    InStrCase{2, "abc", "", false, 2},
+    // Text compare folds case for every script; positions count characters.
+    InStrCase{1, "see [ÉLAN now", "[élan", true, 5},
+    InStrCase{1, "see [ÉLAN now", "[élan", false, 0},
+    InStrCase{1, "ΣΊΣΥΦΟΣ", "σίσυφος", true, 1},
+    InStrCase{1, "café au lait", "au", false, 6},
+    InStrCase{7, "café au lait", "au", false, 0},
+    InStrCase{1, "😀 ok", "OK", true, 4},
+    InStrCase{1, "caf\xE9" " ok", "ok", false, 6}
 ));
 // clang-format on
+
+TEST(LenTest, CountsTheLanguagesCharacters) {
+    const std::vector<std::pair<const char*, std::size_t>> cases = {
+        {"", 0}, {"abc", 3}, {"café", 4}, {"😀", 2}, {"caf\xE9", 4}, {"\xE2\x82", 2}};
+    for (const auto& [text, length] : cases) {
+        EXPECT_EQ(vb::Len(text), length) << text;
+    }
+}
 
 TEST(InStrErrors, StartBelowOneRaises) {
     testkit::TempHome home;

@@ -13,6 +13,7 @@
 
 #include "common/index_row.h"
 #include "common/settings_keys.h"
+#include "core/index_builder.h"
 #include "core/install_folder.h"
 #include "core/plovanex_state.h"
 #include "core/tests/addin_fixture.h"
@@ -20,6 +21,8 @@
 #include "platform/ado/recordset.h"
 #include "platform/error.h"
 #include "platform/mirelink/mirelink.h"
+#include "platform/os/os.h"
+#include "platform/settings/settings_store.h"
 
 namespace plovanex {
 
@@ -72,17 +75,27 @@ class IndexUpkeepTest : public AddInTest {
 
     void SetUp() override {
         fs::create_directories(Data());
-        std::string rows;
-        common::AppendIndexRow(rows, "Acme", kAcme);
-        common::AppendIndexRow(rows, "Globex", kGlobex);
-        WriteFile(Index(), common::FillIndexTemplate(
-                               *ReadFile(plovanex::InstallFolder() / "FolderList.xml"), rows) +
-                               "\r\n");
+        WriteIndex({{"Acme", kAcme}, {"Globex", kGlobex}});
         Start();
         Set(keys::LoadRefreshWanted, "0");
         home.Capture().Clear();
         session = mirelink::CreateSession();
         session->Logon();
+    }
+
+    // The index as the builder writes it: the shipped template with one row
+    // per folder, and the line end the builder puts after it.
+    static std::string BuiltIndex(const std::vector<std::pair<std::string, std::string>>& folders) {
+        std::string rows;
+        for (const auto& [name, path] : folders) {
+            common::AppendIndexRow(rows, name, path);
+        }
+        return common::FillIndexTemplate(*ReadFile(plovanex::InstallFolder() / "FolderList.xml"),
+                                         rows) +
+               "\r\n";
+    }
+    void WriteIndex(const std::vector<std::pair<std::string, std::string>>& folders) {
+        WriteFile(Index(), BuiltIndex(folders));
     }
 
     fs::path Data() const { return home.Path() / "data"; }
@@ -146,6 +159,28 @@ TEST_F(IndexUpkeepTest, RemovingTheAddedRowGivesTheOldIndexBack) {
                             std::string("Removed single new folder to index:") + kOddRow));
     EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
     EXPECT_THAT(Reports(), IsEmpty());
+}
+
+// The first row stands right after "<rs:insert>", the last right before the
+// template's own line end: each is found by the CR LF in front of it.
+TEST_F(IndexUpkeepTest, EveryRowTheBuilderWroteCanBeRemoved) {
+    const std::vector<std::pair<std::string, std::string>> folders = {
+        {"Acme", kAcme}, {"Apollo", kApollo}, {"Globex", kGlobex}};
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        SCOPED_TRACE(folders[i].first);
+        WriteIndex(folders);
+        home.Capture().Clear();
+        auto rest = folders;
+        rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(i));
+
+        Upkeep().RemoveFolder(Folder(folders[i].second));
+
+        EXPECT_EQ(IndexText(), BuiltIndex(rest));
+        const std::string row = common::IndexRow(folders[i].first, folders[i].second);
+        EXPECT_THAT(Lines("RemoveFolder"),
+                    ElementsAre("Removed: " + row, "Removed single new folder to index:" + row));
+        EXPECT_THAT(Reports(), IsEmpty());
+    }
 }
 
 TEST_F(IndexUpkeepTest, RemovingAFolderNotInTheIndexWritesItBackUnchanged) {
@@ -255,16 +290,62 @@ INSTANTIATE_TEST_SUITE_P(
                       RefreshCase{"DeletedFolderRebuilds",
                                   nullptr,
                                   false,
-                                  {"Folder moved or deleted...rebuilding index"},
+                                  {"Entering for folder kind ; addIt: False",
+                                   "Folder moved or deleted...rebuilding index"},
                                   true,
                                   false},
                       RefreshCase{"FolderToAddNotFoundRebuilds",
                                   nullptr,
                                   true,
-                                  {"Warning: Could not find folder to add...rebuilding index"},
+                                  {"Entering for folder kind ; addIt: True",
+                                   "Warning: Could not find folder to add...rebuilding index"},
                                   true,
                                   false}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// The readers are told to reload after every try to add the row, also one
+// that failed.
+TEST_F(IndexUpkeepTest, RefreshThatCannotAddTheRowStillAsksForAReload) {
+    fs::remove(Index());
+    auto [entryId, storeId] = Ids(kOdd);
+    bool addIt = true;
+    Upkeep().RefreshFolders(session, entryId, storeId, addIt);
+    EXPECT_EQ(Get(keys::LoadRefreshWanted), "1");
+    EXPECT_FALSE(fs::exists(Index()));
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_EQ(Reports()[1].source, "Plovanex.AddFolder");
+    EXPECT_THAT(home.Started(), IsEmpty());
+}
+
+// A "1" counts only while a builder holds its lock: one that was killed
+// holds none.
+TEST_F(IndexUpkeepTest, BuildStatusOfNoRunningBuilderReadsZero) {
+    const struct {
+        const char* status;  // nothing: absent
+        bool builderRuns;
+        int reads;
+    } cases[] = {{nullptr, false, 0}, {"0", false, 0}, {"0", true, 0},
+                 {"1", true, 1},      {"1", false, 0}, {"2", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.status ? c.status : "absent") +
+                     (c.builderRuns ? ", builder runs" : ""));
+        if (c.status) {
+            Set(keys::RebuildingIndexStatus, c.status);
+        } else if (platform::settings::Default().Find("Ostrevane", keys::SectionPlovanex,
+                                                      keys::RebuildingIndexStatus)) {
+            platform::settings::Default().Delete("Ostrevane", keys::SectionPlovanex,
+                                                 keys::RebuildingIndexStatus);
+        }
+        std::unique_ptr<platform::os::SingleInstanceLock> builder;
+        if (c.builderRuns) {
+            builder = platform::os::SingleInstanceLock::TryAcquire("Kestrune");
+            ASSERT_TRUE(builder);
+        }
+        EXPECT_EQ(plovanex::RebuildingIndexStatus(), c.reads);
+    }
+    Set(keys::RebuildingIndexStatus, "busy");
+    EXPECT_THROW(plovanex::RebuildingIndexStatus(), std::exception);
+}
 
 [[noreturn]] void NotUsed() {
     throw platform::Error("not used by the test");

@@ -105,6 +105,16 @@ INSTANTIATE_TEST_SUITE_P(
                     WholeWordCase{"cat cat", "cat", 2, 1, kAll, "", 5},
                     WholeWordCase{"a;cat;b", "cat", 1, 1, plovanex::specialSep, ";", 3},
                     WholeWordCase{"a cat b", "cat", 1, 1, plovanex::specialSep, ";", 0},
+                    // Text compare folds every letter; positions count characters.
+                    WholeWordCase{"office ZÜRICH, 3rd floor", "zürich", 1, 1, kAll, "", 8},
+                    WholeWordCase{"Büro in Zürich", "Zürich", 1, 0, kAll, "", 9},
+                    WholeWordCase{"Büro in Zürich", "zürich", 1, 0, kAll, "", 0},
+                    WholeWordCase{"ΟΔΥΣΣΕΥΣ ΣΊΣΥΦΟΣ", "σίσυφος", 1, 1, kAll, "", 10},
+                    WholeWordCase{"😀 cat", "CAT", 1, 1, kAll, "", 4},
+                    WholeWordCase{"caf\xE9"
+                                  " cat",
+                                  "cat", 1, 1, kAll, "", 6},
+                    WholeWordCase{"aécatéb", "cat", 1, 1, plovanex::specialSep, "é", 3},
                     WholeWordCase{"some text", "", 1, 1, kAll, "", 0},
                     WholeWordCase{"", "cat", 1, 1, kAll, "", 0}));
 
@@ -167,6 +177,7 @@ TEST_F(RegularExpressionMatchTest, RefusedPatternFallsBackToWholeWord) {
     };
     const std::vector<Case> cases = {
         {"see the [Draft notes", "[draft", 2, 9},
+        {"see [ÉLAN now", "[élan", 2, 5},
         {"a[draft]", "[draft", 2, 0},
         {"keep {this} safe", "{this", 3, 6},
         {"*cat", "*cat", 4, 1},

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -101,31 +102,32 @@ TEST_F(ModuleCommandTest, DemoFilesEveryMailAndRunsAgain) {
     }
 }
 
-// A fresh home without an index: the add-in asks for the index builder, and
-// a builder that cannot start goes unnoticed.
-// Without an index the add-in starts the real index builder, which stops
-// once the demo's add-in has shut down. The test waits for it to end, so the
-// builder never outlives the home it works in.
-TEST(DemoOnAFreshHome, RunsWithoutAnIndexAndStartsTheBuilder) {
+// A fresh home without an index: the add-in starts the real index builder,
+// and the demo waits for its build before the add-in's shut-down would stop
+// it. The builder has ended when the demo has.
+TEST(DemoOnAFreshHome, WaitsForTheIndexBuildItStarted) {
     testkit::TempHome home;
     auto demo = Ostrevane({"demo"});
     ASSERT_EQ(demo.exitCode, 0) << demo.err;
     EXPECT_THAT(demo.out, HasSubstr("Quarterly figures             \\\\Personal Folders\\Archive"));
-    EXPECT_TRUE(std::filesystem::exists(home.Path() / "data" / "FolderList.xml"));
+    EXPECT_THAT(demo.err, HasSubstr("ostrevane: waiting for the index build to finish"));
+    EXPECT_THAT(demo.err, ::testing::Not(HasSubstr("did not finish")));
+    EXPECT_FALSE(platform::os::SingleInstanceLock::IsHeld("Kestrune"));
 
-    // The builder writes LoadRefreshWanted at the end of its build, then ends.
+    // Every folder of the demo profile but its search folder: the first run
+    // asks for the public folders too.
+    std::ifstream in(home.Path() / "data" / "MyFolderList.xml", std::ios::binary);
+    const std::string index{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::size_t rows = 0;
+    for (auto at = index.find("<z:row "); at != std::string::npos;
+         at = index.find("<z:row ", at + 1)) {
+        ++rows;
+    }
+    EXPECT_EQ(rows, 25u) << index;
+    EXPECT_THAT(index, HasSubstr("FolderPath='\\\\Personal Folders\\Archive\\2026'"));
     auto& store = platform::settings::Default();
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (store.Read("Ostrevane", "Plovanex", "LoadRefreshWanted", "") != "1" &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    while (!platform::os::SingleInstanceLock::TryAcquire("Kestrune") &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_EQ(store.Read("Ostrevane", "Plovanex", "LoadRefreshWanted", ""), "1");
     EXPECT_EQ(store.Read("Ostrevane", "Plovanex", "RebuildingIndexStatus", ""), "0");
+    EXPECT_EQ(store.Read("Ostrevane", "Plovanex", "LoadRefreshWanted", ""), "1");
 }
 
 }  // namespace

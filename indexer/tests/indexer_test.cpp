@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -163,7 +164,7 @@ TEST_P(DemoBuildTest, WritesEveryIndexedFolderInStoreAndTreeOrder) {
     EXPECT_THAT(Reports(), IsEmpty());
     EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
     const std::string text = ReadFile(Data("MyFolderList.xml"));
-    EXPECT_TRUE(text.ends_with("</xml>\n\r\n")) << text.substr(text.size() - 20);
+    EXPECT_TRUE(text.ends_with("</xml>\r\n\r\n")) << text.substr(text.size() - 20);
     EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
     EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
     const auto lines = home.Capture().Lines();
@@ -193,6 +194,25 @@ TEST_F(KestruneTest, NamesReadBackUnchangedAndAcuteALeavesOutItsSubtree) {
     EXPECT_THAT(rows,
                 ElementsAre(Row{"Inbox", team + "Inbox"}, Row{"Sent Items", team + "Sent Items"},
                             Row{zurich, team + zurich}, Row{odd, team + odd}));
+    EXPECT_THAT(Reports(), IsEmpty());
+}
+
+// The index declares UTF-8, so a reader that checks it takes the file even
+// when a folder's name holds bytes that are no UTF-8.
+TEST_F(KestruneTest, NameThatIsNoUtf8IsWrittenAsUtf8) {
+    const std::string team = "\\\\Mailbox - Team Desk\\";
+    demo_.Folder(team + "Caf\xE9");
+
+    kestrune::BuildIndex();
+
+    const std::string text = ReadFile(Data("MyFolderList.xml"));
+    QXmlStreamReader xml(QByteArray::fromStdString(text));
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    const std::string cafe = "Caf\xEF\xBF\xBD";
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ::testing::Contains(Row{cafe, team + cafe}));
     EXPECT_THAT(Reports(), IsEmpty());
 }
 
@@ -253,6 +273,32 @@ TEST_F(KestruneTest, KeepGoingWantedZeroStopsAfterTheFirstFolderAndWritesNothing
     EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
     EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
     EXPECT_THAT(home.Capture().Texts(), ElementsAre("Rebuilding index..."));
+}
+
+// A KeepGoingWanted that is no number stops the build as Cancel does, with
+// one report of why.
+TEST_F(KestruneTest, UnreadableKeepGoingWantedStopsTheBuildAndIsReported) {
+    const struct {
+        const char* value;
+        const char* reason;
+    } cases[] = {{"abc", "Type mismatch"}, {"", "Type mismatch"}, {"99999", "Overflow"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("\"") + c.value + "\"");
+        WriteFile(Data("MyFolderList.xml"), "old index");
+        Save(keys::KeepGoingWanted, c.value);
+        Save(keys::LoadRefreshWanted, "0");
+        home.Capture().Clear();
+
+        kestrune::BuildIndex();
+
+        EXPECT_EQ(ReadFile(Data("MyFolderList.xml")), "old index");
+        EXPECT_THAT(Reports(), ElementsAre(ostrevane::Report{
+                                   std::string("Error occurred at line 24.  Reason: ") + c.reason,
+                                   1, "Plovanex.DescendThruFolders"}));
+        EXPECT_THAT(home.Capture().Texts(), ElementsAre("Rebuilding index..."));
+        EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
+        EXPECT_EQ(Find(keys::LoadRefreshWanted), "1");
+    }
 }
 
 TEST_F(KestruneTest, CancelDuringTheWalkLeavesTheOldIndex) {
@@ -460,6 +506,8 @@ TEST_F(KestruneTest, ProgramBuildsTheIndexAndEnds) {
     const std::string log = LogText();
     EXPECT_NE(log.find("Kestrune\tRefreshTimer.StartTimer\tTimer starting..."), std::string::npos)
         << log;
+    EXPECT_NE(log.find("Kestrune\tRefreshTimer.KillTimer\tTimer stopped"), std::string::npos)
+        << log;
     EXPECT_NE(log.find("Kestrune\tPlovanex\tIndex was rebuilt successfully."), std::string::npos)
         << log;
 }
@@ -528,6 +576,36 @@ TEST_F(KestruneTest, SecondCopyEndsAtOnceAndChangesNothing) {
     EXPECT_EQ(platform::settings::GetAllSettings("Ostrevane", keys::SectionPlovanex), before);
     EXPECT_EQ(LogText(), logBefore);
     EXPECT_FALSE(fs::exists(Data("MyFolderList.xml")));
+}
+
+// A builder killed during its build leaves RebuildingIndexStatus "1" and
+// may leave a partial new index; the next builder clears both and builds.
+TEST_F(KestruneTest, ProgramAfterAKilledBuildClearsWhatItLeft) {
+    // A long pause after the first folder keeps the build running.
+    Save(keys::DelayLength, "30000");
+    {
+        testkit::ChildProgram child(kKestrune, {});
+        for (int poll = 0; poll < 200 && Find(keys::RebuildingIndexStatus) != "1"; ++poll) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_EQ(Find(keys::RebuildingIndexStatus), "1");
+    }
+    EXPECT_FALSE(platform::os::SingleInstanceLock::IsHeld("Kestrune"));
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "1");
+    const fs::path partial = Data(".MyFolderList.xml.Kestrune.a1B2c3");
+    WriteFile(partial, "<xml><rs:data><rs:insert>\t<z:row FullName='Inb");
+    // The add-in's own new file may be in use: it stays.
+    const fs::path addIns = Data(".MyFolderList.xml.x9Y8z7");
+    WriteFile(addIns, "being written");
+
+    Save(keys::DelayLength, "0");
+    auto result = testkit::RunProgram(kKestrune, {});
+
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
+    EXPECT_FALSE(fs::exists(partial));
+    EXPECT_TRUE(fs::exists(addIns));
+    EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
 }
 
 // The nice value of a running process, from /proc.

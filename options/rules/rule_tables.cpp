@@ -1,11 +1,9 @@
 #include "options/rules/rule_tables.h"
 
-#include <charconv>
 #include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
@@ -71,17 +69,14 @@ template class RuleTable<CKeywordRow>;
 
 namespace {
 
-// The rule key in front of a stem: a whole number in decimal digits.
+// The rule key in front of a stem: a whole number in decimal digits, or
+// nothing. Digits that make no 32-bit number raise "Overflow", as the
+// language's conversion does.
 std::optional<std::int32_t> ParseRuleKey(std::string_view prefix) {
     if (prefix.empty() || prefix.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
     }
-    std::int32_t key = 0;
-    const auto [end, error] = std::from_chars(prefix.data(), prefix.data() + prefix.size(), key);
-    if (error != std::errc() || end != prefix.data() + prefix.size()) {
-        return std::nullopt;
-    }
-    return key;
+    return vb::ToLong(prefix);
 }
 
 // Walks section "Plovanex" in the store's order. Every value whose name

@@ -4,6 +4,7 @@
 #include <unicode/utf8.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -609,11 +610,21 @@ void Recordset::Open(const std::string& source, const std::string& activeConnect
         Fail("The lock type " + std::to_string(lockType) +
              " is not offered: the recordset is read-only.");
     }
+    std::error_code ec;
+    if (std::filesystem::is_directory(source, ec)) {
+        Fail("The file \"" + source + "\" could not be opened: it is a folder.");
+    }
     std::ifstream in(source, std::ios::binary);
     if (!in) {
         Fail("The file \"" + source + "\" could not be opened.");
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    try {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        // The stream raises where the system refuses the read.
+        in.setstate(std::ios::badbit);
+    }
     if (in.bad()) {
         Fail("The file \"" + source + "\" could not be read.");
     }

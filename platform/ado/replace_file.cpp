@@ -18,12 +18,23 @@ namespace {
     throw Error(what + " \"" + path.string() + "\": " + std::strerror(error));
 }
 
+// The start of the name of every new file beside target: a dot, the
+// target's name, a dot, and the owner with a dot when there is one.
+std::string TempPrefix(const std::filesystem::path& target, std::string_view owner) {
+    std::string prefix = "." + target.filename().string() + ".";
+    if (!owner.empty()) {
+        prefix.append(owner);
+        prefix += '.';
+    }
+    return prefix;
+}
+
 // Closes the descriptor and removes the new file unless it was renamed.
 class TempFile {
   public:
-    explicit TempFile(const std::filesystem::path& target) {
+    TempFile(const std::filesystem::path& target, std::string_view owner) {
         std::string pattern =
-            (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+            (target.parent_path() / (TempPrefix(target, owner) + "XXXXXX")).string();
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         fd_ = ::mkstemp(name.data());
@@ -56,8 +67,9 @@ class TempFile {
 
 }  // namespace
 
-void ReplaceFile(const std::filesystem::path& path, std::string_view content) {
-    TempFile temp(path);
+void ReplaceFile(const std::filesystem::path& path, std::string_view content,
+                 std::string_view owner) {
+    TempFile temp(path, owner);
     struct stat old {};
     mode_t mode = 0;
     if (::stat(path.c_str(), &old) == 0) {
@@ -105,6 +117,26 @@ void ReplaceFile(const std::filesystem::path& path, std::string_view content) {
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+int RemoveLeftoverFiles(const std::filesystem::path& path, std::string_view owner) {
+    // mkstemp puts six characters after the prefix.
+    constexpr std::size_t kUnique = 6;
+    const std::string prefix = TempPrefix(path, owner);
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    int removed = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + kUnique && name.starts_with(prefix) &&
+            std::filesystem::remove(entry.path(), ec)) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 }  // namespace platform

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,6 +37,13 @@ Starter& InstalledStarter() {
     return starter;
 }
 
+struct flock WholeFileWriteLock() {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return lock;
+}
+
 void WriteAll(int fd, const void* data, std::size_t size) {
     // Only async-signal-safe calls here: it runs between fork and exec.
     while (::write(fd, data, size) < 0 && errno == EINTR) {
@@ -64,10 +70,41 @@ void StartDetached(const std::filesystem::path& program) {
     starter(program);
 }
 
-// Forks twice: the middle process starts a session, forks the program and
-// ends at once, so the program is adopted by init and never becomes our
-// zombie. A pipe closed by exec tells whether the exec worked.
-void StartDetachedProcess(const std::filesystem::path& program) {
+namespace {
+
+// What the started program's process does before its exec: a session of its
+// own, standard streams on /dev/null, no arguments. Only async-signal-safe
+// calls: it runs between fork and exec. On a failed exec the error goes to
+// the pipe.
+[[noreturn]] void ExecProgram(const std::string& file, int errorPipe) {
+    ::setsid();
+    int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        if (null > STDERR_FILENO) {
+            ::close(null);
+        }
+    }
+    char* argv[] = {const_cast<char*>(file.c_str()), nullptr};
+    ::execve(file.c_str(), argv, environ);
+    int error = errno;
+    WriteAll(errorPipe, &error, sizeof error);
+    ::_exit(127);
+}
+
+void Reap(pid_t pid) {
+    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
+// Starts the program as ExecProgram does. Detached, it forks twice: the
+// middle process forks the program and ends at once, so the program is
+// adopted by init and never becomes our zombie; the pid is then 0.
+// Otherwise the program is a child of ours, and its pid is given. A pipe
+// closed by exec tells whether the exec worked.
+pid_t Spawn(const std::filesystem::path& program, bool detached) {
     const std::string file = program.string();
     if (::access(file.c_str(), X_OK) != 0) {
         throw Error("Cannot start " + file + ": " + Reason(errno));
@@ -76,42 +113,30 @@ void StartDetachedProcess(const std::filesystem::path& program) {
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         throw Error("Cannot start " + file + ": " + Reason(errno));
     }
-    pid_t middle = ::fork();
-    if (middle < 0) {
+    pid_t pid = ::fork();
+    if (pid < 0) {
         int error = errno;
         ::close(fds[0]);
         ::close(fds[1]);
         throw Error("Cannot start " + file + ": " + Reason(error));
     }
-    if (middle == 0) {
+    if (pid == 0) {
         ::close(fds[0]);
-        ::setsid();
-        pid_t child = ::fork();
-        if (child != 0) {
-            if (child < 0) {
-                int error = errno;
-                WriteAll(fds[1], &error, sizeof error);
-            }
-            ::_exit(0);
-        }
-        int null = ::open("/dev/null", O_RDWR);
-        if (null >= 0) {
-            ::dup2(null, STDIN_FILENO);
-            ::dup2(null, STDOUT_FILENO);
-            ::dup2(null, STDERR_FILENO);
-            if (null > STDERR_FILENO) {
-                ::close(null);
+        if (detached) {
+            pid_t child = ::fork();
+            if (child != 0) {
+                if (child < 0) {
+                    int error = errno;
+                    WriteAll(fds[1], &error, sizeof error);
+                }
+                ::_exit(0);
             }
         }
-        char* argv[] = {const_cast<char*>(file.c_str()), nullptr};
-        ::execve(file.c_str(), argv, environ);
-        int error = errno;
-        WriteAll(fds[1], &error, sizeof error);
-        ::_exit(127);
+        ExecProgram(file, fds[1]);
     }
     ::close(fds[1]);
-    int status = 0;
-    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+    if (detached) {
+        Reap(pid);
     }
     int error = 0;
     ssize_t got;
@@ -120,7 +145,44 @@ void StartDetachedProcess(const std::filesystem::path& program) {
     } while (got < 0 && errno == EINTR);
     ::close(fds[0]);
     if (got == static_cast<ssize_t>(sizeof error)) {
+        if (!detached) {
+            Reap(pid);
+        }
         throw Error("Cannot start " + file + ": " + Reason(error));
+    }
+    return detached ? 0 : pid;
+}
+
+}  // namespace
+
+void StartDetachedProcess(const std::filesystem::path& program) {
+    Spawn(program, true);
+}
+
+ChildProgram::ChildProgram(const std::filesystem::path& program) : pid_(Spawn(program, false)) {}
+
+ChildProgram::~ChildProgram() {
+    // Reaped now if it has ended; else init adopts it when this process ends.
+    if (pid_ > 0) {
+        ::waitpid(pid_, nullptr, WNOHANG);
+    }
+}
+
+bool ChildProgram::WaitForEnd(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (pid_ <= 0) {
+            return true;
+        }
+        const pid_t ended = ::waitpid(pid_, nullptr, WNOHANG);
+        if (ended == pid_ || (ended < 0 && errno == ECHILD)) {
+            pid_ = -1;
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
@@ -234,19 +296,41 @@ std::unique_ptr<SingleInstanceLock> SingleInstanceLock::TryAcquire(const std::st
     if (fd < 0) {
         throw Error("Cannot open the lock file " + file.string() + ": " + Reason(errno));
     }
+    // A lock of the open file, not of the process: a second open in this
+    // process is refused too, and IsHeld can ask without taking it.
+    struct flock whole = WholeFileWriteLock();
     int result;
     do {
-        result = ::flock(fd, LOCK_EX | LOCK_NB);
+        result = ::fcntl(fd, F_OFD_SETLK, &whole);
     } while (result != 0 && errno == EINTR);
     if (result != 0) {
         int error = errno;
         ::close(fd);
-        if (error == EWOULDBLOCK) {
+        if (error == EAGAIN || error == EACCES) {
             return nullptr;
         }
         throw Error("Cannot lock " + file.string() + ": " + Reason(error));
     }
     return std::unique_ptr<SingleInstanceLock>(new SingleInstanceLock(fd));
+}
+
+bool SingleInstanceLock::IsHeld(const std::string& programName) {
+    const auto file = FileOf(programName);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            return false;
+        }
+        throw Error("Cannot open the lock file " + file.string() + ": " + Reason(errno));
+    }
+    struct flock probe = WholeFileWriteLock();
+    const int result = ::fcntl(fd, F_OFD_GETLK, &probe);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0) {
+        throw Error("Cannot test the lock " + file.string() + ": " + Reason(error));
+    }
+    return probe.l_type != F_UNLCK;
 }
 
 SingleInstanceLock::~SingleInstanceLock() {

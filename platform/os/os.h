@@ -2,6 +2,9 @@
 
 // Stand-ins for the Windows calls the system makes.
 
+#include <sys/types.h>
+
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -26,6 +29,24 @@ using Starter = std::function<void(const std::filesystem::path& program)>;
 Starter InstallStarter(Starter starter);
 // The real start, whatever starter is installed.
 void StartDetachedProcess(const std::filesystem::path& program);
+
+// A program started as StartDetachedProcess starts it, but as a child of
+// this process, so that this process can wait for its end. Not waited for,
+// it runs on after the object is gone.
+class ChildProgram {
+  public:
+    // Raises platform::Error naming the program when it cannot be started.
+    explicit ChildProgram(const std::filesystem::path& program);
+    ~ChildProgram();
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+
+    // Waits at most limit; true when the program has ended.
+    bool WaitForEnd(std::chrono::milliseconds limit);
+
+  private:
+    pid_t pid_;
+};
 
 // --- Process priority ---------------------------------------------------
 
@@ -66,6 +87,9 @@ class SingleInstanceLock {
     // The lock of the program name, or nothing when another copy holds it.
     // Raises platform::Error when the lock file cannot be opened.
     static std::unique_ptr<SingleInstanceLock> TryAcquire(const std::string& programName);
+    // Whether a copy holds the lock now, asked without taking it. Raises
+    // platform::Error when the lock file is there but cannot be read.
+    static bool IsHeld(const std::string& programName);
     // The lock file of a program name.
     static std::filesystem::path FileOf(const std::string& programName);
 

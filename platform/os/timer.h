@@ -13,7 +13,8 @@ using TimerId = std::uint32_t;
 // Calls callback once, after the interval, on the calling thread. Gives the
 // timer's id, never 0; gives 0 when no timer can be made (no event loop).
 TimerId SetTimer(std::uint32_t milliseconds, std::function<void()> callback);
-// Stops a timer that has not fired yet; false when there is none of that id.
+// Stops a timer whose callback has not run to its end (it may call this
+// itself); false when there is none of that id.
 bool KillTimer(TimerId id);
 
 }  // namespace platform::os

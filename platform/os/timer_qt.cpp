@@ -39,15 +39,17 @@ TimerId SetTimer(std::uint32_t milliseconds, std::function<void()> callback) {
         } while (id == 0 || timers.live.count(id));
         timers.live[id] = timer;
     }
+    // As a Windows timer, it stands until it is killed or its callback has
+    // run: a KillTimer inside the callback finds it.
     QObject::connect(timer, &QTimer::timeout, timer, [id, timer, callback = std::move(callback)] {
+        if (callback) {
+            callback();
+        }
         {
             std::lock_guard lock(AllTimers().mutex);
             AllTimers().live.erase(id);
         }
         timer->deleteLater();
-        if (callback) {
-            callback();
-        }
     });
     timer->start(static_cast<int>(std::min<std::uint32_t>(milliseconds, INT32_MAX)));
     return id;

@@ -6,7 +6,7 @@ namespace ostrevane {
 
 void LogWriter::WriteLine(const std::string& application, const std::string& source,
                           const std::string& text, long& result) {
-    Deliver(LogLine{application, source, text});
+    DeliverLogLine(application, source, text);
     result = 0;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/ostrevane/settings_helper.h"
 
-#include <cctype>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <cstdint>
 #include <filesystem>
 
 #include "platform/home.h"
@@ -10,31 +13,47 @@ namespace ostrevane {
 
 namespace {
 
-char Fold(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+// A text as TextMatches compares it: one code point a character, case
+// folded for every script. A byte that is no UTF-8 is a character of its own.
+std::u32string Folded(const std::string& text) {
+    std::u32string out;
+    out.reserve(text.size());
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    for (std::int32_t i = 0; i < length;) {
+        const std::int32_t at = i;
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) {
+            c = bytes[at];
+            i = at + 1;
+        }
+        out += static_cast<char32_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT));
+    }
+    return out;
 }
 
 // Wildcard match without recursion: on a mismatch after "*", the last star
 // takes one more character and matching resumes from there. Only the last
 // star is ever revisited, so the time is at most text times pattern length.
-bool WildcardMatch(const std::string& text, const std::string& pattern) {
+bool WildcardMatch(const std::u32string& text, const std::u32string& pattern) {
     std::size_t t = 0, p = 0;
-    std::size_t star = std::string::npos, resume = 0;
+    std::size_t star = std::u32string::npos, resume = 0;
     while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || Fold(pattern[p]) == Fold(text[t]))) {
+        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == text[t])) {
             ++t;
             ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        } else if (p < pattern.size() && pattern[p] == U'*') {
             star = p++;
             resume = t;
-        } else if (star != std::string::npos) {
+        } else if (star != std::u32string::npos) {
             p = star + 1;
             t = ++resume;
         } else {
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*') {
+    while (p < pattern.size() && pattern[p] == U'*') {
         ++p;
     }
     return p == pattern.size();
@@ -71,7 +90,7 @@ std::string SettingsHelper::GetDataFolder(int /*which*/) const {
 }
 
 bool SettingsHelper::TextMatches(const std::string& a, const std::string& b) const {
-    return WildcardMatch(a, b);
+    return WildcardMatch(Folded(a), Folded(b));
 }
 
 std::string SettingsHelper::GetHelpText(const std::string& /*source*/,

@@ -16,8 +16,8 @@ class SettingsHelper {
     // Folder 0 is the per-user data folder (OSTREVANE_HOME/data), created on
     // first use, without a trailing slash.
     std::string GetDataFolder(int which) const;
-    // b is the pattern: case is ignored, "*" is any run of characters and
-    // "?" one character; nothing else is special.
+    // b is the pattern: case is ignored for every script, "*" is any run of
+    // characters and "?" one character; nothing else is special.
     bool TextMatches(const std::string& a, const std::string& b) const;
     std::string GetHelpText(const std::string& source, const std::string& key) const;
     void LoadHelpTexts(int x, const std::string& product);

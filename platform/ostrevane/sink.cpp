@@ -1,16 +1,21 @@
 #include "platform/ostrevane/sink.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <initializer_list>
 #include <iostream>
 #include <mutex>
+#include <string_view>
 
 #include "platform/home.h"
 
@@ -34,66 +39,108 @@ std::shared_ptr<Sink> CurrentSink() {
 }
 
 // Line breaks and tabs inside a text are escaped, so one entry is one line.
-std::string Escape(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
+void AppendEscaped(std::string& out, std::string_view text) {
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char* escaped = nullptr;
+        switch (text[i]) {
             case '\\':
-                out += "\\\\";
+                escaped = "\\\\";
                 break;
             case '\r':
-                out += "\\r";
+                escaped = "\\r";
                 break;
             case '\n':
-                out += "\\n";
+                escaped = "\\n";
                 break;
             case '\t':
-                out += "\\t";
+                escaped = "\\t";
                 break;
             default:
-                out += c;
+                continue;
         }
+        out.append(text, plain, i - plain);
+        out += escaped;
+        plain = i + 1;
     }
-    return out;
+    out.append(text, plain, std::string_view::npos);
 }
 
-std::string Now() {
-    // The date and time of day change once a second; only the milliseconds
-    // are formatted for every entry.
+// The time stamp of an entry: date and time of day with milliseconds. The
+// date and time of day change once a second; only the milliseconds are
+// formatted for every entry.
+void AppendNow(std::string& out) {
     thread_local std::time_t lastSecond = -1;
-    thread_local char secondText[64];
-    auto now = std::chrono::system_clock::now();
-    std::time_t t = std::chrono::system_clock::to_time_t(now);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+    thread_local char secondText[32];
+    thread_local std::size_t secondLength = 0;
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(now);
     if (t != lastSecond) {
         std::tm tm{};
         localtime_r(&t, &tm);
-        std::snprintf(secondText, sizeof secondText, "%04d-%02d-%02d %02d:%02d:%02d",
-                      tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                      tm.tm_sec);
+        const int n = std::snprintf(secondText, sizeof secondText, "%04d-%02d-%02d %02d:%02d:%02d",
+                                    tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+                                    tm.tm_min, tm.tm_sec);
+        secondLength = n > 0 ? static_cast<std::size_t>(n) : 0;
         lastSecond = t;
     }
-    int millis = static_cast<int>(ms.count());
-    std::string text(secondText);
-    text += '.';
-    text += static_cast<char>('0' + millis / 100);
-    text += static_cast<char>('0' + millis / 10 % 10);
-    text += static_cast<char>('0' + millis % 10);
-    return text;
+    const auto millis = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000);
+    out.append(secondText, secondLength);
+    out += '.';
+    out += static_cast<char>('0' + millis / 100);
+    out += static_cast<char>('0' + millis / 10 % 10);
+    out += static_cast<char>('0' + millis % 10);
+}
+
+// Set when the watch of the open log file has something to tell.
+std::atomic<bool> gLogWatchSignalled{false};
+
+void OnLogWatchSignal(int) {
+    gLogWatchSignalled.store(true, std::memory_order_relaxed);
+}
+
+// A real-time signal that nothing else of the process handles, now ours: the
+// watch raises it for each change to the open file. 0 when none is free.
+int LogWatchSignal() {
+    static const int number = [] {
+        for (int candidate = SIGRTMAX; candidate >= SIGRTMIN; --candidate) {
+            struct sigaction old {};
+            if (::sigaction(candidate, nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
+                (old.sa_flags & SA_SIGINFO) != 0) {
+                continue;
+            }
+            struct sigaction ours {};
+            ours.sa_handler = OnLogWatchSignal;
+            sigemptyset(&ours.sa_mask);
+            ours.sa_flags = SA_RESTART;
+            if (::sigaction(candidate, &ours, nullptr) == 0) {
+                return candidate;
+            }
+        }
+        return 0;
+    }();
+    return number;
 }
 
 // The log file stays open between entries. It is opened again when the path
 // under OSTREVANE_HOME changes or no longer names the open file (a new home,
-// a removed or renamed log), which a watch on the file tells.
+// a removed or renamed log), which a watch on the file tells. The watch
+// raises a signal, so an entry costs one call, its write. The signal goes to
+// the main thread: a change made there is known before the call that made it
+// returns, one made elsewhere as soon as the main thread runs. The watch is
+// also asked once a second, for a process that blocks the signal; where no
+// signal can be had, every entry asks it.
 class LogFile {
   public:
     // One write per entry with O_APPEND, so entries of several processes
-    // never interleave. A log that cannot be written is not an error of the
-    // caller.
-    void Append(const std::string& entry) {
-        const std::string path = LogFilePath();
+    // never interleave and an entry is the system's as soon as the call
+    // returns: a process killed later loses none. A log that cannot be
+    // written is not an error of the caller.
+    void Append(std::string_view entry) {
         std::lock_guard lock(mutex_);
+        const std::string& path = Path();
         if (!Current(path)) {
             Reopen(path);
         }
@@ -104,12 +151,33 @@ class LogFile {
     }
 
   private:
+    // The log's path now, worked out again only when OSTREVANE_HOME is unset
+    // or changed.
+    const std::string& Path() {
+        const char* home = std::getenv("OSTREVANE_HOME");
+        if (!home || !*home) {
+            homeText_.clear();
+            pathNow_ = LogFilePath();
+        } else if (homeText_ != home || pathNow_.empty()) {
+            homeText_ = home;
+            pathNow_ = LogFilePath();
+        }
+        return pathNow_;
+    }
+
     bool Current(const std::string& path) {
         if (fd_ < 0 || path != path_) {
             return false;
         }
         if (watch_ < 0) {
             return NamesOpenFile(path);
+        }
+        if (signalled_ && !gLogWatchSignalled.exchange(false, std::memory_order_relaxed)) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastAsked_ < std::chrono::seconds(1)) {
+                return true;
+            }
+            lastAsked_ = now;
         }
         // Whatever happened to the open file since (renamed, removed, its
         // links changed) stands as an event of the watch; none is the rule.
@@ -131,6 +199,7 @@ class LogFile {
     void Watch(const std::string& path) {
         if (notify_ < 0) {
             notify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+            signalled_ = notify_ >= 0 && Signalled(notify_);
         }
         if (notify_ < 0) {
             return;
@@ -140,10 +209,24 @@ class LogFile {
         char events[4096];
         while (::read(notify_, events, sizeof events) > 0) {
         }
+        gLogWatchSignalled.store(false, std::memory_order_relaxed);
         // The path may have changed between the open and the watch.
         if (watch_ >= 0 && !NamesOpenFile(path)) {
             Unwatch();
         }
+    }
+
+    // Has the watch raise the signal at each event, for this process.
+    static bool Signalled(int notify) {
+        const int signal = LogWatchSignal();
+        if (signal == 0) {
+            return false;
+        }
+        f_owner_ex owner{F_OWNER_PID, ::getpid()};
+        const int flags = ::fcntl(notify, F_GETFL);
+        return flags >= 0 && ::fcntl(notify, F_SETSIG, signal) == 0 &&
+               ::fcntl(notify, F_SETOWN_EX, &owner) == 0 &&
+               ::fcntl(notify, F_SETFL, flags | O_ASYNC) == 0;
     }
 
     void Unwatch() {
@@ -156,7 +239,7 @@ class LogFile {
     void Reopen(const std::string& path) {
         Close();
         std::error_code ec;
-        std::filesystem::create_directories(platform::Home(), ec);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         struct stat st {};
         if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
@@ -179,18 +262,31 @@ class LogFile {
     }
 
     std::mutex mutex_;
+    std::string homeText_;
+    std::string pathNow_;
     int fd_ = -1;
     std::string path_;
     dev_t dev_ = 0;
     ino_t ino_ = 0;
     int notify_ = -1;
+    bool signalled_ = false;
+    std::chrono::steady_clock::time_point lastAsked_;
     int watch_ = -1;
 };
 
-void AppendToLog(const std::string& fields) {
+// Writes one entry: the time stamp and the fields, each escaped, TAB between.
+void AppendToLog(std::initializer_list<std::string_view> fields) {
     // Never destroyed: entries written while the process ends still find it.
     static LogFile& file = *new LogFile;
-    file.Append(Now() + "\t" + fields + "\n");
+    thread_local std::string entry;
+    entry.clear();
+    AppendNow(entry);
+    for (std::string_view field : fields) {
+        entry += '\t';
+        AppendEscaped(entry, field);
+    }
+    entry += '\n';
+    file.Append(entry);
 }
 
 class StderrSink : public Sink {
@@ -200,6 +296,7 @@ class StderrSink : public Sink {
                   << "]: " << report.message << '\n';
     }
     void OnLog(const LogLine&) override {}
+    bool WantsLogLines() const override { return false; }
 };
 
 }  // namespace
@@ -219,17 +316,20 @@ std::shared_ptr<Sink> MakeStderrSink() {
 }
 
 void Deliver(const Report& report) {
-    AppendToLog(std::string(report.code ? "ERROR" : "NOTE") + "\t" + Escape(report.source) + "\t" +
-                Escape(report.message));
+    AppendToLog({report.code ? "ERROR" : "NOTE", report.source, report.message});
     if (auto sink = CurrentSink()) {
         sink->OnReport(report);
     }
 }
 
 void Deliver(const LogLine& line) {
-    AppendToLog(Escape(line.application) + "\t" + Escape(line.source) + "\t" + Escape(line.text));
-    if (auto sink = CurrentSink()) {
-        sink->OnLog(line);
+    DeliverLogLine(line.application, line.source, line.text);
+}
+
+void DeliverLogLine(std::string_view application, std::string_view source, std::string_view text) {
+    AppendToLog({application, source, text});
+    if (auto sink = CurrentSink(); sink && sink->WantsLogLines()) {
+        sink->OnLog(LogLine{std::string(application), std::string(source), std::string(text)});
     }
 }
 

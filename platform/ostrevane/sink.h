@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/visibility.h"
@@ -33,6 +34,8 @@ class PLATFORM_API Sink {
     virtual ~Sink() = default;
     virtual void OnReport(const Report& report) = 0;
     virtual void OnLog(const LogLine& line) = 0;
+    // False for a sink that shows no log lines: it is not handed them.
+    virtual bool WantsLogLines() const { return true; }
 };
 
 // Replaces the process's sink; nothing installed presents nothing beyond the
@@ -62,6 +65,7 @@ class CaptureSink : public Sink {
 // Hands a report or a log line to the log file and the installed sink.
 void Deliver(const Report& report);
 void Deliver(const LogLine& line);
+void DeliverLogLine(std::string_view application, std::string_view source, std::string_view text);
 
 // The log file under OSTREVANE_HOME.
 std::string LogFilePath();

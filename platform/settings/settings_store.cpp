@@ -68,7 +68,7 @@ struct Store::Impl {
     bool wal = false;
     struct Kept {
         std::unordered_map<std::string, std::optional<std::string>> values;
-        std::unordered_map<std::string, std::optional<std::vector<Setting>>> sections;
+        std::unordered_map<std::string, Section> sections;
         void clear() {
             values.clear();
             sections.clear();
@@ -233,7 +233,14 @@ void Store::Write(const std::string& app, const std::string& section, const std:
 
 std::optional<std::vector<Setting>> Store::ReadAll(const std::string& app,
                                                    const std::string& section) {
-    return impl_->Run("read failed", [&]() -> std::optional<std::vector<Setting>> {
+    if (Section all = ReadSection(app, section)) {
+        return *all;
+    }
+    return std::nullopt;
+}
+
+Section Store::ReadSection(const std::string& app, const std::string& section) {
+    return impl_->Run("read failed", [&]() -> Section {
         auto& cache = impl_->Cache().sections;
         auto cacheKey = SectionKey(app, section);
         if (auto hit = cache.find(cacheKey); hit != cache.end()) {
@@ -248,9 +255,9 @@ std::optional<std::vector<Setting>> Store::ReadAll(const std::string& app,
             all.push_back({st.getColumn(0).getString(), st.getColumn(1).getString()});
         }
         st.reset();
-        std::optional<std::vector<Setting>> result;
+        Section result;
         if (!all.empty()) {
-            result = std::move(all);
+            result = std::make_shared<const std::vector<Setting>>(std::move(all));
         }
         cache.emplace(std::move(cacheKey), result);
         return result;
@@ -323,6 +330,10 @@ void SaveSetting(const std::string& app, const std::string& section, const std::
 std::optional<std::vector<Setting>> GetAllSettings(const std::string& app,
                                                    const std::string& section) {
     return Default().ReadAll(app, section);
+}
+
+Section GetSection(const std::string& app, const std::string& section) {
+    return Default().ReadSection(app, section);
 }
 
 void DeleteSetting(const std::string& app, const std::string& section, const std::string& key) {

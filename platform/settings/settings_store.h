@@ -14,6 +14,10 @@ struct Setting {
     bool operator==(const Setting&) const = default;
 };
 
+// One section's pairs as read at one time; nothing when it is absent. Shared
+// and never changed, so that a reader pays no copy.
+using Section = std::shared_ptr<const std::vector<Setting>>;
+
 // The per-user store of named string values, addressed by application,
 // section and key. Names compare without regard to case and keep the case
 // they were first written with. One SQLite file, shared by every process.
@@ -37,6 +41,8 @@ class Store {
     // Every pair of one section in the order its keys were first created;
     // nothing when the section is absent.
     std::optional<std::vector<Setting>> ReadAll(const std::string& app, const std::string& section);
+    // The same, without a copy.
+    Section ReadSection(const std::string& app, const std::string& section);
     // Removes one key; raises when it is absent.
     void Delete(const std::string& app, const std::string& section, const std::string& key);
 
@@ -68,6 +74,7 @@ void SaveSetting(const std::string& app, const std::string& section, const std::
                  const std::string& value);
 std::optional<std::vector<Setting>> GetAllSettings(const std::string& app,
                                                    const std::string& section);
+Section GetSection(const std::string& app, const std::string& section);
 void DeleteSetting(const std::string& app, const std::string& section, const std::string& key);
 
 }  // namespace platform::settings

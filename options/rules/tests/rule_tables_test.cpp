@@ -116,7 +116,6 @@ TEST_F(RuleTablesTest, NamesWithoutARuleKeyAreSkipped) {
            {"AssocFolderName1", "\\\\Mailbox\\None"},
            {"-3AssocFolderName1", "\\\\Mailbox\\Negative"},
            {"1.5AssocFolderName1", "\\\\Mailbox\\Fraction"},
-           {"99999999999AssocFolderName1", "\\\\Mailbox\\Huge"},
            {"x1Keywords", "skip"},
            {"12AssocFolderName1", "\\\\Mailbox\\Kept"},
            {"12Keywords", "kept"}});
@@ -169,37 +168,59 @@ TEST_F(RuleTablesTest, CancelledKeywordRuleHasOnlyItsFolder) {
     EXPECT_EQ(*row->FolderStoreIds(), Texts{"S77"});
 }
 
-// A count that is no 32-bit number stops the load; the rows made before it,
-// the failing rule's own included, stay.
-TEST_F(RuleTablesTest, UnreadableCountStopsTheLoad) {
+// A value that is no 32-bit number stops the load: a count, after which the
+// rows made before it stay, the failing rule's own included; or a rule key of
+// digits, which is a run-time error, not a name to skip.
+TEST_F(RuleTablesTest, UnreadableNumberStopsTheLoad) {
     struct Case {
-        const char* count;
+        const char* what;
+        Pairs failing;
         const char* description;
+        int keywordStep;
+        int rows;     // in each table
+        int lastKey;  // of the last row
     };
-    for (const auto& c : {Case{"two", "Type mismatch"}, Case{"99999999999", "Overflow"}}) {
-        SCOPED_TRACE(c.count);
+    const std::vector<Case> cases = {
+        {"count",
+         {{"4AssocFolderCount", "two"}, {"4KeywordFolderCount", "two"}},
+         "Type mismatch",
+         40,
+         2,
+         4},
+        {"long count",
+         {{"4AssocFolderCount", "99999999999"}, {"4KeywordFolderCount", "99999999999"}},
+         "Overflow",
+         40,
+         2,
+         4},
+        {"long key",
+         {{"99999999999AssocContactName1", "Huge"}, {"99999999999Keywords", "huge"}},
+         "Overflow",
+         20,
+         1,
+         3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         testkit::TempHome fresh;
-        Store({{"3AssocContactName1", "Ann"},
-               {"3KeywordFolderName1", "\\\\Mailbox\\Three"},
-               {"4AssocFolderCount", c.count},
-               {"4KeywordFolderCount", c.count},
-               {"5AssocContactName1", "Bob"},
-               {"5Keywords", "late"}});
+        Store({{"3AssocContactName1", "Ann"}, {"3KeywordFolderName1", "\\\\Mailbox\\Three"}});
+        Store(c.failing);
+        Store({{"5AssocContactName1", "Bob"}, {"5Keywords", "late"}});
         plovanex::CAssocRowCollection contacts;
         contacts.Initialize();
         plovanex::CKeywordRowCollection keywords;
         keywords.Initialize();
         EXPECT_EQ(fresh.Capture().Reports(),
-                  (std::vector<Report>{
-                      {std::string("Error occurred.  Reason: ") + c.description, 0,
-                       "Plovanex.CAssociateRows.Load"},
-                      {std::string("Error occurred at line 40.  Reason: ") + c.description, 0,
-                       "Plovanex.CKeywordRows.Load"}}));
-        ASSERT_EQ(contacts.count(), 2);
+                  (std::vector<Report>{{std::string("Error occurred.  Reason: ") + c.description, 0,
+                                        "Plovanex.CAssociateRows.Load"},
+                                       {"Error occurred at line " + std::to_string(c.keywordStep) +
+                                            ".  Reason: " + c.description,
+                                        0, "Plovanex.CKeywordRows.Load"}}));
+        ASSERT_EQ(contacts.count(), c.rows);
         EXPECT_EQ(*contacts.Item(1)->ContactNames(), Texts{"Ann"});
-        EXPECT_EQ(contacts.Item(2)->Key(), 4);
-        ASSERT_EQ(keywords.count(), 2);
-        EXPECT_EQ(keywords.Item(2)->Key(), 4);
+        EXPECT_EQ(contacts.Item(c.rows)->Key(), c.lastKey);
+        ASSERT_EQ(keywords.count(), c.rows);
+        EXPECT_EQ(keywords.Item(c.rows)->Key(), c.lastKey);
         EXPECT_EQ(keywords.find(5), nullptr);
     }
 }
@@ -238,7 +259,7 @@ TEST_F(RuleTablesTest, NoRulesGiveEmptyTables) {
 
 TEST_F(RuleTablesTest, SaveWritesNothing) {
     Store({{"8Keywords", "a,b"}, {"8AssocContactName1", "Ann"}});
-    const auto before = plovanex::GetAllSettings();
+    const auto before = *plovanex::GetAllSettings();
     {
         plovanex::CKeywordRowCollection keywords;
         keywords.Initialize();
@@ -251,7 +272,7 @@ TEST_F(RuleTablesTest, SaveWritesNothing) {
         EXPECT_FALSE(contacts.Save());
         EXPECT_FALSE(contacts.Load());
     }
-    EXPECT_EQ(plovanex::GetAllSettings(), before);
+    EXPECT_EQ(*plovanex::GetAllSettings(), before);
 }
 
 TEST_F(RuleTablesTest, PositionsCountFromOne) {

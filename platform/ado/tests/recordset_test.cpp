@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -175,10 +176,11 @@ TEST_F(RecordsetTest, MovesAndFieldsFailWhereAdoRaises) {
 TEST_F(RecordsetTest, OpenRefusesWhatIsNoRecordset) {
     struct Case {
         const char* what;
-        std::string text;  // nothing: the file is missing
+        std::string text;  // nothing: the file is missing, or a folder
         std::string connection = "Provider=MSPersist;";
         int cursor = 3;
         int lock = 1;
+        bool folder = false;
     };
     const std::string good = kHead + kTail;
     const std::vector<Case> cases = {
@@ -191,10 +193,14 @@ TEST_F(RecordsetTest, OpenRefusesWhatIsNoRecordset) {
         {"another provider", good, "Provider=SQLOLEDB;"},
         {"a keyset cursor", good, "Provider=MSPersist;", 1},
         {"an optimistic lock", good, "Provider=MSPersist;", 3, 3},
+        {"a folder", "", "Provider=MSPersist;", 3, 1, true},
     };
     for (const auto& c : cases) {
-        const std::string file =
-            c.text.empty() ? (home.Path() / "missing.xml").string() : Write(c.text);
+        std::string file = c.text.empty() ? (home.Path() / "missing.xml").string() : Write(c.text);
+        if (c.folder) {
+            file = (home.Path() / "folder.xml").string();
+            std::filesystem::create_directories(file);
+        }
         Recordset rs;
         try {
             rs.Open(file, c.connection, c.cursor, c.lock);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/testkit/testkit.h"
@@ -50,3 +53,30 @@ TEST_F(ReplaceFileTest, FailureLeavesTheOldFile) {
 }
 
 }  // namespace
+
+// Only the new files of that owner go; another writer's may be in use.
+TEST_F(ReplaceFileTest, LeftoverFilesOfTheOwnerAreRemoved) {
+    const fs::path file = home.Path() / "MyFolderList.xml";
+    platform::ReplaceFile(file, "index", "Kestrune");
+    const std::vector<std::string> kept = {"MyFolderList.xml", ".MyFolderList.xml.a1B2c3",
+                                           ".MyFolderList.xml.Kestrune.toolong",
+                                           ".Other.xml.Kestrune.a1B2c3"};
+    for (const auto& name : kept) {
+        std::ofstream(home.Path() / name) << "x";
+    }
+    std::ofstream(home.Path() / ".MyFolderList.xml.Kestrune.a1B2c3") << "part of an ind";
+    std::ofstream(home.Path() / ".MyFolderList.xml.Kestrune.Zz9Yy8") << "part";
+
+    EXPECT_EQ(platform::RemoveLeftoverFiles(file, "Kestrune"), 2);
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(home.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    auto expected = kept;
+    std::sort(expected.begin(), expected.end());
+    std::erase_if(names, [](const std::string& n) { return n.ends_with(".log"); });
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(Read(file), "x");
+}

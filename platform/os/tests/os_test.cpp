@@ -146,8 +146,22 @@ TEST_F(SingleInstanceTest, LockOfAnotherProcessHoldsUntilItDies) {
     close(ready[0]);
     ASSERT_EQ(c, 'y');
     EXPECT_FALSE(os::SingleInstanceLock::TryAcquire("Kestrune"));
+    EXPECT_TRUE(os::SingleInstanceLock::IsHeld("Kestrune"));
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Kestrune"));
+    EXPECT_TRUE(os::SingleInstanceLock::TryAcquire("Kestrune"));
+}
+
+// Asking leaves the lock free for the next copy to take.
+TEST_F(SingleInstanceTest, IsHeldAsksWithoutTaking) {
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Kestrune"));
+    auto lock = os::SingleInstanceLock::TryAcquire("Kestrune");
+    ASSERT_TRUE(lock);
+    EXPECT_TRUE(os::SingleInstanceLock::IsHeld("Kestrune"));
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Other"));
+    lock.reset();
+    EXPECT_FALSE(os::SingleInstanceLock::IsHeld("Kestrune"));
     EXPECT_TRUE(os::SingleInstanceLock::TryAcquire("Kestrune"));
 }
 
@@ -161,6 +175,17 @@ TEST_F(SingleInstanceTest, UnusableHomeRaises) {
 
 class DetachedStartTest : public testkit::HomeTest {};
 
+// What the start helper wrote of its start, by name.
+std::map<std::string, long> StartReport(const std::filesystem::path& report) {
+    std::map<std::string, long> seen;
+    std::ifstream in(report);
+    for (std::string line; std::getline(in, line);) {
+        auto eq = line.find('=');
+        seen[line.substr(0, eq)] = std::stol(line.substr(eq + 1));
+    }
+    return seen;
+}
+
 TEST_F(DetachedStartTest, InstalledStarterIsAskedInstead) {
     os::StartDetached("/opt/nowhere/Kestrune");
     EXPECT_EQ(home.Started(), std::vector<std::filesystem::path>{"/opt/nowhere/Kestrune"});
@@ -173,12 +198,7 @@ TEST_F(DetachedStartTest, ProgramRunsAloneWithoutArgumentsAndLeavesNoZombie) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_TRUE(std::filesystem::exists(report));
-    std::map<std::string, long> seen;
-    std::ifstream in(report);
-    for (std::string line; std::getline(in, line);) {
-        auto eq = line.find('=');
-        seen[line.substr(0, eq)] = std::stol(line.substr(eq + 1));
-    }
+    auto seen = StartReport(report);
     EXPECT_EQ(seen["argc"], 1);
     EXPECT_EQ(seen["stdin-null"], 1);
     EXPECT_NE(seen["sid"], getsid(0));
@@ -191,13 +211,43 @@ TEST_F(DetachedStartTest, ProgramThatCannotStartRaisesNamingIt) {
     auto text = home.Path() / "notes.txt";
     std::ofstream(text) << "not a program";
     for (const auto& program : {home.Path() / "Kestrune", text}) {
-        try {
-            os::StartDetachedProcess(program);
-            ADD_FAILURE() << "started " << program;
-        } catch (const platform::Error& e) {
-            EXPECT_NE(e.Description().find(program.string()), std::string::npos) << e.Description();
+        for (bool detached : {true, false}) {
+            try {
+                if (detached) {
+                    os::StartDetachedProcess(program);
+                } else {
+                    os::ChildProgram child(program);
+                }
+                ADD_FAILURE() << "started " << program;
+            } catch (const platform::Error& e) {
+                EXPECT_NE(e.Description().find(program.string()), std::string::npos)
+                    << e.Description();
+            }
         }
     }
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+}
+
+// Started as a child, the program starts as a detached one does, and can be
+// waited for.
+TEST_F(DetachedStartTest, ChildProgramCanBeWaitedFor) {
+    const auto hold = home.Path() / "hold";
+    std::ofstream(hold) << "run on";
+    os::ChildProgram child(START_HELPER);
+    const auto report = home.Path() / "started.txt";
+    for (int i = 0; i < 1000 && !std::filesystem::exists(report); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(std::filesystem::exists(report));
+    EXPECT_FALSE(child.WaitForEnd(std::chrono::milliseconds(100)));
+    std::filesystem::remove(hold);
+    EXPECT_TRUE(child.WaitForEnd(std::chrono::seconds(10)));
+    EXPECT_TRUE(child.WaitForEnd(std::chrono::milliseconds(0)));
+    auto seen = StartReport(report);
+    EXPECT_EQ(seen["argc"], 1);
+    EXPECT_EQ(seen["stdin-null"], 1);
+    EXPECT_NE(seen["sid"], getsid(0));
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Started detached by the tests: writes what it sees of its own start into
+// Started by the tests: writes what it sees of its own start into
 // OSTREVANE_HOME/started.txt, through a temporary file so the test never
-// reads half of it.
+// reads half of it, then runs on while OSTREVANE_HOME/hold is there.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,5 +27,10 @@ int main(int argc, char**) {
                  static_cast<int>(getsid(0)), stdinIsNull ? 1 : 0);
     std::fclose(out);
     std::rename(part.c_str(), (std::string(home) + "/started.txt").c_str());
+    const std::string hold = std::string(home) + "/hold";
+    struct stat held {};
+    while (stat(hold.c_str(), &held) == 0) {
+        usleep(10000);
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
+#include <vector>
 
 #include "platform/os/timer.h"
 
@@ -40,6 +41,19 @@ TEST_F(TimerLoopTest, FiresOnceOnTheCallingThread) {
     RunFor(200);
     EXPECT_EQ(fired, 1);
     EXPECT_TRUE(sameThread);
+    EXPECT_FALSE(os::KillTimer(id));
+}
+
+// The build's timer procedure kills its own timer first thing.
+TEST_F(TimerLoopTest, CallbackCanKillItsOwnTimer) {
+    os::TimerId id = 0;
+    std::vector<bool> killed;
+    id = os::SetTimer(10, [&] {
+        killed.push_back(os::KillTimer(id));
+        killed.push_back(os::KillTimer(id));
+    });
+    RunFor(200);
+    EXPECT_EQ(killed, (std::vector<bool>{true, false}));
     EXPECT_FALSE(os::KillTimer(id));
 }
 

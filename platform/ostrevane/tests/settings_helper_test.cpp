@@ -40,7 +40,11 @@ INSTANTIATE_TEST_SUITE_P(
                     // Nothing but * and ? is special.
                     MatchCase{"a.c", "a.c", true}, MatchCase{"abc", "a.c", false},
                     MatchCase{"a[b]c", "a[b]c", true}, MatchCase{"abc", "a[b]c", false},
-                    MatchCase{"a#c", "a#c", true}, MatchCase{"a1c", "a#c", false}));
+                    MatchCase{"a#c", "a#c", true}, MatchCase{"a1c", "a#c", false},
+                    // Case is folded for every script; ? is one character.
+                    MatchCase{"JOSÉ GARCÍA", "josé*", true}, MatchCase{"Zoë", "ZO?", true},
+                    MatchCase{"Zoë", "zo??", false}, MatchCase{"ΣΊΣΥΦΟΣ", "σίσυφος", true},
+                    MatchCase{"caf\xE9", "CAF?", true}));
 
 class SettingsHelperTest : public testkit::HomeTest {};
 

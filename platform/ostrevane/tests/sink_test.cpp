@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -108,6 +112,28 @@ TEST_F(SinkTest, EntriesFollowTheLogFileThePathNames) {
     EXPECT_EQ(ostrevane::LogFilePath(), firstLog);
     ASSERT_EQ(LogFileLines().size(), firstCount + 1);
     EXPECT_EQ(Fields(LogFileLines().back()), "Plovanex\tSource\tback home");
+}
+
+// Each entry is the system's once its call returns: a process killed right
+// after its last entry has lost none.
+TEST_F(SinkTest, KilledProcessHasLostNoEntry) {
+    constexpr int kEntries = 500;
+    const pid_t child = fork();
+    if (child == 0) {
+        for (int i = 0; i < kEntries; ++i) {
+            long result = 0;
+            ostrevane::LogWriter().WriteLine("Plovanex", "Source", "entry " + std::to_string(i),
+                                             result);
+        }
+        kill(getpid(), SIGKILL);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const auto lines = LogFileLines();
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kEntries));
+    EXPECT_EQ(Fields(lines.back()), "Plovanex\tSource\tentry " + std::to_string(kEntries - 1));
 }
 
 TEST_F(SinkTest, StderrSinkShowsReportsOnly) {
