@@ -64,26 +64,31 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
     BuildsOfThisRun builds;
     ModuleHost modules(application);
     modules.Startup();
-    auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
-    modules.ExplorerOpen(explorer);
-
-    auto item = application->CreateItem(outlook::olMailItem);
-    item->SetBillingInformation(request.billing);
+    outlook::ItemPtr item;
     std::optional<std::string> error;
     std::vector<std::string> failures;
     int questions = 0;
-    {
-        ChooserAnswerer answerer(answer, tell);
-        InspectorWindow window(modules, item);
-        window.Fill({request.from, Join(request.to), Join(request.cc), Join(request.bcc),
-                     request.subject, request.body});
-        error = request.sendAndFile ? window.ClickButton(kSendAndFile) : window.Send();
-        answerer.Settle();
-        failures = answerer.Failures();
-        questions = answerer.Questions();
+    try {
+        auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+        modules.ExplorerOpen(explorer);
+        item = application->CreateItem(outlook::olMailItem);
+        item->SetBillingInformation(request.billing);
+        {
+            ChooserAnswerer answerer(answer, tell);
+            InspectorWindow window(modules, item);
+            window.Fill({request.from, Join(request.to), Join(request.cc), Join(request.bcc),
+                         request.subject, request.body});
+            error = request.sendAndFile ? window.ClickButton(kSendAndFile) : window.Send();
+            answerer.Settle();
+            failures = answerer.Failures();
+            questions = answerer.Questions();
+        }
+        modules.ExplorerClose(explorer);
+        builds.WaitForThem();
+    } catch (...) {
+        ShutdownModules(modules);
+        throw;
     }
-    modules.ExplorerClose(explorer);
-    builds.WaitForThem();
     ShutdownModules(modules);
 
     if (error) {
