@@ -25,25 +25,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using bench::AddSent;
 using bench::Clock;
 using bench::ResidentMB;
 using bench::Seconds;
-
-std::vector<mailstore::Id> AddSent(mailstore::Profile& profile, mailstore::Id folder, int n) {
-    std::vector<mailstore::Id> ids;
-    auto store = profile.Folder(folder).storeId;
-    for (int i = 0; i < n; ++i) {
-        mailstore::ItemRow row;
-        row.folderId = folder;
-        row.storeId = store;
-        row.subject = "Item " + std::to_string(i);
-        row.sent = true;
-        row.sentOn = mailstore::NowText();
-        row.internetMessageId = "<bench" + std::to_string(i) + "@example.com>";
-        ids.push_back(profile.AddItem(row));
-    }
-    return ids;
-}
 
 }  // namespace
 
@@ -89,24 +74,9 @@ int main(int argc, char** argv) {
     plovanex::SaveSetting(keys::MoveToFolderName, "Personal Folders\\Archive\\2026");
     plovanex::SaveSetting(keys::MoveToFolderEntryId, row.entryId);
     plovanex::SaveSetting(keys::MoveToFolderStoreId, profile->Store(row.storeId).entryId);
-    auto sentFolder = ns->GetDefaultFolder(outlook::olFolderSentMail);
-    std::string sentEntryId = sentFolder->EntryID();
-    std::string sentStoreId = sentFolder->StoreID();
-    std::vector<outlook::ItemPtr> items;
-    for (auto id : filingIds) {
-        items.push_back(ns->GetItemFromID(profile->Item(id).entryId));
-    }
 
     double before = ResidentMB();
-    auto start = Clock::now();
-    for (auto& item : items) {
-        std::int32_t kind = 1;
-        bool cancel = false;
-        ostrevane::ModuleResult result;
-        addin->QvItemEvent(kind, item, cancel, sentEntryId, sentStoreId, result);
-        item.reset();
-    }
-    double rate = count / Seconds(start);
+    double rate = bench::FileThroughItemEvent(*addin, ns, *profile, filingIds);
     double after = ResidentMB();
     modules.Shutdown();
 

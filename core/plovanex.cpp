@@ -7,6 +7,7 @@
 #include "common/settings_keys.h"
 #include "core/globals.h"
 #include "core/keyword_match.h"
+#include "core/outlook_path.h"
 #include "core/plovanex_state.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
@@ -274,27 +275,7 @@ void CPlovanex::Version(ostrevane::ModuleResult& result) {
 
 std::string CPlovanex::GetFullOutlookPath(std::string& olAppVersion,
                                           outlook::ObjectPtr& olFolderItem) {
-    try {
-        if (Need(olFolderItem).Class() != outlook::olFolder) {
-            return "";
-        }
-        auto folder = std::dynamic_pointer_cast<outlook::MAPIFolder>(olFolderItem);
-        Need(folder);
-        if (!olAppVersion.empty() && olAppVersion[0] == '1') {
-            auto path = folder->FolderPath();
-            auto first = path.find_first_not_of('\\');
-            return first == std::string::npos ? "" : path.substr(first);
-        }
-        auto element = Helper().TransformFolderName(folder->Name(), "-");
-        auto parent = folder->Parent();
-        if (Need(parent).Class() == outlook::olFolder) {
-            return GetFullOutlookPath(olAppVersion, parent) + "\\" + element;
-        }
-        return element;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(0, e.what()), 1, common::Source("GetFullOutlookPath"));
-        return "";
-    }
+    return plovanex::GetFullOutlookPath(olAppVersion, olFolderItem);
 }
 
 bool CPlovanex::SendAndFileOrig(outlook::ItemPtr& item) {

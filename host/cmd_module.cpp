@@ -11,15 +11,21 @@ void AddModuleCommands(CLI::App& app, Options& /*options*/) {
     module->require_subcommand(1);
     auto file = std::make_shared<std::string>();
     auto* install = module->add_subcommand(
-        "install", "Register a module library's classes; print the add-ins the host will drive");
+        "install",
+        "Register a module library's classes; print the add-ins the host will drive and the "
+        "property pages its options dialog will show");
     install->add_option("PATH", *file, "The module library, such as libPlovanex.so")->required();
     install->callback([file] {
-        auto addIns = InstallModule(*file);
-        if (addIns.empty()) {
-            throw platform::Error("no add-in was registered from " + *file);
+        std::vector<std::string> pages;
+        auto addIns = InstallModule(*file, &pages);
+        if (addIns.empty() && pages.empty()) {
+            throw platform::Error("no add-in or property page was registered from " + *file);
         }
         for (const auto& name : addIns) {
             std::cout << name << '\n';
+        }
+        for (const auto& name : pages) {
+            std::cout << name << " (property page)\n";
         }
     });
 }

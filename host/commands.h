@@ -17,5 +17,6 @@ void AddDemoCommand(CLI::App& app, Options& options);
 void AddProfileCommands(CLI::App& app, Options& options);
 void AddModuleCommands(CLI::App& app, Options& options);
 void AddOpenCommand(CLI::App& app, Options& options);
+void AddOptionsCommand(CLI::App& app, Options& options);
 
 }  // namespace host

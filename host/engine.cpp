@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ostrevane/property_page.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/ostrevane/sink.h"
 #include "platform/settings/settings_store.h"
@@ -172,7 +173,8 @@ void HostEngine::Forget(ostrevane::IModuleAPI* module) {
     }
 }
 
-std::vector<std::string> InstallModule(const std::filesystem::path& file) {
+std::vector<std::string> InstallModule(const std::filesystem::path& file,
+                                       std::vector<std::string>* pages) {
     ostrevane::ModuleLoader loader;
     auto library = loader.Install(file);
     std::vector<std::string> addIns;
@@ -186,6 +188,12 @@ std::vector<std::string> InstallModule(const std::filesystem::path& file) {
             if (std::dynamic_pointer_cast<ostrevane::IModuleAPI>(object)) {
                 platform::settings::SaveSetting(app, kAddInsSection, name, "1");
                 addIns.push_back(name);
+            }
+            if (std::dynamic_pointer_cast<ostrevane::IPropertyPage>(object)) {
+                platform::settings::SaveSetting(app, kPropertyPagesSection, name, "1");
+                if (pages) {
+                    pages->push_back(name);
+                }
             }
         }
     } catch (const std::exception& e) {

@@ -84,10 +84,17 @@ class HostEngine : public ostrevane::IHostEngine {
 // The settings section that lists the add-ins the host drives, by class name.
 inline constexpr char kAddInsSection[] = "AddIns";
 
+// The settings section that lists the property pages the options dialog
+// shows, by class name.
+inline constexpr char kPropertyPagesSection[] = "PropertyPages";
+
 // Registers a module library's classes and lists each class that is an
-// add-in (offers IModuleAPI) for the host to drive. Gives those class names;
-// failures are reported and give none.
-std::vector<std::string> InstallModule(const std::filesystem::path& file);
+// add-in (offers IModuleAPI) for the host to drive, and each that is a
+// property page (offers IPropertyPage) for the options dialog. Gives the
+// add-ins' class names, and the pages' in `pages` when it is given; failures
+// are reported and give none.
+std::vector<std::string> InstallModule(const std::filesystem::path& file,
+                                       std::vector<std::string>* pages = nullptr);
 
 // Loads the listed add-ins and drives them through IModuleAPI: start-up,
 // explorer and inspector opens, shut-down. Item events reach them through

@@ -11,7 +11,9 @@
 #include "host/folder_tree_model.h"
 #include "host/inspector_window.h"
 #include "host/item_list_model.h"
+#include "host/options_dialog.h"
 #include "platform/widgets/controls.h"
+#include "platform/widgets/message_box.h"
 
 namespace host {
 
@@ -94,8 +96,6 @@ ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explore
     tools->setObjectName("menuTools");
     auto* options = tools->addAction("&Options...");
     options->setObjectName("actOptions");
-    // The options dialog is not built yet.
-    options->setEnabled(false);
     statusBar()->setObjectName("statusBar");
 
     QObject::connect(newMail, &QAction::triggered, this, [this] {
@@ -104,6 +104,7 @@ ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explore
         }
     });
     QObject::connect(exit, &QAction::triggered, this, &QWidget::close);
+    QObject::connect(options, &QAction::triggered, this, [this] { ShowOptions(); });
     QObject::connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
                      [this](const QModelIndex& current) { Select(current); });
     resize(900, 560);
@@ -131,6 +132,25 @@ InspectorWindow* ExplorerWindow::NewMail() {
         ShowReport({e.what(), 1, "Ostrevane.Explorer"});
         return nullptr;
     }
+}
+
+OptionsDialog* ExplorerWindow::ShowOptions() {
+    if (!options_) {
+        auto* dialog = new OptionsDialog(modules_.Engine()->GetOutlookApplication(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        if (dialog->AddRegisteredPages(pageLoader_) == 0) {
+            delete dialog;
+            platform::widgets::MsgBox(
+                "No property page is registered; register one with 'ostrevane module install'.",
+                platform::widgets::vbOKOnly, "Options");
+            return nullptr;
+        }
+        options_ = dialog;
+    }
+    // Shown without a modal loop, so that the windows its pages open stay usable.
+    options_->show();
+    options_->raise();
+    return options_;
 }
 
 bool ExplorerWindow::ShowFolder(const std::string& path) {
@@ -164,6 +184,9 @@ void ExplorerWindow::closeEvent(QCloseEvent* event) {
         }
     }
     inspectors_.clear();
+    if (options_) {
+        options_->close();
+    }
     if (!closed_) {
         closed_ = true;
         modules_.ExplorerClose(explorer_);

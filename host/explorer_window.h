@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/engine.h"
+#include "platform/ostrevane/module_loader.h"
 #include "platform/ostrevane/sink.h"
 #include "platform/outlook/outlook.h"
 
@@ -19,10 +20,12 @@ namespace host {
 class FolderTreeModel;
 class InspectorWindow;
 class ItemListModel;
+class OptionsDialog;
 
 // The mail client's main window on the explorer object: the folder tree of
 // every store beside the items of the selected folder, File > New Mail and
-// Exit, and Tools > Options. It tells the modules when it opens and closes.
+// Exit, and Tools > Options with the registered property pages. It tells the
+// modules when it opens and closes.
 class ExplorerWindow : public QMainWindow {
   public:
     ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explorer, QWidget* parent = nullptr);
@@ -30,6 +33,9 @@ class ExplorerWindow : public QMainWindow {
 
     // Opens an item window on a new mail.
     InspectorWindow* NewMail();
+    // Shows the options dialog with every registered property page, or the
+    // one already open; nothing when no page is registered.
+    OptionsDialog* ShowOptions();
     // Selects the folder at the path in the tree and lists its items; false
     // when there is none.
     bool ShowFolder(const std::string& path);
@@ -53,6 +59,9 @@ class ExplorerWindow : public QMainWindow {
     QTreeView* tree_;
     QTableView* list_;
     std::vector<QPointer<InspectorWindow>> inspectors_;
+    // The property pages' libraries, for as long as the window lives.
+    ostrevane::ModuleLoader pageLoader_;
+    QPointer<OptionsDialog> options_;
     std::function<void()> onClosed_;
     bool closed_ = false;
 };

@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     host::AddProfileCommands(app, options);
     host::AddModuleCommands(app, options);
     host::AddOpenCommand(app, options);
+    host::AddOptionsCommand(app, options);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolBar>
 #include <algorithm>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "host/gui.h"
 #include "host/inspector_window.h"
 #include "host/item_list_model.h"
+#include "host/options_dialog.h"
 #include "host/tests/windows_fixture.h"
 #include "indexer/global.h"
 #include "platform/ostrevane/settings_helper.h"
@@ -229,6 +232,25 @@ TEST_F(AddInWindowsTest, WhatTheTreeLacksIsFoundOnTheSearchTab) {
     LetRun();
     EXPECT_THAT(FoldersWith("after"), ElementsAre(initech));
     EXPECT_EQ(Get(keys::LastFolderTabShown), "1");
+}
+
+// Tools > Options holds the registered options page; a second use shows the
+// same dialog, and closing the explorer closes it.
+TEST_F(AddInWindowsTest, ToolsOptionsShowsTheRegisteredPages) {
+    std::vector<std::string> pages;
+    host::InstallModule(fs::path(PLOVANEX_LIBRARY).parent_path() / "libPlovanexProp.so", &pages);
+    ASSERT_THAT(pages, ElementsAre("UC1"));
+    explorer->show();
+    explorer->findChild<QAction*>("actOptions")->trigger();
+    host::OptionsDialog* dialog = explorer->ShowOptions();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->Pages().size(), 1u);
+    EXPECT_EQ(dialog->findChild<QTabWidget*>("tabPages")->count(), 1);
+    QPointer<host::OptionsDialog> open(dialog);
+    explorer->close();
+    LetRun();
+    EXPECT_FALSE(open);
 }
 
 }  // namespace

@@ -60,4 +60,8 @@ check "items after the refused sends" 0 "$ostrevane" items '\\Personal Folders\S
 [ "$(grep -c MailItem <<<"$out")" -eq 2 ] || { echo "FAIL: two sent mails expected: $out"; failures=$((failures + 1)); }
 check "open without a display" 1 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen "$ostrevane" open
 expect "display asked for" "needs a display"
+check "install the options page" 0 "$ostrevane" module install "$(dirname "$ostrevane")/libPlovanexProp.so"
+[ "$out" = 'UC1 (property page)' ] || { echo "FAIL: install printed: $out"; failures=$((failures + 1)); }
+check "options without a display" 1 env QT_QPA_PLATFORM=offscreen "$ostrevane" options
+expect "a display asked for" "the options dialog needs a display"
 exit $((failures > 0))

@@ -281,9 +281,18 @@ TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
         ASSERT_EQ(window.Items().rowCount(), 1);
         EXPECT_EQ(window.Items().index(0, 0).data().toString(), "hello");
 
+        // Without a property page registered, Tools > Options says so.
+        std::vector<std::string> boxes;
+        platform::widgets::ScopedMessageBoxHook hook(
+            [&](const std::string& prompt, int, const std::string&) {
+                boxes.push_back(prompt);
+                return platform::widgets::vbOK;
+            });
         auto* options = window.findChild<QAction*>("actOptions");
         ASSERT_TRUE(options);
-        EXPECT_FALSE(options->isEnabled());
+        options->trigger();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_THAT(boxes[0], HasSubstr("No property page is registered"));
         ASSERT_TRUE(window.findChild<QAction*>("actNewMail"));
         window.findChild<QAction*>("actNewMail")->trigger();
         EXPECT_EQ(recorder->Count("QvInspectorOpen"), 1);

@@ -1,13 +1,13 @@
 #include "options/rules/rule_tables.h"
 
 #include <exception>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "core/globals.h"
+#include "options/rules/rule_store.h"
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
 
@@ -69,16 +69,6 @@ template class RuleTable<CKeywordRow>;
 
 namespace {
 
-// The rule key in front of a stem: a whole number in decimal digits, or
-// nothing. Digits that make no 32-bit number raise "Overflow", as the
-// language's conversion does.
-std::optional<std::int32_t> ParseRuleKey(std::string_view prefix) {
-    if (prefix.empty() || prefix.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    return vb::ToLong(prefix);
-}
-
 // Walks section "Plovanex" in the store's order. Every value whose name
 // holds stemWord after a rule key goes to that key's row, made and appended
 // when the table lacks it; apply gets the name from the stem word on. step
@@ -93,14 +83,11 @@ void LoadRows(RuleTable<Row>& table, const char* stemWord, int& step, Apply appl
     }
     for (const auto& [name, value] : *all) {
         step = 20;
-        const auto pos = name.find(stemWord);
-        if (pos == std::string::npos) {
-            continue;
-        }
-        const auto key = ParseRuleKey(std::string_view(name).substr(0, pos));
+        const auto key = RuleKeyOf(name, stemWord);
         if (!key) {
             continue;
         }
+        const auto pos = name.find(stemWord);
         step = 30;
         std::shared_ptr<Row> row = table.count() > 0 ? table.find(*key) : nullptr;
         if (!row) {

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "platform/error.h"
 #include "platform/home.h"
+#include "platform/ostrevane/help_texts.h"
 #include "platform/ostrevane/sink.h"
 
 namespace ostrevane {
@@ -59,7 +61,23 @@ bool WildcardMatch(const std::u32string& text, const std::u32string& pattern) {
     return p == pattern.size();
 }
 
+// A help text's key as a Collection compares it: case folded.
+std::u32string FoldKey(const std::string& key) {
+    return Folded(key);
+}
+
 }  // namespace
+
+void HelpTexts::Add(const std::string& text, const std::string& key) {
+    if (!texts_.emplace(FoldKey(key), text).second) {
+        throw platform::Error("This key is already associated with an element of this collection");
+    }
+}
+
+const std::string* HelpTexts::Find(const std::string& key) const {
+    auto it = texts_.find(FoldKey(key));
+    return it == texts_.end() ? nullptr : &it->second;
+}
 
 std::string SettingsHelper::SettingsAppName() const {
     return "Ostrevane";
@@ -93,12 +111,17 @@ bool SettingsHelper::TextMatches(const std::string& a, const std::string& b) con
     return WildcardMatch(Folded(a), Folded(b));
 }
 
-std::string SettingsHelper::GetHelpText(const std::string& /*source*/,
-                                        const std::string& /*key*/) const {
-    return "";
+std::string SettingsHelper::GetHelpText(const HelpTexts& source, const std::string& key) const {
+    const std::string* text = source.Find(key);
+    return text ? *text : std::string();
 }
 
-void SettingsHelper::LoadHelpTexts(int /*x*/, const std::string& /*product*/) {}
+void SettingsHelper::LoadHelpTexts(HelpTexts& source, const std::string& product) {
+    source.Clear();
+    for (const auto& [number, text] : ProductHelpTexts(product)) {
+        source.Add(text, std::to_string(number));
+    }
+}
 
 void SettingsHelper::SetProfile(const std::string& /*profile*/, const std::string& /*product*/) {}
 

@@ -1,8 +1,24 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace ostrevane {
+
+// Help texts by key, as a Collection holds them: keys compare without regard
+// to case.
+class HelpTexts {
+  public:
+    // Raises platform::Error when the key holds a text already.
+    void Add(const std::string& text, const std::string& key);
+    // The text of the key, or nothing.
+    const std::string* Find(const std::string& key) const;
+    std::size_t Count() const { return texts_.size(); }
+    void Clear() { texts_.clear(); }
+
+  private:
+    std::map<std::u32string, std::string> texts_;  // by the key case folded
+};
 
 // The engine library's helper that each deliverable creates once.
 class SettingsHelper {
@@ -19,8 +35,11 @@ class SettingsHelper {
     // b is the pattern: case is ignored for every script, "*" is any run of
     // characters and "?" one character; nothing else is special.
     bool TextMatches(const std::string& a, const std::string& b) const;
-    std::string GetHelpText(const std::string& source, const std::string& key) const;
-    void LoadHelpTexts(int x, const std::string& product);
+    // The text of the key in the source; empty when the source holds none.
+    std::string GetHelpText(const HelpTexts& source, const std::string& key) const;
+    // Fills the source with the product's texts, keyed by the decimal text of
+    // each help number; a product without texts leaves it empty.
+    void LoadHelpTexts(HelpTexts& source, const std::string& product);
     void SetProfile(const std::string& profile, const std::string& product);
 };
 

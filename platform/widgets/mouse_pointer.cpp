@@ -9,11 +9,12 @@ void SetMousePointer(int pointer) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         return;
     }
-    if (pointer == vbHourglass) {
+    if (pointer == vbHourglass || pointer == vbArrowHourglass) {
+        const QCursor cursor(pointer == vbHourglass ? Qt::WaitCursor : Qt::BusyCursor);
         if (QApplication::overrideCursor()) {
-            QApplication::changeOverrideCursor(QCursor(Qt::WaitCursor));
+            QApplication::changeOverrideCursor(cursor);
         } else {
-            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+            QApplication::setOverrideCursor(cursor);
         }
         return;
     }

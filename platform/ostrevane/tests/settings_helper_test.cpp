@@ -62,4 +62,28 @@ TEST_F(SettingsHelperTest, DataFolderIsCreatedUnderHome) {
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
+// The options page asks for these numbers; the rest have no text.
+TEST_F(SettingsHelperTest, HelpTextsOfTheProductByNumber) {
+    ostrevane::SettingsHelper helper;
+    ostrevane::HelpTexts source;
+    helper.LoadHelpTexts(source, "Plovanex");
+    for (int number : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 13, 15, 25, 28, 29}) {
+        EXPECT_FALSE(helper.GetHelpText(source, std::to_string(number)).empty()) << number;
+    }
+    for (int number : {8, 12, 14, 16, 24, 26, 27, 30}) {
+        EXPECT_EQ(helper.GetHelpText(source, std::to_string(number)), "") << number;
+    }
+    EXPECT_EQ(helper.GetHelpText(source, "AssocFrame1"), "");
+
+    helper.LoadHelpTexts(source, "Another product");
+    EXPECT_EQ(source.Count(), 0u);
+}
+
+TEST_F(SettingsHelperTest, HelpTextKeysIgnoreCaseAndAreTakenOnce) {
+    ostrevane::HelpTexts texts;
+    texts.Add("Grid help", "grdKeywords");
+    EXPECT_EQ(ostrevane::SettingsHelper().GetHelpText(texts, "GRDKEYWORDS"), "Grid help");
+    EXPECT_THROW(texts.Add("Again", "grdkeywords"), std::exception);
+}
+
 }  // namespace
