@@ -1,7 +1,7 @@
 #include <QApplication>
-#include <QGuiApplication>
 
 #include "host/commands.h"
+#include "host/gui.h"
 #include "host/options_dialog.h"
 #include "host/profile_access.h"
 #include "platform/error.h"
@@ -15,12 +15,8 @@ namespace {
 void ShowOptions(const Options& options) {
     auto profile = OpenProfile(options.profile);
     auto application = outlook::CreateApplication(profile, options.outlookVersion);
-    static int argc = 1;
-    static char name[] = "ostrevane";
-    static char* argv[] = {name, nullptr};
-    QApplication windows(argc, argv);
-    const QString platform = QGuiApplication::platformName();
-    if (platform == "offscreen" || platform == "minimal") {
+    Gui gui(/*offscreen=*/false);
+    if (!Gui::OnScreen()) {
         throw platform::Error("the options dialog needs a display; none is set");
     }
     platform::widgets::InstallQtDialogs();
@@ -32,9 +28,9 @@ void ShowOptions(const Options& options) {
     }
     // Shown without a modal loop of its own, so the windows the pages open
     // beside it stay usable.
-    QObject::connect(&dialog, &QDialog::finished, &windows, &QApplication::quit);
+    QObject::connect(&dialog, &QDialog::finished, [] { QCoreApplication::quit(); });
     dialog.show();
-    windows.exec();
+    QApplication::exec();
 }
 
 }  // namespace
