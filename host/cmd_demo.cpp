@@ -50,7 +50,7 @@ const DemoMail kMails[] = {
     {"Minutes of the desk meeting", "user@example.com", "team@example.com", ""},
 };
 
-void RunDemo(const std::string& profileName) {
+void RunDemo(const std::string& profileName, const std::string& outlookVersion) {
     auto profile = mailstore::Profile::Exists(profileName) ? OpenProfile(profileName)
                                                            : CreateProfile(profileName);
     if (profile->Stores().empty()) {
@@ -61,7 +61,7 @@ void RunDemo(const std::string& profileName) {
         throw platform::Error("the add-in " + library.string() + " could not be registered");
     }
 
-    auto application = outlook::CreateApplication(profile, kDefaultOutlookVersion);
+    auto application = outlook::CreateApplication(profile, outlookVersion);
     auto ns = application->GetNamespace("MAPI");
     auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
     BuildsOfThisRun builds;
@@ -109,7 +109,7 @@ void AddDemoCommand(CLI::App& app, Options& options) {
         "Make the demo profile, register the add-in, set a keyword rule, a contact rule, a "
         "default folder and an account override, send a few mails through the add-in and print "
         "where each was filed");
-    demo->callback([&options] { RunDemo(options.profile); });
+    demo->callback([&options] { RunDemo(options.profile, options.outlookVersion); });
 }
 
 }  // namespace host

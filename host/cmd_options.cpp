@@ -1,7 +1,7 @@
 #include <QApplication>
-#include <QGuiApplication>
 
 #include "host/commands.h"
+#include "host/gui.h"
 #include "host/options_dialog.h"
 #include "host/profile_access.h"
 #include "platform/error.h"
@@ -12,15 +12,11 @@ namespace host {
 
 namespace {
 
-void ShowOptions(const std::string& profileName) {
-    auto profile = OpenProfile(profileName);
-    auto application = outlook::CreateApplication(profile, kDefaultOutlookVersion);
-    static int argc = 1;
-    static char name[] = "ostrevane";
-    static char* argv[] = {name, nullptr};
-    QApplication windows(argc, argv);
-    const QString platform = QGuiApplication::platformName();
-    if (platform == "offscreen" || platform == "minimal") {
+void ShowOptions(const Options& options) {
+    auto profile = OpenProfile(options.profile);
+    auto application = outlook::CreateApplication(profile, options.outlookVersion);
+    Gui gui(/*offscreen=*/false);
+    if (!Gui::OnScreen()) {
         throw platform::Error("the options dialog needs a display; none is set");
     }
     platform::widgets::InstallQtDialogs();
@@ -32,9 +28,9 @@ void ShowOptions(const std::string& profileName) {
     }
     // Shown without a modal loop of its own, so the windows the pages open
     // beside it stay usable.
-    QObject::connect(&dialog, &QDialog::finished, &windows, &QApplication::quit);
+    QObject::connect(&dialog, &QDialog::finished, [] { QCoreApplication::quit(); });
     dialog.show();
-    windows.exec();
+    QApplication::exec();
 }
 
 }  // namespace
@@ -43,7 +39,7 @@ void AddOptionsCommand(CLI::App& app, Options& options) {
     auto* command = app.add_subcommand(
         "options",
         "Show the options dialog: one tab per registered property page, OK, Cancel and Apply");
-    command->callback([&options] { ShowOptions(options.profile); });
+    command->callback([&options] { ShowOptions(options); });
 }
 
 }  // namespace host

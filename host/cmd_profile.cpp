@@ -2,19 +2,12 @@
 
 #include "host/commands.h"
 #include "host/profile_access.h"
+#include "host/send_mail.h"
 #include "platform/error.h"
 
 namespace host {
 
 namespace {
-
-std::string Join(const std::vector<std::string>& parts) {
-    std::string out;
-    for (const auto& p : parts) {
-        out += (out.empty() ? "" : "; ") + p;
-    }
-    return out;
-}
 
 // The Outlook object of a folder given by path.
 outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& profile,
@@ -38,18 +31,6 @@ void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
             todo.push_back(child->id);
         }
     }
-}
-
-// Where a mail whose send did not complete waits, for the error line.
-std::string UnsentMailPlace(const outlook::ItemPtr& item) {
-    try {
-        if (auto folder = item->Parent(); folder && !item->Sent()) {
-            return "; the unsent mail stays in " + folder->FolderPath();
-        }
-    } catch (const std::exception&) {
-        // The error itself says what went wrong.
-    }
-    return "";
 }
 
 }  // namespace
@@ -84,7 +65,7 @@ void AddProfileCommands(CLI::App& app, Options& options) {
         ->required();
     items->callback([&options, path] {
         auto p = OpenProfile(options.profile);
-        auto application = outlook::CreateApplication(p, kDefaultOutlookVersion);
+        auto application = outlook::CreateApplication(p, options.outlookVersion);
         auto folderItems = OutlookFolder(application->GetNamespace("MAPI"), *p, *path)->Items();
         for (int i = 1; i <= folderItems->Count(); ++i) {
             auto item = folderItems->Item(i);
@@ -107,19 +88,15 @@ void AddProfileCommands(CLI::App& app, Options& options) {
     add->add_option("NAME", names->second, "Name of the new folder")->required();
     add->callback([&options, names] {
         auto p = OpenProfile(options.profile);
-        auto application = outlook::CreateApplication(p, kDefaultOutlookVersion);
+        auto application = outlook::CreateApplication(p, options.outlookVersion);
         auto parent = OutlookFolder(application->GetNamespace("MAPI"), *p, names->first);
         std::cout << parent->Folders()->Add(names->second)->FolderPath() << '\n';
     });
 
-    struct SendArgs {
-        std::vector<std::string> to, cc, bcc;
-        std::string subject, body, from, billing;
-    };
-    auto args = std::make_shared<SendArgs>();
+    auto args = std::make_shared<SendRequest>();
     auto* send = app.add_subcommand(
         "send",
-        "Compose a mail in an inspector and send it; print every folder that then holds it or a "
+        "Compose a mail in a mail window and send it; print every folder that then holds it or a "
         "copy of it");
     send->add_option("--to", args->to, "Recipient addresses")->required()->expected(1, -1);
     send->add_option("--cc", args->cc, "CC addresses")->expected(1, -1);
@@ -128,30 +105,13 @@ void AddProfileCommands(CLI::App& app, Options& options) {
     send->add_option("--body", args->body, "Body");
     send->add_option("--from", args->from, "SMTP address of the sending mailbox");
     send->add_option("--billing", args->billing, "Billing information");
-    send->callback([&options, args] {
-        auto p = OpenProfile(options.profile);
-        auto application = outlook::CreateApplication(p, kDefaultOutlookVersion);
-        auto ns = application->GetNamespace("MAPI");
-        auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
-        auto item = application->CreateItem(outlook::olMailItem);
-        try {
-            item->SetTo(Join(args->to));
-            item->SetCC(Join(args->cc));
-            item->SetBCC(Join(args->bcc));
-            item->SetSubject(args->subject);
-            item->SetBody(args->body);
-            item->SetBillingInformation(args->billing);
-            item->SetSendUsingAccount(args->from);
-            auto inspector = item->Display();
-            DriveSend(application, explorer, inspector, [item] { item->Send(); });
-        } catch (const std::exception& e) {
-            throw platform::Error(e.what() + UnsentMailPlace(item));
-        }
-
-        for (const auto& folder : FoldersHolding(*p, item)) {
-            std::cout << folder << '\n';
-        }
-    });
+    send->add_flag("--send-and-file", args->sendAndFile,
+                   "Send by a click on the add-in's \"Send And File\" button instead of Send");
+    send->add_option("--choose", args->choose,
+                     "Answer each folder chooser that opens: the folder at PATH, cancel, or delete "
+                     "(Delete The Email); without it a chooser is cancelled")
+        ->type_name("PATH|cancel|delete");
+    send->callback([&options, args] { SendMail(options, *args, std::cout, std::cerr); });
 }
 
 }  // namespace host

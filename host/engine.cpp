@@ -22,6 +22,28 @@ void Report(const std::string& message) {
     ostrevane::SettingsHelper().ReportError(message, 1, "Ostrevane.ModuleHost");
 }
 
+std::string NameOf(ostrevane::IModuleAPI& module) {
+    try {
+        ostrevane::ModuleResult result;
+        module.FriendlyName(result);
+        return TextOf(result);
+    } catch (const std::exception&) {
+        return "a module";
+    }
+}
+
+// Runs one call of a module; what it lets escape is reported.
+template <typename Call>
+void Guarded(ostrevane::IModuleAPI& module, const char* operation, Call&& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        Report(NameOf(module) + " failed in " + operation + ": " + e.what());
+    } catch (...) {
+        Report(NameOf(module) + " failed in " + operation);
+    }
+}
+
 }  // namespace
 
 HostEngine::HostEngine(outlook::ApplicationPtr application)
@@ -78,12 +100,14 @@ void HostEngine::RegisterFolder(ostrevane::IModuleAPI* module, std::int32_t /*ki
         return;
     }
     auto subscription = folder->OnItemAdd([module, entryId, storeId](outlook::ItemPtr item) {
-        std::int32_t kind = 1;
-        bool cancel = false;
-        std::string e = entryId;
-        std::string s = storeId;
-        ostrevane::ModuleResult result;
-        module->QvItemEvent(kind, item, cancel, e, s, result);
+        Guarded(*module, "QvItemEvent", [&] {
+            std::int32_t kind = 1;
+            bool cancel = false;
+            std::string e = entryId;
+            std::string s = storeId;
+            ostrevane::ModuleResult result;
+            module->QvItemEvent(kind, item, cancel, e, s, result);
+        });
     });
     std::lock_guard lock(mutex_);
     registrations_.push_back({module, entryId, storeId, std::move(subscription)});
@@ -106,15 +130,34 @@ std::vector<InspectorControl> HostEngine::Controls(const outlook::InspectorPtr& 
     return out;
 }
 
+void HostEngine::Click(const InspectorControl& control) {
+    if (!control.module) {
+        return;
+    }
+    auto& module = *control.module;
+    Guarded(module, control.menuItem ? "QvMenuAction" : "QvButtonAction", [&] {
+        ostrevane::ModuleResult result;
+        if (control.menuItem) {
+            module.QvMenuAction(control.id, control.tag, result);
+        } else {
+            module.QvButtonAction(control.id, control.tag, result);
+        }
+    });
+}
+
 bool HostEngine::ClickButton(const outlook::InspectorPtr& inspector, const std::string& caption) {
     for (const auto& control : Controls(inspector)) {
         if (!control.menuItem && control.caption == caption && control.module) {
-            ostrevane::ModuleResult result;
-            control.module->QvButtonAction(control.id, control.tag, result);
+            Click(control);
             return true;
         }
     }
     return false;
+}
+
+void HostEngine::Forget(const outlook::InspectorPtr& inspector) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(controls_, [&](const InspectorControl& c) { return c.inspector == inspector; });
 }
 
 void HostEngine::Forget(ostrevane::IModuleAPI* module) {
@@ -185,32 +228,56 @@ void ModuleHost::Startup() {
 }
 
 void ModuleHost::Startup(ostrevane::ModulePtr module) {
-    ostrevane::EnginePtr engine = engine_;
-    ostrevane::ModuleResult result;
-    module->QvStartup(engine, result);
+    Guarded(*module, "QvStartup", [&] {
+        ostrevane::EnginePtr engine = engine_;
+        ostrevane::ModuleResult result;
+        module->QvStartup(engine, result);
+    });
     modules_.push_back(std::move(module));
 }
 
-void ModuleHost::ExplorerOpen(const outlook::ExplorerPtr& explorer) {
-    for (const auto& module : modules_) {
-        ostrevane::ModuleResult result;
-        module->QvExplorerOpen(explorer, result);
+void ModuleHost::ForEach(
+    const char* operation,
+    const std::function<void(ostrevane::IModuleAPI&, ostrevane::ModuleResult&)>& call) {
+    // A module may open or close windows from inside the call.
+    auto modules = modules_;
+    for (const auto& module : modules) {
+        Guarded(*module, operation, [&] {
+            ostrevane::ModuleResult result;
+            call(*module, result);
+        });
     }
 }
 
+void ModuleHost::ExplorerOpen(const outlook::ExplorerPtr& explorer) {
+    ForEach("QvExplorerOpen", [&](auto& m, auto& r) { m.QvExplorerOpen(explorer, r); });
+}
+
+void ModuleHost::ExplorerClose(const outlook::ExplorerPtr& explorer) {
+    ForEach("QvExplorerClose", [&](auto& m, auto& r) { m.QvExplorerClose(explorer, r); });
+}
+
 void ModuleHost::InspectorOpen(const outlook::InspectorPtr& inspector) {
-    for (const auto& module : modules_) {
-        ostrevane::ModuleResult result;
-        module->QvInspectorOpen(inspector, result);
-    }
+    ForEach("QvInspectorOpen", [&](auto& m, auto& r) { m.QvInspectorOpen(inspector, r); });
+}
+
+void ModuleHost::InspectorActivate(const outlook::InspectorPtr& inspector) {
+    ForEach("QvInspectorActivate", [&](auto& m, auto& r) { m.QvInspectorActivate(inspector, r); });
+}
+
+void ModuleHost::InspectorClose(const outlook::InspectorPtr& inspector) {
+    ForEach("QvInspectorClose", [&](auto& m, auto& r) { m.QvInspectorClose(inspector, r); });
+    engine_->Forget(inspector);
 }
 
 void ModuleHost::Shutdown() {
     auto modules = std::move(modules_);
     modules_.clear();
     for (const auto& module : modules) {
-        ostrevane::ModuleResult result;
-        module->QvShutdown(result);
+        Guarded(*module, "QvShutdown", [&] {
+            ostrevane::ModuleResult result;
+            module->QvShutdown(result);
+        });
         engine_->Forget(module.get());
     }
 }

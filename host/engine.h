@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -56,11 +57,16 @@ class HostEngine : public ostrevane::IHostEngine {
 
     // The buttons and menu entries of an item window, in the order added.
     std::vector<InspectorControl> Controls(const outlook::InspectorPtr& inspector) const;
-    // Clicks the button of that caption: the module's QvButtonAction runs.
-    // False when the window has no such button.
+    // A click on a button runs the module's QvButtonAction, one on a menu
+    // entry its QvMenuAction. An error the module lets escape is reported.
+    void Click(const InspectorControl& control);
+    // Clicks the button of that caption. False when the window has no such
+    // button.
     bool ClickButton(const outlook::InspectorPtr& inspector, const std::string& caption);
     // Drops the module's controls and folder subscriptions.
     void Forget(ostrevane::IModuleAPI* module);
+    // Drops the controls of a closed item window.
+    void Forget(const outlook::InspectorPtr& inspector);
 
   private:
     struct Registration {
@@ -105,7 +111,11 @@ class ModuleHost {
     // Starts up a module made elsewhere (tests).
     void Startup(ostrevane::ModulePtr module);
     void ExplorerOpen(const outlook::ExplorerPtr& explorer);
+    void ExplorerClose(const outlook::ExplorerPtr& explorer);
     void InspectorOpen(const outlook::InspectorPtr& inspector);
+    void InspectorActivate(const outlook::InspectorPtr& inspector);
+    // Tells the modules, then drops the window's buttons and menu entries.
+    void InspectorClose(const outlook::InspectorPtr& inspector);
     // Shuts every module down and drops it; later calls do nothing.
     void Shutdown();
 
@@ -113,6 +123,11 @@ class ModuleHost {
     const std::vector<ostrevane::ModulePtr>& Modules() const { return modules_; }
 
   private:
+    // Runs `call` on every module; an error one lets escape is reported and
+    // the others still run.
+    void ForEach(const char* operation,
+                 const std::function<void(ostrevane::IModuleAPI&, ostrevane::ModuleResult&)>& call);
+
     std::shared_ptr<HostEngine> engine_;
     ostrevane::ModuleLoader loader_;
     std::vector<ostrevane::ModulePtr> modules_;

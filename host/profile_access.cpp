@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <set>
 
-#include "host/builds_of_this_run.h"
-#include "host/engine.h"
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
 
@@ -65,18 +63,6 @@ void UseOffscreenWithoutDisplay() {
     if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
-}
-
-void DriveSend(const outlook::ApplicationPtr& app, const outlook::ExplorerPtr& explorer,
-               const outlook::InspectorPtr& inspector, const std::function<void()>& send) {
-    BuildsOfThisRun builds;
-    ModuleHost modules(app);
-    modules.Startup();
-    modules.ExplorerOpen(explorer);
-    modules.InspectorOpen(inspector);
-    send();
-    builds.WaitForThem();
-    modules.Shutdown();
 }
 
 }  // namespace host

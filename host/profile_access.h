@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,8 +8,8 @@
 
 namespace host {
 
-// The mail client's version the host shows until the host lets the user
-// choose it.
+// The mail client's version the host shows unless --outlook-version names
+// another.
 inline constexpr const char* kDefaultOutlookVersion = "11.0.8217";
 
 // Opens the profile of that name (raising when there is none) and writes
@@ -29,12 +28,5 @@ std::vector<std::string> FoldersHolding(mailstore::Profile& profile, const outlo
 
 // Without a display, Qt falls back to its offscreen platform.
 void UseOffscreenWithoutDisplay();
-
-// Loads the registered modules and drives them through IModuleAPI around one
-// send: start-up, explorer open, inspector open, then `send` (the item event
-// reaches them through the folders they registered), then, after an index
-// build that they started has ended, shut-down.
-void DriveSend(const outlook::ApplicationPtr& app, const outlook::ExplorerPtr& explorer,
-               const outlook::InspectorPtr& inspector, const std::function<void()>& send);
 
 }  // namespace host

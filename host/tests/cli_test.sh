@@ -45,6 +45,21 @@ check "items of nothing" 1 "$ostrevane" items '\\Nope'
 check "send from nobody" 1 "$ostrevane" send --to a@b.example --subject s --from nobody@example.com
 check "send without recipients" 1 "$ostrevane" send --subject s
 check "another profile" 1 "$ostrevane" --profile Other items '\\Personal Folders\Inbox'
+check "send to a name nobody knows" 1 "$ostrevane" send --to 'Bob Smith' --subject s
+expect "unknown name named" "'Bob Smith' is not recognised"
+check "version after the subcommand" 0 "$ostrevane" send --to lead@example.com --subject v --outlook-version 9.0.0.3821
+for bad in abc 11.x '' 123.0; do
+    check "version '$bad'" 1 "$ostrevane" --outlook-version "$bad" folders
+    expect "version '$bad' refused" "is not a version such as 11.0.8217"
+done
+check "choose a folder that is not there" 1 "$ostrevane" send --to lead@example.com --subject c --choose '\\Personal Folders\Nope'
+expect "missing chosen folder named" "no folder at '\\\\Personal Folders\\Nope'"
+check "send and file without an add-in" 1 "$ostrevane" send --to lead@example.com --subject f --send-and-file
+expect "no button" "no button 'Send And File'"
+check "items after the refused sends" 0 "$ostrevane" items '\\Personal Folders\Sent Items'
+[ "$(grep -c MailItem <<<"$out")" -eq 2 ] || { echo "FAIL: two sent mails expected: $out"; failures=$((failures + 1)); }
+check "open without a display" 1 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen "$ostrevane" open
+expect "display asked for" "needs a display"
 check "install the options page" 0 "$ostrevane" module install "$(dirname "$ostrevane")/libPlovanexProp.so"
 [ "$out" = 'UC1 (property page)' ] || { echo "FAIL: install printed: $out"; failures=$((failures + 1)); }
 check "options without a display" 1 env QT_QPA_PLATFORM=offscreen "$ostrevane" options

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -42,6 +43,15 @@ NameSpacePtr NamespaceOf(const SessionPtr& s);
 std::mutex hookMutex;
 PickFolderHook pickFolderHook;
 
+// An SMTP address: one "@" between a local part and a domain, no blanks.
+bool IsMailAddress(const std::string& text) {
+    auto at = text.find('@');
+    return at != std::string::npos && at > 0 && at + 1 < text.size() &&
+           text.find('@', at + 1) == std::string::npos &&
+           std::none_of(text.begin(), text.end(),
+                        [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+}
+
 // ---- address entries and recipients
 
 class AddressEntryImpl : public AddressEntry {
@@ -74,6 +84,7 @@ class RecipientImpl : public Recipient {
         }
         return std::make_shared<AddressEntryImpl>(row_.name, row_.address, row_.addressType);
     }
+    bool Resolved() override { return row_.entry.has_value() || IsMailAddress(row_.address); }
 
   private:
     SessionPtr s_;
@@ -150,6 +161,40 @@ class ItemPropertiesImpl : public ItemProperties {
 
 // ---- inspectors and explorers
 
+// The handlers of an inspector's close, each run once.
+class CloseHandlers {
+  public:
+    Subscription Add(const std::shared_ptr<CloseHandlers>& self, std::function<void()> fn) {
+        std::lock_guard lock(mutex_);
+        auto key = next_++;
+        fns_[key] = std::move(fn);
+        std::weak_ptr<CloseHandlers> weak = self;
+        return Subscription(new std::uint64_t(key), [weak](void* p) {
+            auto* k = static_cast<std::uint64_t*>(p);
+            if (auto handlers = weak.lock()) {
+                std::lock_guard lock(handlers->mutex_);
+                handlers->fns_.erase(*k);
+            }
+            delete k;
+        });
+    }
+    void Run() {
+        std::map<std::uint64_t, std::function<void()>> fns;
+        {
+            std::lock_guard lock(mutex_);
+            std::swap(fns, fns_);
+        }
+        for (auto& [key, fn] : fns) {
+            fn();
+        }
+    }
+
+  private:
+    std::mutex mutex_;
+    std::uint64_t next_ = 1;
+    std::map<std::uint64_t, std::function<void()>> fns_;
+};
+
 class InspectorImpl : public Inspector {
   public:
     InspectorImpl(std::weak_ptr<ApplicationImpl> app, ItemPtr item)
@@ -157,11 +202,17 @@ class InspectorImpl : public Inspector {
     int Class() const override { return olInspector; }
     std::string TypeName() const override { return "Inspector"; }
     ItemPtr CurrentItem() override { return item_; }
+    void Activate() override;
     void Close() override;
+    Subscription OnClose(std::function<void()> fn) override {
+        return closers_->Add(closers_, std::move(fn));
+    }
+    void Closed() { closers_->Run(); }
 
   private:
     std::weak_ptr<ApplicationImpl> app_;
     ItemPtr item_;
+    std::shared_ptr<CloseHandlers> closers_ = std::make_shared<CloseHandlers>();
 };
 
 class ExplorerImpl : public Explorer {
@@ -170,11 +221,19 @@ class ExplorerImpl : public Explorer {
         : app_(std::move(app)), folder_(std::move(folder)) {}
     int Class() const override { return olExplorer; }
     std::string TypeName() const override { return "Explorer"; }
-    FolderPtr CurrentFolder() override { return folder_; }
+    FolderPtr CurrentFolder() override {
+        std::lock_guard lock(mutex_);
+        return folder_;
+    }
+    void SetCurrentFolder(FolderPtr folder) override {
+        std::lock_guard lock(mutex_);
+        folder_ = std::move(folder);
+    }
     void Close() override;
 
   private:
     std::weak_ptr<ApplicationImpl> app_;
+    std::mutex mutex_;
     FolderPtr folder_;
 };
 
@@ -583,18 +642,40 @@ class ApplicationImpl : public Application, public std::enable_shared_from_this<
         inspectors_.push_back(inspector);
         return inspector;
     }
-    void Forget(const Object* window) {
+    // Drops the window; gives whether it was open.
+    bool Forget(const Object* window) {
         std::lock_guard lock(mutex_);
-        std::erase_if(inspectors_, [&](const InspectorPtr& i) { return i.get() == window; });
-        std::erase_if(explorers_, [&](const ExplorerPtr& e) { return e.get() == window; });
+        return std::erase_if(inspectors_,
+                             [&](const InspectorPtr& i) { return i.get() == window; }) +
+                   std::erase_if(explorers_,
+                                 [&](const ExplorerPtr& e) { return e.get() == window; }) >
+               0;
     }
-    // Closes every inspector that shows this item.
-    void CloseInspectorsOf(Id item) {
+    void Activate(const Object* window) {
         std::lock_guard lock(mutex_);
+        auto it = std::find_if(inspectors_.begin(), inspectors_.end(),
+                               [&](const InspectorPtr& i) { return i.get() == window; });
+        if (it != inspectors_.end()) {
+            std::rotate(it, it + 1, inspectors_.end());
+        }
+    }
+    // Takes every inspector that shows this item off the open ones.
+    std::vector<InspectorPtr> TakeInspectorsOf(Id item) {
+        std::lock_guard lock(mutex_);
+        std::vector<InspectorPtr> taken;
         std::erase_if(inspectors_, [&](const InspectorPtr& i) {
             auto shown = std::dynamic_pointer_cast<ItemImpl>(i->CurrentItem());
-            return shown && shown->RowId() == item;
+            if (shown && shown->RowId() == item) {
+                taken.push_back(i);
+                return true;
+            }
+            return false;
         });
+        return taken;
+    }
+    void Reopen(const std::vector<InspectorPtr>& inspectors) {
+        std::lock_guard lock(mutex_);
+        inspectors_.insert(inspectors_.end(), inspectors.begin(), inspectors.end());
     }
     NameSpacePtr Namespace() const { return namespace_; }
 
@@ -634,9 +715,16 @@ ApplicationPtr ItemImpl::Application() {
     return AppOf(s_);
 }
 
-void InspectorImpl::Close() {
+void InspectorImpl::Activate() {
     if (auto app = app_.lock()) {
-        app->Forget(this);
+        app->Activate(this);
+    }
+}
+
+void InspectorImpl::Close() {
+    auto app = app_.lock();
+    if (app && app->Forget(this)) {
+        Closed();
     }
 }
 
@@ -677,6 +765,7 @@ void ItemImpl::Send() {
     if (Profile().Recipients(id_).empty()) {
         Raise("There must be at least one name or distribution list in the To, Cc, or Bcc box.");
     }
+    CheckNames(*this);
     auto mailbox = mailstore::SendingStore(Profile(), row.sendUsing);
     std::optional<Id> target;
     if (row.saveSentFolderId && Profile().FindFolder(*row.saveSentFolderId)) {
@@ -687,13 +776,38 @@ void ItemImpl::Send() {
     if (!target) {
         Raise("The default store has no Sent Items folder");
     }
-    if (auto app = s_->app.lock()) {
-        app->CloseInspectorsOf(id_);
+    // The item's windows close as it goes; a send that fails opens them again.
+    auto app = s_->app.lock();
+    std::vector<InspectorPtr> closing;
+    if (app) {
+        closing = app->TakeInspectorsOf(id_);
     }
-    Profile().SendItem(id_, *target, mailstore::SenderInfo(Profile(), mailbox));
+    try {
+        Profile().SendItem(id_, *target, mailstore::SenderInfo(Profile(), mailbox));
+    } catch (...) {
+        if (app) {
+            app->Reopen(closing);
+        }
+        throw;
+    }
+    for (const auto& inspector : closing) {
+        std::static_pointer_cast<InspectorImpl>(inspector)->Closed();
+    }
 }
 
 }  // namespace
+
+void CheckNames(Item& item) {
+    auto recipients = item.Recipients();
+    for (int i = 1; i <= recipients->Count(); ++i) {
+        auto recipient = recipients->Item(i);
+        if (!recipient->Resolved()) {
+            throw platform::Error("The name '" + recipient->Name() +
+                                  "' is not recognised: it is neither in the address book nor "
+                                  "an e-mail address.");
+        }
+    }
+}
 
 ApplicationPtr CreateApplication(MAPIObject profile, const std::string& version) {
     if (!profile) {

@@ -233,6 +233,8 @@ class PLATFORM_API Recipient : public Object {
     virtual int Type() = 0;
     // The address-book entry, or an SMTP entry for an unknown address.
     virtual AddressEntryPtr AddressEntry() = 0;
+    // Whether it names an address-book entry or an e-mail address.
+    virtual bool Resolved() = 0;
 };
 
 class PLATFORM_API AddressEntry : public Object {
@@ -260,14 +262,24 @@ class PLATFORM_API ItemProperty : public Object {
 class PLATFORM_API Inspector : public Object {
   public:
     virtual ItemPtr CurrentItem() = 0;
+    // Makes it the active inspector.
+    virtual void Activate() = 0;
     virtual void Close() = 0;
+    // `fn` runs once when the inspector closes: by Close, or when its item
+    // has been sent. A send that fails leaves the inspector open.
+    virtual Subscription OnClose(std::function<void()> fn) = 0;
 };
 
 class PLATFORM_API Explorer : public Object {
   public:
     virtual FolderPtr CurrentFolder() = 0;
+    virtual void SetCurrentFolder(FolderPtr folder) = 0;
     virtual void Close() = 0;
 };
+
+// Raises the mail client's error for the first recipient of the item that is
+// neither in the address book nor an e-mail address. Send checks the same.
+PLATFORM_API void CheckNames(Item& item);
 
 // The mail client over an open profile.
 PLATFORM_API ApplicationPtr CreateApplication(MAPIObject profile, const std::string& version);

@@ -3,6 +3,8 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/error.h"
 
 namespace testkit {
@@ -163,6 +165,29 @@ std::vector<mailstore::Id> FoldersHolding(mailstore::Profile& profile,
         }
     }
     return out;
+}
+
+std::vector<std::string> FolderPathsOfSubject(mailstore::Profile& profile,
+                                              const std::string& subject) {
+    std::vector<std::string> paths;
+    std::vector<mailstore::Id> todo;
+    for (const auto& store : profile.Stores()) {
+        todo.push_back(store.rootId);
+    }
+    while (!todo.empty()) {
+        const auto folder = todo.back();
+        todo.pop_back();
+        for (auto id : profile.ItemsIn(folder)) {
+            if (profile.Item(id).subject == subject) {
+                paths.push_back(profile.FolderPath(folder));
+            }
+        }
+        for (const auto& child : profile.Children(folder)) {
+            todo.push_back(child.id);
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
 }  // namespace testkit

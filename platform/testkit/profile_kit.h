@@ -72,4 +72,9 @@ std::vector<mailstore::Id> ItemsInNoFolder(const mailstore::Profile& profile);
 std::vector<mailstore::Id> FoldersHolding(mailstore::Profile& profile,
                                           const std::string& internetMessageId);
 
+// The paths of the folders that hold an item of this subject, in order,
+// one path for each such item.
+std::vector<std::string> FolderPathsOfSubject(mailstore::Profile& profile,
+                                              const std::string& subject);
+
 }  // namespace testkit

@@ -151,6 +151,49 @@ TEST_F(OutlookTest, SendSavesInSentItemsOrTheNamedFolder) {
     EXPECT_EQ(none->Parent()->FolderPath(), "\\\\Personal Folders\\Drafts");
 }
 
+// A name that is neither in the address book nor an e-mail address stops
+// Send with the client's error, and the item's window stays open.
+TEST_F(OutlookTest, SendRefusesNamesItCannotResolve) {
+    const struct {
+        const char* to;
+        bool resolved;
+    } cases[] = {
+        {"Project Lead", true},
+        {"lead@example.com", true},
+        {"stranger@else.example", true},
+        {"bob", false},
+        {"Bob Smith", false},
+        {"a@b@c.example", false},
+        {"@else.example", false},
+        {"/o=Other/cn=Recipients/cn=x", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to);
+        auto item = Compose(std::string("lead@example.com; ") + c.to, "names");
+        EXPECT_EQ(item->Recipients()->Item(2)->Resolved(), c.resolved);
+        auto inspector = item->Display();
+        int closed = 0;
+        auto onClose = inspector->OnClose([&] { ++closed; });
+        if (c.resolved) {
+            EXPECT_NO_THROW(outlook::CheckNames(*item));
+            item->Send();
+            EXPECT_EQ(closed, 1);
+            continue;
+        }
+        try {
+            item->Send();
+            ADD_FAILURE() << "sent";
+        } catch (const platform::Error& e) {
+            EXPECT_THAT(e.what(), HasSubstr(std::string("'") + c.to + "' is not recognised"));
+        }
+        EXPECT_FALSE(item->Sent());
+        EXPECT_EQ(closed, 0);
+        EXPECT_EQ(app->ActiveInspector(), inspector);
+        EXPECT_THROW(outlook::CheckNames(*item), platform::Error);
+        inspector->Close();
+    }
+}
+
 TEST_F(OutlookTest, ItemTypesAndTheMembersTheyLack) {
     struct Case {
         int itemClass;
@@ -227,8 +270,30 @@ TEST_F(OutlookTest, InspectorsExplorersAndPickFolder) {
     auto inspector = item->Display();
     EXPECT_EQ(app->ActiveInspector(), inspector);
     EXPECT_EQ(app->ActiveInspector()->CurrentItem()->Subject(), "x");
+    auto other = Compose("lead@example.com", "y")->Display();
+    EXPECT_EQ(app->ActiveInspector(), other);
+    inspector->Activate();
+    EXPECT_EQ(app->ActiveInspector(), inspector);
+
+    // Close handlers run once, when the item has gone; a dropped
+    // subscription runs nothing.
+    int closed = 0, dropped = 0;
+    auto onClose = inspector->OnClose([&] { ++closed; });
+    inspector->OnClose([&] { ++dropped; });
     item->Send();
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(dropped, 0);
+    EXPECT_EQ(app->ActiveInspector(), other);
+    inspector->Close();
+    EXPECT_EQ(closed, 1);
+    auto onOther = other->OnClose([&] { ++closed; });
+    other->Close();
+    other->Close();
+    EXPECT_EQ(closed, 2);
     EXPECT_EQ(app->ActiveInspector(), nullptr);
+
+    explorer->SetCurrentFolder(ns->GetDefaultFolder(5));
+    EXPECT_EQ(explorer->CurrentFolder()->Name(), "Sent Items");
     explorer->Close();
     EXPECT_EQ(app->ActiveExplorer(), nullptr);
 

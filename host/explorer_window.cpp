@@ -1,0 +1,206 @@
+#include "host/explorer_window.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTreeView>
+
+#include "host/folder_tree_model.h"
+#include "host/inspector_window.h"
+#include "host/item_list_model.h"
+#include "host/options_dialog.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/message_box.h"
+
+namespace host {
+
+namespace {
+
+using platform::widgets::MakeControl;
+
+constexpr int kReportShownMs = 15000;
+
+class WindowSink : public ostrevane::Sink {
+  public:
+    WindowSink(ExplorerWindow* window, std::shared_ptr<ostrevane::Sink> inner)
+        : window_(window), inner_(std::move(inner)) {}
+    void OnReport(const ostrevane::Report& report) override {
+        if (inner_) {
+            inner_->OnReport(report);
+        }
+        if (!window_) {
+            return;
+        }
+        // Reports may come from any thread; the window shows them on its own.
+        QMetaObject::invokeMethod(
+            window_.data(),
+            [window = window_, report] {
+                if (window) {
+                    window->ShowReport(report);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    void OnLog(const ostrevane::LogLine& line) override {
+        if (inner_) {
+            inner_->OnLog(line);
+        }
+    }
+
+  private:
+    QPointer<ExplorerWindow> window_;
+    std::shared_ptr<ostrevane::Sink> inner_;
+};
+
+}  // namespace
+
+ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explorer, QWidget* parent)
+    : QMainWindow(parent), modules_(modules), explorer_(std::move(explorer)) {
+    setObjectName("explorer");
+    auto application = modules_.Engine()->GetOutlookApplication();
+    auto ns = application->GetNamespace("MAPI");
+    folders_ = new FolderTreeModel(ns, this);
+    items_ = new ItemListModel(ns->MAPIOBJECT(), this);
+
+    auto* split = new QSplitter(this);
+    tree_ = MakeControl<QTreeView>(split, "treeFolders");
+    tree_->setHeaderHidden(true);
+    tree_->setModel(folders_);
+    list_ = MakeControl<QTableView>(split, "lstItems");
+    list_->setModel(items_);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    list_->horizontalHeader()->setStretchLastSection(true);
+    list_->setColumnWidth(ItemListModel::kSubject, 260);
+    list_->setColumnWidth(ItemListModel::kTo, 200);
+    split->addWidget(tree_);
+    split->addWidget(list_);
+    split->setStretchFactor(1, 1);
+    split->setSizes({240, 600});
+    setCentralWidget(split);
+
+    auto* file = menuBar()->addMenu("&File");
+    file->setObjectName("menuFile");
+    auto* newMail = file->addAction("&New Mail");
+    newMail->setObjectName("actNewMail");
+    newMail->setShortcut(QKeySequence::New);
+    file->addSeparator();
+    auto* exit = file->addAction("E&xit");
+    exit->setObjectName("actExit");
+    auto* tools = menuBar()->addMenu("&Tools");
+    tools->setObjectName("menuTools");
+    auto* options = tools->addAction("&Options...");
+    options->setObjectName("actOptions");
+    statusBar()->setObjectName("statusBar");
+
+    QObject::connect(newMail, &QAction::triggered, this, [this] {
+        if (auto* window = NewMail()) {
+            window->show();
+        }
+    });
+    QObject::connect(exit, &QAction::triggered, this, &QWidget::close);
+    QObject::connect(options, &QAction::triggered, this, [this] { ShowOptions(); });
+    QObject::connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                     [this](const QModelIndex& current) { Select(current); });
+    resize(900, 560);
+
+    modules_.ExplorerOpen(explorer_);
+    try {
+        if (auto folder = explorer_->CurrentFolder()) {
+            ShowFolder(folder->FolderPath());
+        }
+    } catch (const std::exception& e) {
+        ShowReport({e.what(), 1, "Ostrevane.Explorer"});
+    }
+}
+
+ExplorerWindow::~ExplorerWindow() = default;
+
+InspectorWindow* ExplorerWindow::NewMail() {
+    try {
+        auto application = modules_.Engine()->GetOutlookApplication();
+        auto* window = new InspectorWindow(modules_, application->CreateItem(outlook::olMailItem));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        inspectors_.emplace_back(window);
+        return window;
+    } catch (const std::exception& e) {
+        ShowReport({e.what(), 1, "Ostrevane.Explorer"});
+        return nullptr;
+    }
+}
+
+OptionsDialog* ExplorerWindow::ShowOptions() {
+    if (!options_) {
+        auto* dialog = new OptionsDialog(modules_.Engine()->GetOutlookApplication(), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        if (dialog->AddRegisteredPages(pageLoader_) == 0) {
+            delete dialog;
+            platform::widgets::MsgBox(
+                "No property page is registered; register one with 'ostrevane module install'.",
+                platform::widgets::vbOKOnly, "Options");
+            return nullptr;
+        }
+        options_ = dialog;
+    }
+    // Shown without a modal loop, so that the windows its pages open stay usable.
+    options_->show();
+    options_->raise();
+    return options_;
+}
+
+bool ExplorerWindow::ShowFolder(const std::string& path) {
+    QModelIndex index = folders_->IndexOfPath(path);
+    if (!index.isValid()) {
+        return false;
+    }
+    tree_->scrollTo(index);
+    tree_->setCurrentIndex(index);
+    return true;
+}
+
+void ExplorerWindow::Select(const QModelIndex& index) {
+    auto folder = folders_->Folder(index);
+    items_->SetFolder(folder);
+    if (folder) {
+        explorer_->SetCurrentFolder(folder);
+        setWindowTitle(index.data().toString() + " - Ostrevane");
+    }
+}
+
+void ExplorerWindow::ShowReport(const ostrevane::Report& report) {
+    statusBar()->showMessage(QString::fromStdString(report.source + ": " + report.message),
+                             kReportShownMs);
+}
+
+void ExplorerWindow::closeEvent(QCloseEvent* event) {
+    for (auto& inspector : inspectors_) {
+        if (inspector) {
+            inspector->close();
+        }
+    }
+    inspectors_.clear();
+    if (options_) {
+        options_->close();
+    }
+    if (!closed_) {
+        closed_ = true;
+        modules_.ExplorerClose(explorer_);
+        explorer_->Close();
+    }
+    event->accept();
+    if (onClosed_) {
+        onClosed_();
+    }
+}
+
+std::shared_ptr<ostrevane::Sink> MakeWindowSink(ExplorerWindow* window,
+                                                std::shared_ptr<ostrevane::Sink> inner) {
+    return std::make_shared<WindowSink>(window, std::move(inner));
+}
+
+}  // namespace host

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/engine.h"
+#include "platform/outlook/outlook.h"
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolBar;
+
+namespace host {
+
+// The mail client's item window on an unsent mail: From (the profile's
+// accounts, the default one first), To, Cc, Bcc, Subject, Body and Send,
+// with the buttons the modules gave it in a toolbar and their menu entries
+// under their menu names. It tells the modules when it opens, comes to the
+// front and closes; it closes itself once its mail has been sent.
+class InspectorWindow : public QMainWindow {
+  public:
+    InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWidget* parent = nullptr);
+    ~InspectorWindow() override;
+
+    const outlook::InspectorPtr& Inspector() const { return inspector_; }
+    const outlook::ItemPtr& Item() const { return item_; }
+
+    struct Fields {
+        std::string from{}, to{}, cc{}, bcc{}, subject{}, body{};
+    };
+    // Fills the window's boxes, as a person types them.
+    void Fill(const Fields& fields);
+    // Writes the boxes to the mail and sends it. Gives the mail client's
+    // error when it could not; the window then stays open with its text.
+    std::optional<std::string> Send();
+    // Writes the boxes to the mail and clicks the module's button of that
+    // caption. Gives what stopped it: no such button, or a name that does
+    // not resolve.
+    std::optional<std::string> ClickButton(const std::string& caption);
+    // The folder chooser that a click in this window opened and that is
+    // still waiting, or nothing. Closing the window cancels it.
+    QWidget* OpenQuestion() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    void AddModuleControls();
+    // The boxes written to the mail, the names checked.
+    std::optional<std::string> Apply();
+    std::optional<std::string> Click(const InspectorControl& control);
+    void ShowError(const std::string& text);
+    void UpdateTitle();
+    // Tells the mail client and the modules once that the window closed.
+    void CloseInspector();
+
+    ModuleHost& modules_;
+    outlook::ItemPtr item_;
+    outlook::InspectorPtr inspector_;
+    outlook::Subscription onClose_;
+    std::string defaultAccount_;
+    bool closed_ = false;
+    QPointer<QWidget> question_;
+    // While a module's click runs: the choosers open before it, and whether
+    // the window was to be deleted meanwhile.
+    int clicking_ = 0;
+    std::vector<QWidget*> clickBefore_;
+    bool deleteAfterClick_ = false;
+
+    QComboBox* cboFrom_;
+    QLineEdit* txtTo_;
+    QLineEdit* txtCc_;
+    QLineEdit* txtBcc_;
+    QLineEdit* txtSubject_;
+    QPlainTextEdit* txtBody_;
+    QPushButton* cmdSend_;
+    QToolBar* toolbar_;
+};
+
+}  // namespace host

@@ -1,0 +1,118 @@
+#include "host/send_mail.h"
+
+#include <ostream>
+
+#include "host/builds_of_this_run.h"
+#include "host/chooser_driver.h"
+#include "host/engine.h"
+#include "host/gui.h"
+#include "host/inspector_window.h"
+#include "host/profile_access.h"
+#include "platform/error.h"
+#include "platform/widgets/message_box.h"
+
+namespace host {
+
+namespace {
+
+constexpr char kSendAndFile[] = "Send And File";
+
+std::string Join(const std::vector<std::string>& parts) {
+    std::string out;
+    for (const auto& p : parts) {
+        out += (out.empty() ? "" : "; ") + p;
+    }
+    return out;
+}
+
+// Where a mail whose send did not complete waits, for the error line.
+std::string UnsentMailPlace(const outlook::ItemPtr& item) {
+    try {
+        if (auto folder = item->Parent(); folder && !item->Sent()) {
+            return "; the unsent mail stays in " + folder->FolderPath();
+        }
+    } catch (const std::exception&) {
+        // The error itself says what went wrong.
+    }
+    return "";
+}
+
+}  // namespace
+
+void SendMail(const Options& options, const SendRequest& request, std::ostream& out,
+              std::ostream& notes) {
+    auto profile = OpenProfile(options.profile);
+    std::optional<ChooserAnswer> answer;
+    if (request.choose) {
+        answer = ChooserAnswer::Parse(*request.choose);
+        if (answer->kind == ChooserAnswer::Kind::Folder) {
+            FolderAt(*profile, answer->path);
+        }
+    }
+    const auto tell = [&notes](const std::string& note) { notes << "ostrevane: " << note << '\n'; };
+
+    Gui gui(/*offscreen=*/true);
+    // Nobody reads a message box here: its text goes to the notes.
+    platform::widgets::ScopedMessageBoxHook boxes(
+        [&tell](const std::string& prompt, int buttons, const std::string& title) {
+            tell(title + ": " + prompt);
+            return buttons == platform::widgets::vbOKCancel ? platform::widgets::vbCancel
+                                                            : platform::widgets::vbOK;
+        });
+    auto application = outlook::CreateApplication(profile, options.outlookVersion);
+    auto ns = application->GetNamespace("MAPI");
+    BuildsOfThisRun builds;
+    ModuleHost modules(application);
+    modules.Startup();
+    outlook::ItemPtr item;
+    std::optional<std::string> error;
+    std::vector<std::string> failures;
+    int questions = 0;
+    try {
+        auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+        modules.ExplorerOpen(explorer);
+        item = application->CreateItem(outlook::olMailItem);
+        item->SetBillingInformation(request.billing);
+        {
+            ChooserAnswerer answerer(answer, tell);
+            InspectorWindow window(modules, item);
+            window.Fill({request.from, Join(request.to), Join(request.cc), Join(request.bcc),
+                         request.subject, request.body});
+            error = request.sendAndFile ? window.ClickButton(kSendAndFile) : window.Send();
+            answerer.Settle();
+            failures = answerer.Failures();
+            questions = answerer.Questions();
+        }
+        modules.ExplorerClose(explorer);
+        builds.WaitForThem();
+    } catch (...) {
+        ShutdownModules(modules);
+        throw;
+    }
+    ShutdownModules(modules);
+
+    if (error) {
+        throw platform::Error(*error + UnsentMailPlace(item));
+    }
+    if (answer && questions == 0) {
+        tell("no folder chooser opened, so --choose went unused");
+    }
+    const bool sent = item->Sent();
+    if (sent) {
+        for (const auto& folder : FoldersHolding(*profile, item)) {
+            out << folder << '\n';
+        }
+    }
+    std::string problem;
+    for (const auto& failure : failures) {
+        problem += (problem.empty() ? "" : "; ") + failure;
+    }
+    if (!sent) {
+        problem += (problem.empty() ? "" : "; ") + std::string("the mail was not sent");
+    }
+    if (!problem.empty()) {
+        throw platform::Error(problem + UnsentMailPlace(item));
+    }
+}
+
+}  // namespace host

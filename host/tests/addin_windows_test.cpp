@@ -1,0 +1,258 @@
+// The host's windows with the built add-in loaded, as a person uses them.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <algorithm>
+#include <filesystem>
+
+#include "common/settings_keys.h"
+#include "host/chooser_driver.h"
+#include "host/explorer_window.h"
+#include "host/gui.h"
+#include "host/inspector_window.h"
+#include "host/item_list_model.h"
+#include "host/options_dialog.h"
+#include "host/tests/windows_fixture.h"
+#include "indexer/global.h"
+#include "platform/ostrevane/settings_helper.h"
+#include "platform/settings/settings_store.h"
+
+namespace host_test {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace keys = common::keys;
+using ::testing::ElementsAre;
+
+class AddInWindowsTest : public WindowsTest {
+  protected:
+    void SetUp() override {
+        WindowsTest::SetUp();
+        // The built add-in alone.
+        host::ShutdownModules(*modules);
+        modules = std::make_unique<host::ModuleHost>(app);
+        // The index as the builder writes it, so that the search tab has it
+        // and no index builder is asked for.
+        const fs::path bin = fs::path(PLOVANEX_LIBRARY).parent_path();
+        const fs::path data = ostrevane::SettingsHelper().GetDataFolder(0);
+        fs::copy_file(bin / "FolderList.xml", data / "FolderList.xml");
+        Set(keys::DelayLength, "0");
+        Set(keys::KeepGoingWanted, "1");
+        kestrune::BuildIndex();
+        ASSERT_THAT(host::InstallModule(PLOVANEX_LIBRARY), ElementsAre("CPlovanex"));
+        modules->Startup();
+        explorer = std::make_unique<host::ExplorerWindow>(
+            *modules,
+            app->OpenExplorer(app->GetNamespace("MAPI")->GetDefaultFolder(outlook::olFolderInbox)));
+    }
+    void TearDown() override {
+        explorer.reset();
+        WindowsTest::TearDown();
+    }
+    void Set(const std::string& key, const std::string& value) {
+        platform::settings::SaveSetting("Ostrevane", "Plovanex", key, value);
+    }
+    std::string Get(const std::string& key) {
+        return platform::settings::GetSetting("Ostrevane", "Plovanex", key, "");
+    }
+    void SetFolder(const std::string& path, const std::string& stem) {
+        auto& p = *kit.Profile();
+        auto row = p.Folder(kit.FolderId(path));
+        Set(stem + "Name", p.FolderPath(row.id).substr(2));
+        Set(stem + "EntryId", row.entryId);
+        Set(stem + "StoreId", p.Store(row.storeId).entryId);
+    }
+    std::vector<std::string> Listed() {
+        std::vector<std::string> out;
+        auto& items = explorer->Items();
+        for (int row = 0; row < items.rowCount(); ++row) {
+            out.push_back(items.index(row, 0).data().toString().toStdString());
+        }
+        return out;
+    }
+    host::InspectorWindow* Compose(const std::string& subject) {
+        auto* window = explorer->NewMail();
+        window->Fill({.to = "lead@example.com", .subject = subject});
+        window->show();
+        return window;
+    }
+
+    // The folder chooser on screen, or nothing.
+    static QWidget* Chooser() {
+        auto open = host::OpenChoosers();
+        return open.empty() ? nullptr : open.front();
+    }
+    static std::string SubjectAsked(QWidget* chooser) {
+        return chooser->findChild<QLineEdit*>("txtSubject")->text().toStdString();
+    }
+    // Sends the mail of the window by its Send And File button.
+    void SendAndFile(host::InspectorWindow* window) {
+        ASSERT_EQ(window->ClickButton("Send And File"), std::nullopt);
+        ASSERT_TRUE(Chooser());
+    }
+    int Cancels() {
+        auto texts = home.Capture().Texts();
+        return static_cast<int>(std::count(texts.begin(), texts.end(),
+                                           "IOFoldersCollection.Count: 0 (0 = cancel selected)"));
+    }
+
+    std::unique_ptr<host::ExplorerWindow> explorer;
+    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
+    static constexpr const char* kGlobex = "\\\\Personal Folders\\Clients\\Globex";
+    static constexpr const char* kArchive = "\\\\Personal Folders\\Archive\\2026";
+    static constexpr const char* kSent = "\\\\Personal Folders\\Sent Items";
+};
+
+// The add-in moves the sent mail to the default folder; the list of the
+// folder on show gets it at once, and Sent Items no longer lists it.
+TEST_F(AddInWindowsTest, TheListShowsAMailTheAddInMoved) {
+    SetFolder(kArchive, "MoveToFolder");
+    ASSERT_TRUE(explorer->ShowFolder(kArchive));
+    EXPECT_TRUE(Listed().empty());
+    auto* window = Compose("Filed by the default folder");
+    window->findChild<QPushButton*>("cmdSend")->click();
+    LetRun();
+    EXPECT_THAT(Listed(), ElementsAre("Filed by the default folder"));
+    EXPECT_THAT(FoldersWith("Filed by the default folder"), ElementsAre(kArchive));
+    ASSERT_TRUE(explorer->ShowFolder(kSent));
+    EXPECT_TRUE(Listed().empty());
+    EXPECT_TRUE(home.Capture().Reports().empty());
+}
+
+// The add-in's menu entry comes below version 12 only; the version is the
+// one the host was told.
+TEST_F(AddInWindowsTest, TheMenuEntryFollowsTheVersion) {
+    const struct {
+        const char* version;
+        bool menu;
+    } cases[] = {{"9.0.0.3821", true}, {"11.0.8217", true}, {"12.0.4518", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        app->SetVersion(c.version);
+        auto* window = Compose("versions");
+        auto* toolbar = window->findChild<QToolBar*>("toolbarModules");
+        ASSERT_TRUE(toolbar);
+        ASSERT_EQ(toolbar->actions().size(), 1);
+        EXPECT_EQ(toolbar->actions()[0]->text(), "Send And File");
+        QMenu* actions = window->findChild<QMenu*>("menuActions");
+        EXPECT_EQ(actions != nullptr, c.menu);
+        if (actions) {
+            EXPECT_EQ(actions->title(), "&Actions");
+            ASSERT_EQ(actions->actions().size(), 1);
+            EXPECT_EQ(actions->actions()[0]->text(), "Send And File");
+        }
+        window->close();
+        LetRun();
+    }
+}
+
+// A second question while the first is open gets no dialog: the mode loop
+// goes on to its next slot, and the open question still asks about the
+// first mail.
+TEST_F(AddInWindowsTest, ASecondQuestionWhileOneIsOpenGoesToTheNextMode) {
+    Set(keys::PromptOutlookFolder, "True");
+    Set(keys::Order(2), std::to_string(keys::ModeKeyword));
+    Set(keys::RuleValueName(5, keys::Keywords), "Acme");
+    Set(keys::RuleValueName(5, keys::KeywordFolderCount), "1");
+    {
+        auto& p = *kit.Profile();
+        auto row = p.Folder(kit.FolderId(kAcme));
+        Set(keys::RuleValueName(5, keys::KeywordFolderName, 1), "Personal Folders\\Clients\\Acme");
+        Set(keys::RuleValueName(5, keys::KeywordFolderEntryId, 1), row.entryId);
+        Set(keys::RuleValueName(5, keys::KeywordFolderStoreId, 1), p.Store(row.storeId).entryId);
+    }
+    Compose("first question")->findChild<QPushButton*>("cmdSend")->click();
+    LetRun();
+    QWidget* chooser = Chooser();
+    ASSERT_TRUE(chooser);
+    EXPECT_EQ(SubjectAsked(chooser), "first question");
+
+    Compose("Acme second")->findChild<QPushButton*>("cmdSend")->click();
+    LetRun();
+    EXPECT_THAT(FoldersWith("Acme second"), ElementsAre(kAcme));
+    EXPECT_EQ(Chooser(), chooser);
+    EXPECT_EQ(SubjectAsked(chooser), "first question");
+
+    EXPECT_EQ(host::AnswerChooser(chooser, host::ChooserAnswer::Parse(kGlobex)), "");
+    EXPECT_THAT(FoldersWith("first question"), ElementsAre(kGlobex));
+    EXPECT_THAT(FoldersWith("Acme second"), ElementsAre(kAcme));
+}
+
+// Closing a mail window whose Send And File question is open cancels the
+// question; the mail of the closed window is never sent, not even by the
+// answer to a later question.
+TEST_F(AddInWindowsTest, ClosingAWindowCancelsItsQuestion) {
+    auto* closing = Compose("closed window");
+    auto item = closing->Item();
+    SendAndFile(closing);
+    EXPECT_EQ(closing->OpenQuestion(), Chooser());
+    closing->close();
+    LetRun();
+    EXPECT_EQ(Chooser(), nullptr);
+    EXPECT_EQ(Cancels(), 1);
+    EXPECT_FALSE(item->Sent());
+
+    auto* other = Compose("open window");
+    SendAndFile(other);
+    EXPECT_EQ(SubjectAsked(Chooser()), "open window");
+    EXPECT_EQ(host::AnswerChooser(Chooser(), host::ChooserAnswer::Parse(kAcme)), "");
+    LetRun();
+    EXPECT_THAT(FoldersWith("open window"), ElementsAre(kAcme));
+    EXPECT_FALSE(item->Sent());
+    EXPECT_THAT(FoldersWith("closed window"), ElementsAre("\\\\Personal Folders\\Drafts"));
+    EXPECT_TRUE(home.Capture().Reports().empty());
+}
+
+// A folder made after the chooser loaded that level of its tree is not in
+// the tree: the answer is typed on the search tab instead.
+TEST_F(AddInWindowsTest, WhatTheTreeLacksIsFoundOnTheSearchTab) {
+    SendAndFile(Compose("before"));
+    EXPECT_EQ(host::AnswerChooser(Chooser(), host::ChooserAnswer::Parse(kAcme)), "");
+    LetRun();
+    // OK writes the tab it was pressed on.
+    EXPECT_EQ(Get(keys::LastFolderTabShown), "0");
+    const std::string initech = "\\\\Personal Folders\\Clients\\Initech";
+    auto& p = *kit.Profile();
+    p.AddFolder(kit.FolderId("\\\\Personal Folders\\Clients"), "Initech");
+    Set(keys::DelayLength, "0");
+    Set(keys::KeepGoingWanted, "1");
+    kestrune::BuildIndex();
+
+    SendAndFile(Compose("after"));
+    EXPECT_EQ(host::AnswerChooser(Chooser(), host::ChooserAnswer::Parse(initech)), "");
+    LetRun();
+    EXPECT_THAT(FoldersWith("after"), ElementsAre(initech));
+    EXPECT_EQ(Get(keys::LastFolderTabShown), "1");
+}
+
+// Tools > Options holds the registered options page; a second use shows the
+// same dialog, and closing the explorer closes it.
+TEST_F(AddInWindowsTest, ToolsOptionsShowsTheRegisteredPages) {
+    std::vector<std::string> pages;
+    host::InstallModule(fs::path(PLOVANEX_LIBRARY).parent_path() / "libPlovanexProp.so", &pages);
+    ASSERT_THAT(pages, ElementsAre("UC1"));
+    explorer->show();
+    explorer->findChild<QAction*>("actOptions")->trigger();
+    host::OptionsDialog* dialog = explorer->ShowOptions();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->Pages().size(), 1u);
+    EXPECT_EQ(dialog->findChild<QTabWidget*>("tabPages")->count(), 1);
+    QPointer<host::OptionsDialog> open(dialog);
+    explorer->close();
+    LetRun();
+    EXPECT_FALSE(open);
+}
+
+}  // namespace
+
+}  // namespace host_test

@@ -1,0 +1,322 @@
+// The mail client's windows of the host: the explorer's models, the item
+// window with the modules' controls, and the explorer window.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QTreeView>
+#include <stdexcept>
+
+#include "host/explorer_window.h"
+#include "host/folder_tree_model.h"
+#include "host/inspector_window.h"
+#include "host/item_list_model.h"
+#include "host/tests/windows_fixture.h"
+#include "platform/widgets/message_box.h"
+
+namespace host_test {
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+using FolderTreeTest = WindowsTest;
+
+TEST_F(FolderTreeTest, StoresFirstAndEachLevelWhenAsked) {
+    host::FolderTreeModel model(app->GetNamespace("MAPI"));
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.index(0, 0).data().toString(), "Personal Folders");
+    EXPECT_EQ(model.index(2, 0).data().toString(), "Public Folders");
+    QModelIndex personal = model.index(0, 0);
+    EXPECT_TRUE(model.hasChildren(personal));
+    EXPECT_TRUE(model.canFetchMore(personal));
+    EXPECT_EQ(model.rowCount(personal), 0);
+    model.fetchMore(personal);
+    EXPECT_FALSE(model.canFetchMore(personal));
+    EXPECT_EQ(model.index(0, 0, personal).data().toString(), "Inbox");
+    // The tester walks every level it can fetch.
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    QModelIndex acme = model.IndexOfPath("\\\\Personal Folders\\clients\\ACME");
+    ASSERT_TRUE(acme.isValid());
+    EXPECT_EQ(model.Folder(acme)->FolderPath(), "\\\\Personal Folders\\Clients\\Acme");
+    EXPECT_FALSE(model.hasChildren(acme));
+    EXPECT_EQ(model.IndexOfPath("Mailbox - Team Desk\\Sent Items").data().toString(), "Sent Items");
+    EXPECT_FALSE(model.IndexOfPath("\\\\Personal Folders\\Nope").isValid());
+    EXPECT_FALSE(model.IndexOfPath("\\\\Nope").isValid());
+}
+
+class ItemListTest : public WindowsTest {
+  protected:
+    outlook::FolderPtr Folder(const std::string& path) {
+        auto& p = *kit.Profile();
+        auto row = p.Folder(kit.FolderId(path));
+        return app->GetNamespace("MAPI")->GetFolderFromID(row.entryId,
+                                                          p.Store(row.storeId).entryId);
+    }
+    static std::vector<std::string> Subjects(const host::ItemListModel& model) {
+        std::vector<std::string> out;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            out.push_back(
+                model.index(row, host::ItemListModel::kSubject).data().toString().toStdString());
+        }
+        return out;
+    }
+    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
+    static constexpr const char* kSent = "\\\\Personal Folders\\Sent Items";
+};
+
+// What arrives through this process shows at once; what leaves shows at the
+// next look.
+TEST_F(ItemListTest, FollowsTheFolder) {
+    auto& profile = *kit.Profile();
+    auto first = kit.Add(kAcme, {.subject = "first", .to = "lead@example.com; a@x.example"});
+    host::ItemListModel model(kit.Profile());
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.SetFolder(Folder(kAcme));
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.index(0, host::ItemListModel::kTo).data().toString(),
+              "Project Lead; a@x.example");
+    EXPECT_FALSE(model.index(0, host::ItemListModel::kSent).data().toString().isEmpty());
+    EXPECT_EQ(model.headerData(host::ItemListModel::kSent, Qt::Horizontal).toString(), "Sent");
+
+    auto other = kit.Add(kSent, {.subject = "moved in"});
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool look;
+        std::vector<std::string> subjects;
+    } steps[] = {
+        {"a move in",
+         [&] { profile.MoveItem(other, kit.FolderId(kAcme)); },
+         false,
+         {"first", "moved in"}},
+        {"a copy in",
+         [&] { profile.CopyItem(first, kit.FolderId(kAcme)); },
+         false,
+         {"first", "moved in", "first"}},
+        {"a send",
+         [&] {
+             auto item = app->CreateItem(outlook::olMailItem);
+             item->SetTo("lead@example.com");
+             item->SetSubject("sent");
+             item->SetSaveSentMessageFolder(Folder(kAcme));
+             item->Send();
+         },
+         false,
+         {"first", "moved in", "first", "sent"}},
+        {"a move out",
+         [&] { profile.MoveItem(first, kit.FolderId(kSent)); },
+         true,
+         {"moved in", "first", "sent"}},
+        {"a move back",
+         [&] { profile.MoveItem(first, kit.FolderId(kAcme)); },
+         false,
+         {"first", "moved in", "first", "sent"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        LetRun();
+        if (step.look) {
+            model.Refresh();
+        }
+        EXPECT_EQ(Subjects(model), step.subjects);
+    }
+    model.SetFolder(nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+class InspectorTest : public WindowsTest {
+  protected:
+    std::unique_ptr<host::InspectorWindow> Open(const std::string& subject = "") {
+        auto window =
+            std::make_unique<host::InspectorWindow>(*modules, app->CreateItem(outlook::olMailItem));
+        window->Fill({.to = "lead@example.com", .subject = subject});
+        return window;
+    }
+    template <typename T>
+    static T* Find(QWidget* window, const char* name) {
+        auto* found = window->findChild<T*>(name);
+        EXPECT_TRUE(found) << name;
+        return found;
+    }
+};
+
+TEST_F(InspectorTest, ShowsTheAccountsAndTheModulesControls) {
+    auto window = Open();
+    auto* from = Find<QComboBox>(window.get(), "cboFrom");
+    ASSERT_EQ(from->count(), 2);
+    EXPECT_EQ(from->itemText(0), "user@example.com");
+    EXPECT_EQ(from->itemText(1), "team@example.com");
+    EXPECT_EQ(from->currentText(), "user@example.com");
+
+    auto* toolbar = Find<QToolBar>(window.get(), "toolbarModules");
+    ASSERT_EQ(toolbar->actions().size(), 1);
+    EXPECT_EQ(toolbar->actions()[0]->text(), RecordingModule::kButton);
+    QMenu* actions = nullptr;
+    for (QAction* entry : window->menuBar()->actions()) {
+        if (entry->text() == RecordingModule::kMenu) {
+            actions = entry->menu();
+        }
+    }
+    ASSERT_TRUE(actions);
+    ASSERT_EQ(actions->actions().size(), 1);
+    EXPECT_EQ(actions->actions()[0]->text(), RecordingModule::kEntry);
+    actions->actions()[0]->trigger();
+    EXPECT_EQ(recorder->Count("QvMenuAction:tag"), 1);
+    EXPECT_EQ(recorder->Count("QvInspectorOpen"), 1);
+}
+
+// The module works on the item of the window clicked, not the one opened last.
+TEST_F(InspectorTest, AClickReachesTheModuleOnItsOwnMail) {
+    auto first = Open("first");
+    auto second = Open("second");
+    Find<QToolBar>(first.get(), "toolbarModules")->actions()[0]->trigger();
+    EXPECT_EQ(second->ClickButton(RecordingModule::kButton), std::nullopt);
+    EXPECT_THAT(recorder->clickedSubjects, ElementsAre("first", "second"));
+    EXPECT_THAT(*first->ClickButton("Nothing Such"), HasSubstr("no button 'Nothing Such'"));
+}
+
+TEST_F(InspectorTest, AModuleThatRaisesIsReportedAndTheWindowGoesOn) {
+    recorder->onButton = [] { throw std::runtime_error("the button broke"); };
+    auto window = Open("still here");
+    EXPECT_EQ(window->ClickButton(RecordingModule::kButton), std::nullopt);
+    auto reports = home.Capture().Reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].source, "Ostrevane.ModuleHost");
+    EXPECT_THAT(reports[0].message, HasSubstr("the button broke"));
+    EXPECT_EQ(reports[0].code, 1);
+
+    auto item = window->Item();
+    Find<QPushButton>(window.get(), "cmdSend")->click();
+    LetRun();
+    EXPECT_TRUE(item->Sent());
+    EXPECT_THAT(FoldersWith("still here"), ElementsAre("\\\\Personal Folders\\Sent Items"));
+    EXPECT_EQ(recorder->Count("QvInspectorClose"), 1);
+    EXPECT_FALSE(window->isVisible());
+}
+
+// Each bad field gives the client's error in a box; the window keeps its
+// text and nothing is sent. A name that does not resolve also stops the
+// module's button: nobody picks a folder for a mail that cannot go.
+TEST_F(InspectorTest, BadFieldsKeepTheWindowOpenWithItsText) {
+    const struct {
+        const char* what;
+        host::InspectorWindow::Fields fields;
+        const char* error;
+        bool stopsTheModule;
+    } cases[] = {
+        {"unknown name",
+         {.to = "lead@example.com; Bob Smith", .subject = "s"},
+         "'Bob Smith' is not recognised",
+         true},
+        {"a mailbox the profile lacks",
+         {.from = "nobody@example.com", .to = "lead@example.com", .subject = "s"},
+         "No mailbox of the profile sends as 'nobody@example.com'",
+         true},
+        {"nobody to send to", {.subject = "s"}, "at least one name", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> boxes;
+        platform::widgets::ScopedMessageBoxHook hook(
+            [&](const std::string& prompt, int buttons, const std::string&) {
+                EXPECT_EQ(buttons, platform::widgets::vbOKOnly);
+                boxes.push_back(prompt);
+                return platform::widgets::vbOK;
+            });
+        const int clicks = recorder->Count("QvButtonAction");
+        auto window = Open();
+        window->Fill(c.fields);
+        window->show();
+        Find<QPushButton>(window.get(), "cmdSend")->click();
+        Find<QToolBar>(window.get(), "toolbarModules")->actions()[0]->trigger();
+        LetRun();
+        ASSERT_EQ(boxes.size(), c.stopsTheModule ? 2u : 1u);
+        EXPECT_THAT(boxes[0], HasSubstr(c.error));
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->Item()->Sent());
+        EXPECT_EQ(Find<QLineEdit>(window.get(), "txtTo")->text().toStdString(), c.fields.to);
+        EXPECT_EQ(recorder->Count("QvButtonAction") - clicks, c.stopsTheModule ? 0 : 1);
+    }
+}
+
+TEST_F(InspectorTest, ClosingTellsTheModulesOnceAndDropsTheControls) {
+    auto window = Open();
+    auto inspector = window->Inspector();
+    window->show();
+    window->close();
+    LetRun();
+    EXPECT_EQ(recorder->Count("QvInspectorClose"), 1);
+    EXPECT_TRUE(modules->Engine()->Controls(inspector).empty());
+    EXPECT_EQ(app->ActiveInspector(), nullptr);
+    window.reset();
+    EXPECT_EQ(recorder->Count("QvInspectorClose"), 1);
+}
+
+using ExplorerTest = WindowsTest;
+
+TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
+    auto ns = app->GetNamespace("MAPI");
+    auto explorer = app->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+    kit.Add("\\\\Personal Folders\\Inbox", {.subject = "hello"});
+    bool closed = false;
+    {
+        host::ExplorerWindow window(*modules, explorer);
+        window.OnClosed([&] { closed = true; });
+        EXPECT_EQ(recorder->Count("QvExplorerOpen"), 1);
+        EXPECT_EQ(window.windowTitle(), "Inbox - Ostrevane");
+        ASSERT_EQ(window.Items().rowCount(), 1);
+        EXPECT_EQ(window.Items().index(0, 0).data().toString(), "hello");
+
+        // Without a property page registered, Tools > Options says so.
+        std::vector<std::string> boxes;
+        platform::widgets::ScopedMessageBoxHook hook(
+            [&](const std::string& prompt, int, const std::string&) {
+                boxes.push_back(prompt);
+                return platform::widgets::vbOK;
+            });
+        auto* options = window.findChild<QAction*>("actOptions");
+        ASSERT_TRUE(options);
+        options->trigger();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_THAT(boxes[0], HasSubstr("No property page is registered"));
+        ASSERT_TRUE(window.findChild<QAction*>("actNewMail"));
+        window.findChild<QAction*>("actNewMail")->trigger();
+        EXPECT_EQ(recorder->Count("QvInspectorOpen"), 1);
+        EXPECT_NE(app->ActiveInspector(), nullptr);
+
+        EXPECT_TRUE(window.ShowFolder("\\\\Personal Folders\\Clients\\Globex"));
+        EXPECT_EQ(explorer->CurrentFolder()->Name(), "Globex");
+        EXPECT_EQ(window.Items().rowCount(), 0);
+        EXPECT_FALSE(window.ShowFolder("\\\\Personal Folders\\Nope"));
+
+        window.ShowReport({"it broke", 1, "Plovanex.Test"});
+        EXPECT_EQ(window.statusBar()->currentMessage(), "Plovanex.Test: it broke");
+
+        window.show();
+        window.findChild<QAction*>("actExit")->trigger();
+        LetRun();
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(recorder->Count("QvExplorerClose"), 1);
+        EXPECT_EQ(recorder->Count("QvInspectorClose"), 1);
+        EXPECT_EQ(app->ActiveExplorer(), nullptr);
+    }
+    EXPECT_EQ(recorder->Count("QvExplorerClose"), 1);
+}
+
+}  // namespace
+
+}  // namespace host_test
