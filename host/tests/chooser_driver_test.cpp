@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "chooser/chooser_factory.h"
 #include "host/inspector_window.h"
 #include "host/tests/fake_chooser.h"
 #include "host/tests/windows_fixture.h"
@@ -224,6 +225,47 @@ TEST_F(ChooserDriverTest, ClosingAWindowWhileItsModalQuestionWaits) {
     LetRun();
     EXPECT_FALSE(alive);
     EXPECT_EQ(recorder->Count("QvInspectorClose"), 1);
+}
+
+// The real modal choosers take the driver's answers by their control names:
+// ShowIt returns with the folder picked, or False for Cancel.
+TEST_F(ChooserDriverTest, AnswersTheRealModalChoosers) {
+    using Variant = plovanex::ChooserVariant;
+    const struct {
+        Variant variant;
+        const char* answer;
+        bool ok;
+        std::string folder;  // empty: no record
+    } cases[] = {
+        {Variant::WholeTree, "\\\\Personal Folders\\Clients\\Acme", true, "Acme"},
+        {Variant::LazyModal, "\\\\Personal Folders\\Projects\\Apollo", true, "Apollo"},
+        {Variant::WholeTree, "delete", true, "Deleted Items"},
+        {Variant::LazyModal, "cancel", false, ""},
+    };
+    const auto factory = plovanex::MakeChooserFactory();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        auto chooser = factory(c.variant);
+        chooser->SetApplication(app);
+        chooser->SetSingleFolderOnly(true);
+        chooser->SetFolderList(std::make_shared<ostrevane::FolderList>());
+        host::ChooserAnswerer answerer(host::ChooserAnswer::Parse(c.answer), tell);
+        EXPECT_EQ(chooser->ShowIt(), c.ok);
+        answerer.Settle();
+        EXPECT_EQ(answerer.Questions(), 1);
+        EXPECT_TRUE(answerer.Failures().empty());
+        const auto list = chooser->folderList();
+        ASSERT_TRUE(list);
+        if (c.folder.empty()) {
+            EXPECT_TRUE(list->empty());
+        } else {
+            ASSERT_EQ(list->size(), 1u);
+            EXPECT_EQ(list->front()->FolderName, c.folder);
+        }
+        chooser->Terminate();
+        chooser->Unload();
+        LetRun();
+    }
 }
 
 }  // namespace
