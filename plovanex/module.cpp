@@ -1,14 +1,13 @@
 // The module entry points of the add-in library and its creatable classes.
 
-#include <atomic>
-#include <cstring>
-
 #include "chooser/chooser_factory.h"
 #include "core/plovanex.h"
 #include "core/process_one_sent_item.h"
-#include "platform/ostrevane/module.h"
+#include "platform/ostrevane/module_classes.h"
 
 namespace {
+
+using ostrevane::CountingFactory;
 
 std::atomic<int> liveObjects{0};
 
@@ -18,59 +17,28 @@ const bool choosersInstalled = [] {
     return true;
 }();
 
-template <typename Class>
-class Factory : public ostrevane::ClassFactory {
-  public:
-    ostrevane::ModuleObjectPtr CreateInstance() override {
-        auto* object = new Class();
-        ++liveObjects;
-        return ostrevane::ModuleObjectPtr(object, [](ostrevane::ModuleObject* o) {
-            delete o;
-            --liveObjects;
-        });
-    }
-};
+CountingFactory<plovanex::CPlovanex> addInFactory(liveObjects);
+CountingFactory<plovanex::CProcessOneSentItem> processorFactory(liveObjects);
 
-Factory<plovanex::CPlovanex> addInFactory;
-Factory<plovanex::CProcessOneSentItem> processorFactory;
-
-struct Class {
-    const char* name;
-    ostrevane::ClassFactory* factory;
-};
-
-const Class kClasses[] = {
+const ostrevane::ModuleClass kClasses[] = {
     {"CPlovanex", &addInFactory},
     {"CProcessOneSentItem", &processorFactory},
 };
-
-int NameClasses(ostrevane::ClassRegistrar* registrar) {
-    for (const auto& c : kClasses) {
-        registrar->Class(c.name);
-    }
-    return ostrevane::kModuleOk;
-}
 
 }  // namespace
 
 extern "C" {
 
 int DllRegisterServer(ostrevane::ClassRegistrar* registrar) {
-    return NameClasses(registrar);
+    return ostrevane::NameClasses(kClasses, registrar);
 }
 
 int DllUnregisterServer(ostrevane::ClassRegistrar* registrar) {
-    return NameClasses(registrar);
+    return ostrevane::NameClasses(kClasses, registrar);
 }
 
 int DllGetClassObject(const char* className, ostrevane::ClassFactory** factory) {
-    for (const auto& c : kClasses) {
-        if (className && std::strcmp(c.name, className) == 0) {
-            *factory = c.factory;
-            return ostrevane::kModuleOk;
-        }
-    }
-    return ostrevane::kClassNotAvailable;
+    return ostrevane::GetClassObject(kClasses, className, factory);
 }
 
 int DllCanUnloadNow() {
