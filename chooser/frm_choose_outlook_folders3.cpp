@@ -37,7 +37,8 @@ frmChooseOutlookFolders3::frmChooseOutlookFolders3()
     // cmdGo_Click does nothing, and nothing reads the box.
 
     tree_ = std::make_unique<LazyFolderTree>(
-        *TreeView1, [this] { return FormSession; }, "ChooseOutlookFolders.GetFolderNames");
+        *TreeView1, [this] { return FormSession; }, "ChooseOutlookFolders.GetFolderNames",
+        LazyFolderTree::StoreWithoutId::Reported);
     TreeView1->events.Expand = [this](const Node& node) { tree_->Expand(node); };
     TreeView1->events.NodeCheck = [this](const Node& node) { NodeCheck(node, SingleFolderOnly_); };
 }

@@ -109,7 +109,7 @@ frmChooseOutlookFolders4::frmChooseOutlookFolders4() : ChooserForm("frmChooseOut
 
     tree_ = std::make_unique<LazyFolderTree>(
         *TreeView1, [this] { return NewSession(olAppVersion, olNameSpace); },
-        "ChooseOutlookFolders.GetFolderNames(RDO)");
+        "ChooseOutlookFolders.GetFolderNames(RDO)", LazyFolderTree::StoreWithoutId::Skipped);
 
     TreeView1->events.Expand = [this](const Node& node) { tree_->Expand(node); };
     TreeView1->events.NodeCheck = [this](const Node& node) { NodeCheck(node, SingleFolderOnly_); };

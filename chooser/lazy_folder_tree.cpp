@@ -32,8 +32,11 @@ const std::string LazyFolderTree::kFolderTableQuery =
     kChildCountTag + "\" As ChildCount FROM Folders";
 
 LazyFolderTree::LazyFolderTree(widgets::TreeView& tree, SessionSource sessions,
-                               std::string loaderSource)
-    : tree_(tree), sessions_(std::move(sessions)), loaderSource_(std::move(loaderSource)) {}
+                               std::string loaderSource, StoreWithoutId storeWithoutId)
+    : tree_(tree),
+      sessions_(std::move(sessions)),
+      loaderSource_(std::move(loaderSource)),
+      storeWithoutId_(storeWithoutId) {}
 
 void LazyFolderTree::GetFolderNames(const mirelink::FolderPtr& folder, const std::string& storeName,
                                     const Node& parentNode) {
@@ -48,18 +51,23 @@ void LazyFolderTree::GetFolderNames(const mirelink::FolderPtr& folder, const std
             const bool store = !parentNode;
             if (store) {
                 std::string entryId;
-                try {
+                if (storeWithoutId_ == StoreWithoutId::Skipped) {
+                    try {
+                        entryId = Need(folder).EntryID();
+                    } catch (const std::exception&) {
+                        entryId.clear();
+                    }
+                    if (entryId.empty()) {
+                        WriteLogLine(common::LogSource("GetFolderNames(RDO)"),
+                                     "Warning: Couldn't get the folder");
+                        RestorePointer();
+                        return;
+                    }
+                    step = 4;
+                } else {
+                    step = 4;
                     entryId = Need(folder).EntryID();
-                } catch (const std::exception&) {
-                    entryId.clear();
                 }
-                if (entryId.empty()) {
-                    WriteLogLine(common::LogSource("GetFolderNames(RDO)"),
-                                 "Warning: Couldn't get the folder");
-                    RestorePointer();
-                    return;
-                }
-                step = 4;
                 parent = nodes.Add("", 0, entryId, storeName.empty() ? folder->Name() : storeName,
                                    "PersonalFolders");
                 step = 6;

@@ -29,9 +29,15 @@ class LazyFolderTree {
     // The one query the loader sends to a folder table.
     static const std::string kFolderTableQuery;
 
+    // How the loader meets a store root whose EntryID cannot be read:
+    // the search chooser's skips the store with a trace line; the lazy
+    // modal chooser's reports the error, and takes an empty EntryID as a
+    // root without a key.
+    enum class StoreWithoutId { Skipped, Reported };
+
     // loaderSource is the report source of GetFolderNames.
     LazyFolderTree(platform::widgets::TreeView& tree, SessionSource sessions,
-                   std::string loaderSource);
+                   std::string loaderSource, StoreWithoutId storeWithoutId);
 
     platform::widgets::TreeView& Tree() { return tree_; }
 
@@ -96,6 +102,7 @@ class LazyFolderTree {
     platform::widgets::TreeView& tree_;
     SessionSource sessions_;
     std::string loaderSource_;
+    StoreWithoutId storeWithoutId_;
 };
 
 }  // namespace plovanex::chooser

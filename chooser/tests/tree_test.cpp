@@ -84,7 +84,7 @@ class TreeTest : public ChooserTest {
         : tree(
               view,
               [this] { return plovanex::chooser::NewSession("11", app->GetNamespace("MAPI")); },
-              "ChooseOutlookFolders.GetFolderNames(RDO)") {
+              "ChooseOutlookFolders.GetFolderNames(RDO)", LazyFolderTree::StoreWithoutId::Skipped) {
         view.events.Expand = [this](const Node& n) { tree.Expand(n); };
     }
     void LoadStores() {
@@ -276,6 +276,68 @@ TEST_F(TreeTest, RepeatedEntryIdEndsTheLevel) {
                         nullptr);
     EXPECT_EQ(view.Nodes().Count(), count);
     EXPECT_THAT(Lines("GetFolderNames(RDO)"), ElementsAre("Warning: Couldn't get the folder"));
+}
+
+// A store root that cannot be read: the search chooser's loader skips it
+// with a trace line, the lazy modal chooser's reports the error of its
+// step 4. A root that gives an empty EntryID is the modal loader's root
+// without a key, its level below it.
+TEST_F(TreeTest, UnreadableStoreRootByLoader) {
+    struct Case {
+        const char* name;
+        LazyFolderTree::StoreWithoutId storeWithoutId;
+        const char* source;
+        mirelink::FolderPtr root;
+        std::vector<std::string> added;  // the root's children; nothing: no root
+        std::vector<std::string> warnings;
+        std::vector<ostrevane::Report> reports;
+    };
+    const std::string notSet = "Object variable or With block variable not set";
+    const Case cases[] = {
+        {"search, unreadable",
+         LazyFolderTree::StoreWithoutId::Skipped,
+         "ChooseOutlookFolders.GetFolderNames(RDO)",
+         nullptr,
+         {},
+         {"Warning: Couldn't get the folder"},
+         {}},
+        {"lazy modal, unreadable",
+         LazyFolderTree::StoreWithoutId::Reported,
+         "ChooseOutlookFolders.GetFolderNames",
+         nullptr,
+         {},
+         {},
+         {{"Error occurred at line 4.  Reason: " + notSet, 0,
+           "ChooseOutlookFolders.GetFolderNames"}}},
+        {"lazy modal, empty EntryID",
+         LazyFolderTree::StoreWithoutId::Reported,
+         "ChooseOutlookFolders.GetFolderNames",
+         std::make_shared<ScriptedFolder>("", std::vector{Row(kAcme)}),
+         {"Acme"},
+         {},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::widgets::TreeView modalView;
+        LazyFolderTree loader(
+            modalView,
+            [this] { return plovanex::chooser::NewSession("11", app->GetNamespace("MAPI")); },
+            c.source, c.storeWithoutId);
+        home.Capture().Clear();
+        loader.GetFolderNames(c.root, "Gone", nullptr);
+        if (c.added.empty()) {
+            EXPECT_EQ(modalView.Nodes().Count(), 0);
+        } else {
+            ASSERT_GE(modalView.Nodes().Count(), 1);
+            Node root = modalView.Nodes().Item(1);
+            EXPECT_EQ(root->Text(), "Gone");
+            EXPECT_EQ(root->Key(), "");
+            EXPECT_EQ(Children(root), c.added);
+        }
+        EXPECT_EQ(Lines("GetFolderNames(RDO)"), c.warnings);
+        EXPECT_EQ(Reports(), c.reports);
+    }
 }
 
 // A tick by the user ticks the subtree in several-folder mode only; an
