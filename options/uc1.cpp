@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -425,13 +426,19 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
                 KeepGoing = false;
             }
             break;
-        case QEvent::KeyPress:
+        case QEvent::KeyPress: {
+            // Tab and Shift+Tab move the focus on and raise no key event.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+                break;
+            }
             for (QComboBox* list : cboOrder) {
                 if (watched == list) {
                     RaiseEvent("cboOrder_KeyDown", [] { SetDirty(); });
                 }
             }
             break;
+        }
         case QEvent::MouseButtonPress:
             if (watched == grdKeywords->viewport() || watched == vsFlexGridAssociate->viewport()) {
                 auto* mouse = static_cast<QMouseEvent*>(event);

@@ -232,6 +232,29 @@ TEST_F(PageContractTest, ChangeNotice) {
     }
 }
 
+// A key pressed on an order list marks the page dirty; Tab and Shift+Tab
+// only move the focus on, as they raise no key event on the list.
+TEST_F(PageContractTest, KeysOnAnOrderList) {
+    struct Case {
+        Qt::Key key;
+        bool dirty;
+    };
+    Show();
+    auto* list = Find<QComboBox>("cboOrder2");
+    for (const auto& c : {Case{Qt::Key_Tab, false}, Case{Qt::Key_Backtab, false},
+                          Case{Qt::Key_Shift, true}, Case{Qt::Key_F4, true}}) {
+        SCOPED_TRACE(c.key);
+        plovanex::Prop().Dirty = false;
+        host->Clear();
+        list->setFocus();
+        Type(list, c.key);
+        EXPECT_EQ(page->Dirty(), c.dirty);
+        EXPECT_EQ(host->Count("OnStatusChange"), c.dirty ? 1 : 0);
+        QApplication::processEvents();
+        list->hidePopup();
+    }
+}
+
 TEST(SplitTokensTest, Table) {
     using Tokens = std::vector<std::string>;
     struct Case {
