@@ -6,6 +6,7 @@
 #include "chooser/chooser_common.h"
 #include "chooser/frm_choose_outlook_folders4.h"
 #include "chooser/trap.h"
+#include "common/error_text.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"
 #include "core/rdo_lookup.h"
@@ -133,7 +134,7 @@ bool frmChooseOutlookFolders4::PrepareFolderList() {
 }
 
 void frmChooseOutlookFolders4::cmdSelectedFolderOK_Click() {
-    Trapped({"Plovanex.cmdSelectedFolderOk_Click", 1, false}, [&](long&) {
+    Trapped({common::kSelectedFolderOkTrapSource, 1, false}, [&](long&) {
         if (!DeleteTheEmail && MruChosen) {
             auto& record = *Need(folderList_).at(0);
             auto session = NewSession(olAppVersion, olNameSpace);
@@ -147,7 +148,7 @@ void frmChooseOutlookFolders4::cmdSelectedFolderOK_Click() {
                     widgets::vbOKOnly, kMessageTitle);
                 ReportError("Error occurred.  Could not retrieve folder from MRU List: '" +
                                 record.FolderName + "'",
-                            1, "Plovanex.cmdSelectedFolderOK");
+                            1, common::kSelectedFolderOkLookupSource);
                 return;
             }
         } else if (!DeleteTheEmail && !Cancelled) {
@@ -171,7 +172,7 @@ void frmChooseOutlookFolders4::cmdSelectedFolderOK_Click() {
                         widgets::vbOKOnly, kMessageTitle);
                     ReportError(
                         "Error occurred.  Could not retrieve folder from path '" + path + "'", 1,
-                        "Plovanex.cmdSelectedFolderOK");
+                        common::kSelectedFolderOkLookupSource);
                     return;
                 }
                 auto list = std::make_shared<ostrevane::FolderList>();

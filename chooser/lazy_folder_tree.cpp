@@ -4,6 +4,7 @@
 #include "chooser/folder_images.h"
 #include "chooser/trap.h"
 #include "chooser/tree_choice.h"
+#include "common/error_text.h"
 #include "common/vb_like.h"
 #include "core/globals.h"
 #include "core/rdo_lookup.h"
@@ -199,8 +200,7 @@ Node LazyFolderTree::FindNodeAtPath(const std::string& path) {
             }
         }
     } catch (const std::exception& e) {
-        ReportError("Error occurred searching for '" + path + "' .  Reason: " + e.what(), 1,
-                    "FindNodeAtPath");
+        ReportError(common::ErrorSearchingFor(path, e.what()), 1, common::kFindNodeAtPathSource);
         found.reset();
     }
     return found;

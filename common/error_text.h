@@ -19,4 +19,19 @@ inline std::string Source(const std::string& procedure) {
     return "Plovanex." + procedure;
 }
 
+// The search chooser's OK on its "&Search" tab reports under two spellings
+// of its name, on purpose: its trap as "cmdSelectedFolderOk_Click", a folder
+// that its MRU or search lookup cannot find as "cmdSelectedFolderOK".
+inline constexpr char kSelectedFolderOkTrapSource[] = "Plovanex.cmdSelectedFolderOk_Click";
+inline constexpr char kSelectedFolderOkLookupSource[] = "Plovanex.cmdSelectedFolderOK";
+
+// The chooser's path search reports, on purpose, with a space before the
+// period and under a source without "Plovanex.":
+//   "Error occurred searching for '<path>' .  Reason: <description>"
+// with the source "FindNodeAtPath".
+inline std::string ErrorSearchingFor(const std::string& path, const std::string& description) {
+    return "Error occurred searching for '" + path + "' .  Reason: " + description;
+}
+inline constexpr char kFindNodeAtPathSource[] = "FindNodeAtPath";
+
 }  // namespace common
