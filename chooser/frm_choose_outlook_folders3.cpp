@@ -119,6 +119,7 @@ bool frmChooseOutlookFolders3::Run() {
 void frmChooseOutlookFolders3::cmdNewFolder_Click() {
     NewFolderCommand command{*TreeView1, NewFolderForm(), olAppVersion, olNameSpace, ClickedNode};
     command.logCreated = false;
+    command.readLevel = [this](const Node& parent) { tree_->ReadLevel(parent); };
     command.Run();
 }
 

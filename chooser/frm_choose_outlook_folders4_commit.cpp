@@ -80,6 +80,7 @@ void frmChooseOutlookFolders4::cmdNewFolder_Click() {
     NewFolderCommand command{*TreeView1, NewFolderForm(), olAppVersion, olNameSpace, ClickedNode};
     // On the "&Search" tab the node is added but not selected.
     command.selectNewNode = vsIndexTab1->currentIndex() == 0;
+    command.readLevel = [this](const Node& parent) { tree_->ReadLevel(parent); };
     command.Run();
 }
 

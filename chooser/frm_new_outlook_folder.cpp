@@ -130,6 +130,9 @@ void NewFolderCommand::Run() {
                 return;
             }
             step = 6;
+            if (readLevel) {
+                readLevel(clickedNode);
+            }
             auto folder = parent.Folders()->Add(answer);
             const std::string newEntryId = folder->EntryID();
             step = 8;

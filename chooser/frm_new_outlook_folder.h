@@ -72,6 +72,10 @@ struct NewFolderCommand {
     // The Tag of the new node; its StoreID unless a variant says otherwise.
     std::function<std::string(const platform::widgets::Node& parent, const std::string& storeId)>
         tagOf{};
+    // Reads the parent's level when the tree has not read it yet, so that
+    // the new node does not stand beside the placeholder, which would keep
+    // the level unread for good.
+    std::function<void(const platform::widgets::Node& parent)> readLevel{};
 
     // Reports its errors (source "Plovanex.NewFolder") and never raises.
     void Run();

@@ -136,8 +136,7 @@ void LazyFolderTree::Expand(const Node& node) {
         WriteLogLine(common::LogSource(kSource), "Checking " + node->Text() + " with " +
                                                      std::to_string(node->Children()) +
                                                      " child subfolder(s)");
-        Node only = node->Child();
-        if (node->Children() != 1 || only->Text() != kPlaceholderText) {
+        if (!Unread(node)) {
             return;
         }
         const std::string path = "\\\\" + node->FullPath();
@@ -159,6 +158,16 @@ void LazyFolderTree::Expand(const Node& node) {
             node->SetSorted(true);
         }
     });
+}
+
+bool LazyFolderTree::Unread(const Node& node) {
+    return node->Children() == 1 && node->Child()->Text() == kPlaceholderText;
+}
+
+void LazyFolderTree::ReadLevel(const Node& node) {
+    if (node && node->InTree() && Unread(node)) {
+        Expand(node);
+    }
 }
 
 Node LazyFolderTree::FindNodeAtPath(const std::string& path) {

@@ -55,6 +55,8 @@ class LazyFolderTree {
                         const Node& parentNode);
     // TreeView1_Expand: loads a node whose only child is the placeholder.
     void Expand(const Node& node);
+    // Expand for a node whose level has not been read; nothing otherwise.
+    void ReadLevel(const Node& node);
     // The node of a path ("\\Store\Folder\Sub" or "Store\Folder\Sub"); the
     // first part is a Like pattern over every node, the others exact names
     // below it, loading levels that have no nodes yet. Nothing when not found.
@@ -99,6 +101,9 @@ class LazyFolderTree {
     static void AddChildFolders(const mirelink::FolderPtr& folder, ostrevane::FolderList& list);
 
   private:
+    // The node's only child is the placeholder.
+    static bool Unread(const Node& node);
+
     platform::widgets::TreeView& tree_;
     SessionSource sessions_;
     std::string loaderSource_;

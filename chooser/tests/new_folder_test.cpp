@@ -15,6 +15,7 @@
 namespace chooser_test {
 namespace {
 
+using platform::widgets::Node;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -88,6 +89,25 @@ TEST_F(NewFolderTest, SearchTabAddsTheNodeOnly) {
     EXPECT_TRUE(NodeAt("Personal Folders\\Inbox\\Later"));
     EXPECT_EQ(Tree().SelectedItem()->FullPath(), "Personal Folders\\Inbox");
     EXPECT_THAT(answers, IsEmpty());
+}
+
+// A parent whose level was never read (the Inbox selected at the show)
+// still shows its own subfolders beside the new one.
+TEST_F(NewFolderTest, UnreadParentKeepsItsSubfolders) {
+    kit.Folder("\\\\Personal Folders\\Inbox\\Old");
+    NewChooser();
+    ASSERT_TRUE(Ask());
+    ShowTab(0);
+    Answer("New", End::Ok);
+    Click("cmdNewFolder");
+    Node inbox = NodeAt("Personal Folders\\Inbox");
+    ASSERT_TRUE(inbox);
+    std::vector<std::string> children;
+    for (Node child = inbox->Child(); child; child = child->Next()) {
+        children.push_back(child->Text());
+    }
+    EXPECT_THAT(children, ElementsAre("New", "Old"));
+    EXPECT_EQ(Tree().SelectedItem()->FullPath(), "Personal Folders\\Inbox\\New");
 }
 
 // Cancel, an empty name and the frame's close make nothing, even with a
