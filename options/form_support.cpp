@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
@@ -38,9 +40,19 @@ class DropTyping : public QObject {
         if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             const bool shortens = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
-            if (!shortens && !key->text().isEmpty()) {
+            // Paste (Shift+Insert too) and undo lengthen the text without typing a character.
+            const bool lengthens = key->matches(QKeySequence::Paste) ||
+                                   key->matches(QKeySequence::Undo) ||
+                                   key->matches(QKeySequence::Redo);
+            if (lengthens || (!shortens && !key->text().isEmpty())) {
                 return true;
             }
+        }
+        // A middle click pastes the selection where the window system has one.
+        if ((event->type() == QEvent::MouseButtonPress ||
+             event->type() == QEvent::MouseButtonRelease) &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton) {
+            return true;
         }
         return QObject::eventFilter(watched, event);
     }

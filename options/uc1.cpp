@@ -229,6 +229,8 @@ void UC1::Page::Build() {
     OrganizeProgressBar->setTextVisible(false);
     auto* subjectLine = new FixedSizeHolder(Frame2);
     lblSubject = keep(MakeControl<QLabel>(subjectLine, "lblSubject", "Email Subject"));
+    // It shows mail subjects: text as typed, never markup.
+    lblSubject->setTextFormat(Qt::PlainText);
     watch(cmdRunNow, "cmdRunNow");
     watch(OrganizeProgressBar, "OrganizeProgressBar");
     watch(Label2, "Label2");

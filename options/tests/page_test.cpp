@@ -3,8 +3,10 @@
 // controls refuse.
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -136,9 +138,21 @@ TEST_F(PageContractTest, BackspaceEmptiesTheFolderBoxButKeepsItsIds) {
     box->end(false);
     Type(box, Qt::Key_X, "x");
     EXPECT_EQ(box->text(), "Personal Folders\\Clients\\Acme");
+    // Nor can anything be pasted in by the keyboard.
+    QApplication::clipboard()->setText("\\Pasted");
+    for (const QKeyCombination paste : {QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert),
+                                        QKeyCombination(Qt::ControlModifier, Qt::Key_V)}) {
+        QKeyEvent press(QEvent::KeyPress, paste.key(), paste.keyboardModifiers());
+        QApplication::sendEvent(box, &press);
+        EXPECT_EQ(box->text().toStdString(), "Personal Folders\\Clients\\Acme")
+            << paste.toCombined();
+    }
     while (!box->text().isEmpty()) {
         Type(box, Qt::Key_Backspace);
     }
+    QKeyEvent undo(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
+    QApplication::sendEvent(box, &undo);
+    EXPECT_EQ(box->text().toStdString(), "");
     EXPECT_FALSE(page->Dirty());
     page->Apply();
     EXPECT_EQ(Stored("MoveToFolderName"), "");

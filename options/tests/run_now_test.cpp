@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include "common/settings_keys.h"
 #include "options/tests/page_fixture.h"
@@ -278,6 +279,27 @@ TEST_F(RunNowTest, UnreadableSubjectSkipsOnlyThatItem) {
     EXPECT_EQ(positions, (std::vector<int>{1, 3, 1}));
     EXPECT_EQ(Label(), "Done.  Moved 2 items.");
     EXPECT_EQ(ItemsIn(kAcme), 2);
+}
+
+// A subject is shown as it was typed, even one that looks like markup.
+TEST_F(RunNowTest, SubjectIsShownAsTyped) {
+    const std::string markup = "Acme <b>bold</b> &amp; <i>plans</i>";
+    AddOld({"Acme 1", markup});
+    Show();
+    bool seen = false;
+    ScopedLogWatch watch([&](const ostrevane::LogLine& line) {
+        if (line.text == "*** Email 1 of 2") {
+            auto* label = Find<QLabel>("lblSubject");
+            EXPECT_EQ(label->text().toStdString(), markup);
+            const bool asMarkup =
+                label->textFormat() == Qt::RichText ||
+                (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+            EXPECT_FALSE(asMarkup);
+            seen = true;
+        }
+    });
+    RunNow(kOld);
+    EXPECT_TRUE(seen);
 }
 
 // An item the processor does not file counts as not moved; a failure of the
