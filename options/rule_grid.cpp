@@ -55,9 +55,9 @@ void RuleGridModel::AddItem(const std::string& tabSeparated) {
     std::array<std::string, 3> row;
     std::size_t column = 0;
     for (char c : tabSeparated) {
-        if (c == '\t') {
+        if (c == '\t' && column + 1 < row.size()) {
             ++column;
-        } else if (column < row.size()) {
+        } else {
             row[column] += c;
         }
     }

@@ -24,7 +24,9 @@ class RuleGridModel : public QAbstractTableModel {
 
     // Only the header row is left.
     void Clear();
-    // Appends a row from a text whose columns are parted by TAB.
+    // Appends a row from a text whose columns are parted by TAB. The last
+    // column takes the rest of the text, tabs and all: a rule's text may
+    // hold one.
     void AddItem(const std::string& tabSeparated);
     // The grid's number of rows, the header included.
     int Rows() const;

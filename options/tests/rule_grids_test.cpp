@@ -164,6 +164,30 @@ TEST_F(RuleGridsTest, EditOpensTheCurrentRowAndRebuilds) {
     EXPECT_EQ(plovanex::Prop().keywordRows->count(), 2);
 }
 
+// A rule text that holds a tab shows whole in its grid cell, so an Edit
+// confirmed unchanged writes back what was stored.
+TEST_F(RuleGridsTest, EditKeepsATabInTheRuleText) {
+    struct Case {
+        int tab;
+        const char* grid;
+        const char* stored;
+    };
+    StoreKeywordRule(41, "Acme\tInitech", kAcme);
+    StoreContactRule(51, {"Ann\tLee"}, kApollo);
+    for (const auto& c : {Case{kKeywordTab, "grdKeywords", "41Keywords"},
+                          Case{kContactTab, "vsFlexGridAssociate", "51AssocContactName1"}}) {
+        SCOPED_TRACE(c.grid);
+        const std::string text = Stored(c.stored);
+        ShowTab(c.tab);
+        Select(c.grid, {1});
+        EXPECT_EQ(RowsOf(c.grid).at(0).at(2), text);
+        WhenModal([&c](QWidget& editor) { Press(editor, "cmdOK"); });
+        Click("mnuEdit");
+        EXPECT_EQ(Stored(c.stored), text);
+        Hide();
+    }
+}
+
 TEST_F(RuleGridsTest, EditNeedsExactlyOneRow) {
     StoreKeywordRule(41, "first", kAcme);
     StoreKeywordRule(42, "second", kGlobex);
