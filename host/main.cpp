@@ -9,10 +9,11 @@
 #include "host/commands.h"
 #include "host/profile_access.h"
 #include "platform/ostrevane/sink.h"
+#include "platform/widgets/offscreen.h"
 
 int main(int argc, char** argv) {
     ostrevane::InstallSink(ostrevane::MakeStderrSink());
-    host::UseOffscreenWithoutDisplay();
+    platform::widgets::UseOffscreenWithoutDisplay();
     CLI::App app{
         "ostrevane: host of the Plovanex add-in, with a command line over its mail "
         "profiles and settings"};

@@ -1,6 +1,5 @@
 #include "host/profile_access.h"
 
-#include <cstdlib>
 #include <set>
 
 #include "platform/error.h"
@@ -53,16 +52,6 @@ std::vector<std::string> FoldersHolding(mailstore::Profile& profile, const outlo
         }
     }
     return paths;
-}
-
-void UseOffscreenWithoutDisplay() {
-    auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value && *value;
-    };
-    if (!set("QT_QPA_PLATFORM") && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
 }
 
 }  // namespace host

@@ -26,7 +26,4 @@ mailstore::Id FolderAt(mailstore::Profile& profile, const std::string& path);
 // Internet message id), each once; raises when the item is gone.
 std::vector<std::string> FoldersHolding(mailstore::Profile& profile, const outlook::ItemPtr& item);
 
-// Without a display, Qt falls back to its offscreen platform.
-void UseOffscreenWithoutDisplay();
-
 }  // namespace host

@@ -25,16 +25,19 @@ std::string Join(const std::vector<std::string>& parts) {
     return out;
 }
 
-// Where a mail whose send did not complete waits, for the error line.
-std::string UnsentMailPlace(const outlook::ItemPtr& item) {
+// The reason a send did not complete, and where its unsent mail waits.
+std::string WithUnsentMailPlace(std::string reason, const outlook::ItemPtr& item) {
     try {
         if (auto folder = item->Parent(); folder && !item->Sent()) {
-            return "; the unsent mail stays in " + folder->FolderPath();
+            if (reason.ends_with('.')) {
+                reason.pop_back();
+            }
+            return reason + "; the unsent mail stays in " + folder->FolderPath();
         }
     } catch (const std::exception&) {
         // The error itself says what went wrong.
     }
-    return "";
+    return reason;
 }
 
 }  // namespace
@@ -92,7 +95,7 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
     ShutdownModules(modules);
 
     if (error) {
-        throw platform::Error(*error + UnsentMailPlace(item));
+        throw platform::Error(WithUnsentMailPlace(*error, item));
     }
     if (answer && questions == 0) {
         tell("no folder chooser opened, so --choose went unused");
@@ -111,7 +114,7 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
         problem += (problem.empty() ? "" : "; ") + std::string("the mail was not sent");
     }
     if (!problem.empty()) {
-        throw platform::Error(problem + UnsentMailPlace(item));
+        throw platform::Error(WithUnsentMailPlace(problem, item));
     }
 }
 

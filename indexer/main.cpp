@@ -11,6 +11,7 @@
 #include "indexer/global.h"
 #include "platform/os/os.h"
 #include "platform/ostrevane/sink.h"
+#include "platform/widgets/offscreen.h"
 
 int main(int argc, char** argv) {
     // Another copy runs: end at once, before reading or writing anything.
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     }
     ostrevane::InstallSink(ostrevane::MakeStderrSink());
     kestrune::ClearKilledBuild();
+    platform::widgets::UseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Halvox Software - Kestrune");
     QApplication::setQuitOnLastWindowClosed(false);

@@ -57,6 +57,10 @@ TEST_F(SendCommandTest, RefusedSendLeavesTheMailInDrafts) {
          {"--to", "lead@example.com", "--from", "nobody@example.com"},
          "No mailbox of the profile sends as 'nobody@example.com'"},
         {"Nobody to send to", {"--to", ""}, "There must be at least one name"},
+        {"Unknown recipient",
+         {"--to", "nobody"},
+         "The name 'nobody' is not recognised: it is neither in the address book nor an e-mail "
+         "address; the unsent mail stays in"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.subject);
@@ -68,7 +72,8 @@ TEST_F(SendCommandTest, RefusedSendLeavesTheMailInDrafts) {
         EXPECT_THAT(result.err,
                     HasSubstr("; the unsent mail stays in \\\\Personal Folders\\Drafts"));
     }
-    EXPECT_EQ(Drafts(), (std::vector<std::string>{"Unknown sender", "Nobody to send to"}));
+    EXPECT_EQ(Drafts(), (std::vector<std::string>{"Unknown sender", "Nobody to send to",
+                                                  "Unknown recipient"}));
     EXPECT_THAT(testkit::ItemsInNoFolder(*kit.Profile()), IsEmpty());
 }
 

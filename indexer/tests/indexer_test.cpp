@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "common/index_row.h"
@@ -510,6 +511,39 @@ TEST_F(KestruneTest, ProgramBuildsTheIndexAndEnds) {
         << log;
     EXPECT_NE(log.find("Kestrune\tPlovanex\tIndex was rebuilt successfully."), std::string::npos)
         << log;
+}
+
+// Unsets the variables that name a display, and sets them back.
+class WithoutDisplay {
+  public:
+    WithoutDisplay() {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            ::unsetenv(name);
+        }
+    }
+    ~WithoutDisplay() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                ::setenv(name, value->c_str(), 1);
+            }
+        }
+    }
+    WithoutDisplay(const WithoutDisplay&) = delete;
+    WithoutDisplay& operator=(const WithoutDisplay&) = delete;
+
+  private:
+    static constexpr const char* kNames[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+// Started by hand on a machine without a display, it still builds.
+TEST_F(KestruneTest, ProgramWithoutADisplayBuildsTheIndex) {
+    WithoutDisplay noDisplay;
+    auto result = testkit::RunProgram(kKestrune, {});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
 }
 
 TEST_F(KestruneTest, ProgramOnTheErrorRoadEnds) {
