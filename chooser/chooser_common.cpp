@@ -92,17 +92,23 @@ void ApplySingleFolderOnly(platform::widgets::TreeView& tree, QWidget& form, boo
     }
 }
 
+bool PickWithNativePicker(const outlook::NameSpacePtr& olNameSpace,
+                          ostrevane::FolderListPtr& folderList) {
+    auto folder = Need(olNameSpace).PickFolder();
+    if (!folder) {
+        return false;
+    }
+    auto list = std::make_shared<ostrevane::FolderList>();
+    list->push_back(NewRecord(folder->Name(), folder->EntryID(), folder->StoreID()));
+    folderList = list;
+    return true;
+}
+
 bool NativePickFolder(const outlook::NameSpacePtr& olNameSpace,
                       ostrevane::FolderListPtr& folderList) {
     bool result = false;
-    Trapped({"Plovanex.NativePickFolder", 1, false}, [&](long&) {
-        if (auto folder = Need(olNameSpace).PickFolder()) {
-            auto list = std::make_shared<ostrevane::FolderList>();
-            list->push_back(NewRecord(folder->Name(), folder->EntryID(), folder->StoreID()));
-            folderList = list;
-            result = true;
-        }
-    });
+    Trapped({"Plovanex.NativePickFolder", 1, false},
+            [&](long&) { result = PickWithNativePicker(olNameSpace, folderList); });
     return result;
 }
 

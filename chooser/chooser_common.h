@@ -52,6 +52,9 @@ void ApplySingleFolderOnly(platform::widgets::TreeView& tree, QWidget& form, boo
 // reported (source "Plovanex.NativePickFolder") and give False.
 bool NativePickFolder(const outlook::NameSpacePtr& olNameSpace,
                       ostrevane::FolderListPtr& folderList);
+// The same pick, its errors left to the caller.
+bool PickWithNativePicker(const outlook::NameSpacePtr& olNameSpace,
+                          ostrevane::FolderListPtr& folderList);
 
 // The list of one record that Delete The Email gives: the default Deleted
 // Items folder of the session.

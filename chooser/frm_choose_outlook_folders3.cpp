@@ -69,7 +69,10 @@ bool frmChooseOutlookFolders3::Run() {
                 FormSession = session;
             }
             if (NativePickerWanted() != 0) {
-                ok = NativePickFolder(olNameSpace, folderList_);
+                // A picker that fails gives no answer; the dialog run's
+                // trap reports it.
+                ok = false;
+                ok = PickWithNativePicker(olNameSpace, folderList_);
                 return;
             }
             FillMruBoxes();

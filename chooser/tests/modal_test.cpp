@@ -16,6 +16,7 @@
 #include "chooser/tests/modal_fixture.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"
+#include "platform/error.h"
 
 namespace chooser_test {
 namespace {
@@ -156,6 +157,29 @@ TEST_P(ModalRoadsTest, ASecondQuestionWhileOneWaitsIsRefused) {
     EXPECT_TRUE(refused);
     EXPECT_TRUE(ok);
     EXPECT_EQ(Chosen(), Records{Record(kAcme)});
+}
+
+// The mail client's picker fails: no answer, and the caller's list stays.
+// The whole-tree chooser reports it as its picker's own error; in the lazy
+// one it is an error of the dialog run, at the step that starts the session.
+TEST_P(ModalRoadsTest, AFailingNativePickerIsReportedAndGivesNoAnswer) {
+    SetHalvox(keys::UseNativeOutlookPickFolders, "1");
+    struct PickerHook {
+        outlook::PickFolderHook previous;
+        ~PickerHook() { outlook::InstallPickFolderHook(previous); }
+    } hook{outlook::InstallPickFolderHook([](outlook::NameSpacePtr) -> outlook::FolderPtr {
+        throw platform::Error("The operation failed.");
+    })};
+    EXPECT_FALSE(AskModal([] { ADD_FAILURE() << "no dialog is shown"; }));
+    EXPECT_EQ(modal->folderList(), callerList);
+    EXPECT_THAT(*callerList, IsEmpty());
+    EXPECT_EQ(MruList(), before);
+    const ostrevane::Report expected =
+        WholeTree() ? ostrevane::Report{"Error occurred.  Reason: The operation failed.", 1,
+                                        "Plovanex.NativePickFolder"}
+                    : ostrevane::Report{"Error occurred at line 10.  Reason: The operation failed.",
+                                        1, "frmChooseOutlookFolders3.ChooseOutlookFolders"};
+    EXPECT_THAT(Reports(), ElementsAre(expected));
 }
 
 // The owner's shutdown while the dialog waits: the form unloads, and the
