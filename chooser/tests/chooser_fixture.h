@@ -50,7 +50,7 @@ using Answer = std::optional<std::vector<ostrevane::FolderRecord>>;
 // The demo profile, the mail client on it, the folder index its builder
 // writes, and the real search chooser asked as its owners ask it. The test
 // drives the dialog's widgets by their names.
-class ChooserTest : public testkit::HomeTest {
+class ChooserTest : public testkit::HomeTest, protected testkit::DemoPaths {
   protected:
     static void SetUpTestSuite();
     // The search chooser, made as its owners make it.
@@ -106,12 +106,6 @@ class ChooserTest : public testkit::HomeTest {
     std::string GetHalvox(const std::string& key);
     std::vector<ostrevane::Report> Reports() { return home.Capture().Reports(); }
     std::vector<std::string> Lines(const std::string& source);
-
-    static constexpr const char* kInbox = "\\\\Personal Folders\\Inbox";
-    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
-    static constexpr const char* kGlobex = "\\\\Personal Folders\\Clients\\Globex";
-    static constexpr const char* kApollo = "\\\\Personal Folders\\Projects\\Apollo";
-    static constexpr const char* kDeleted = "\\\\Personal Folders\\Deleted Items";
 
     plovanex::ChooserVariant variant_;
     testkit::ProfileBuilder kit;

@@ -16,7 +16,7 @@ namespace plovanex_test {
 
 // The demo profile, the mail client on it, and the add-in driven by the
 // host: start-up and explorer open done by Start.
-class AddInTest : public testkit::HomeTest {
+class AddInTest : public testkit::HomeTest, protected testkit::DemoPaths {
   protected:
     AddInTest();
     ~AddInTest() override;
@@ -51,12 +51,6 @@ class AddInTest : public testkit::HomeTest {
     std::vector<ostrevane::Report> Reports() { return home.Capture().Reports(); }
     // Calls the item event for an item as the engine does for Sent Items.
     void RaiseItemEvent(outlook::ItemPtr item, std::int32_t kind = 1, bool otherFolder = false);
-
-    static constexpr const char* kSentItems = "\\\\Personal Folders\\Sent Items";
-    static constexpr const char* kArchive = "\\\\Personal Folders\\Archive\\2026";
-    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
-    static constexpr const char* kGlobex = "\\\\Personal Folders\\Clients\\Globex";
-    static constexpr const char* kApollo = "\\\\Personal Folders\\Projects\\Apollo";
 
     testkit::ProfileBuilder kit;
     outlook::ApplicationPtr app;

@@ -33,7 +33,7 @@ namespace fs = std::filesystem;
 namespace keys = common::keys;
 using ::testing::ElementsAre;
 
-class AddInWindowsTest : public WindowsTest {
+class AddInWindowsTest : public WindowsTest, protected testkit::DemoPaths {
   protected:
     void SetUp() override {
         WindowsTest::SetUp();
@@ -106,10 +106,6 @@ class AddInWindowsTest : public WindowsTest {
     }
 
     std::unique_ptr<host::ExplorerWindow> explorer;
-    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
-    static constexpr const char* kGlobex = "\\\\Personal Folders\\Clients\\Globex";
-    static constexpr const char* kArchive = "\\\\Personal Folders\\Archive\\2026";
-    static constexpr const char* kSent = "\\\\Personal Folders\\Sent Items";
 };
 
 // The add-in moves the sent mail to the default folder; the list of the
@@ -123,7 +119,7 @@ TEST_F(AddInWindowsTest, TheListShowsAMailTheAddInMoved) {
     LetRun();
     EXPECT_THAT(Listed(), ElementsAre("Filed by the default folder"));
     EXPECT_THAT(FoldersWith("Filed by the default folder"), ElementsAre(kArchive));
-    ASSERT_TRUE(explorer->ShowFolder(kSent));
+    ASSERT_TRUE(explorer->ShowFolder(kSentItems));
     EXPECT_TRUE(Listed().empty());
     EXPECT_TRUE(home.Capture().Reports().empty());
 }

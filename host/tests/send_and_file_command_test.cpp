@@ -24,11 +24,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
-constexpr const char* kSent = "\\\\Personal Folders\\Sent Items";
-constexpr const char* kDeleted = "\\\\Personal Folders\\Deleted Items";
-constexpr const char* kDrafts = "\\\\Personal Folders\\Drafts";
-
 testkit::ProgramResult Ostrevane(std::vector<std::string> args) {
     return testkit::RunProgram(OSTREVANE_BIN, args);
 }
@@ -45,7 +40,7 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-class SendAndFileCommandTest : public testkit::HomeTest {
+class SendAndFileCommandTest : public testkit::HomeTest, protected testkit::DemoPaths {
   protected:
     void SetUp() override {
         ASSERT_EQ(Ostrevane({"profile", "create", "--demo"}).exitCode, 0);
@@ -83,7 +78,7 @@ TEST_F(SendAndFileCommandTest, FilesWhereTheChooserIsAnswered) {
         std::vector<std::string> folders;
     } cases[] = {
         {"1", kAcme, {kAcme}},
-        {"0", kAcme, {kAcme, kSent}},
+        {"0", kAcme, {kAcme, kSentItems}},
         {"1", "delete", {kDeleted}},
     };
     int n = 0;
@@ -136,8 +131,8 @@ TEST_F(SendAndFileCommandTest, ThePromptIsAnsweredToo) {
         const char* note;
     } cases[] = {
         {kAcme, {kAcme}, nullptr},
-        {"cancel", {kSent}, nullptr},
-        {std::nullopt, {kSent}, "without --choose it is answered with Cancel"},
+        {"cancel", {kSentItems}, nullptr},
+        {std::nullopt, {kSentItems}, "without --choose it is answered with Cancel"},
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -57,7 +57,7 @@ TEST_F(FolderTreeTest, StoresFirstAndEachLevelWhenAsked) {
     EXPECT_FALSE(model.IndexOfPath("\\\\Nope").isValid());
 }
 
-class ItemListTest : public WindowsTest {
+class ItemListTest : public WindowsTest, protected testkit::DemoPaths {
   protected:
     outlook::FolderPtr Folder(const std::string& path) {
         auto& p = *kit.Profile();
@@ -73,8 +73,6 @@ class ItemListTest : public WindowsTest {
         }
         return out;
     }
-    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
-    static constexpr const char* kSent = "\\\\Personal Folders\\Sent Items";
 };
 
 // What arrives through this process shows at once; what leaves shows at the
@@ -91,7 +89,7 @@ TEST_F(ItemListTest, FollowsTheFolder) {
     EXPECT_FALSE(model.index(0, host::ItemListModel::kSent).data().toString().isEmpty());
     EXPECT_EQ(model.headerData(host::ItemListModel::kSent, Qt::Horizontal).toString(), "Sent");
 
-    auto other = kit.Add(kSent, {.subject = "moved in"});
+    auto other = kit.Add(kSentItems, {.subject = "moved in"});
     const struct {
         const char* what;
         std::function<void()> change;
@@ -117,7 +115,7 @@ TEST_F(ItemListTest, FollowsTheFolder) {
          false,
          {"first", "moved in", "first", "sent"}},
         {"a move out",
-         [&] { profile.MoveItem(first, kit.FolderId(kSent)); },
+         [&] { profile.MoveItem(first, kit.FolderId(kSentItems)); },
          true,
          {"moved in", "first", "sent"}},
         {"a move back",

@@ -24,6 +24,18 @@ struct ItemSpec {
     std::vector<std::pair<std::string, std::string>> properties{};
 };
 
+// Full paths of the demo layout's folders, as the mail client writes them.
+struct DemoPaths {
+    static constexpr const char* kInbox = "\\\\Personal Folders\\Inbox";
+    static constexpr const char* kSentItems = "\\\\Personal Folders\\Sent Items";
+    static constexpr const char* kDeleted = "\\\\Personal Folders\\Deleted Items";
+    static constexpr const char* kDrafts = "\\\\Personal Folders\\Drafts";
+    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
+    static constexpr const char* kGlobex = "\\\\Personal Folders\\Clients\\Globex";
+    static constexpr const char* kApollo = "\\\\Personal Folders\\Projects\\Apollo";
+    static constexpr const char* kArchive = "\\\\Personal Folders\\Archive\\2026";
+};
+
 // Builds a profile under the current OSTREVANE_HOME in a few lines:
 //
 //   testkit::ProfileBuilder kit;                  // profile "Default"

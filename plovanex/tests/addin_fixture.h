@@ -33,7 +33,7 @@ inline std::filesystem::path BinFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
 
-class AddInTest : public testkit::HomeTest {
+class AddInTest : public testkit::HomeTest, protected testkit::DemoPaths {
   protected:
     static void SetUpTestSuite() { testkit::EnsureQtApplication(); }
 
@@ -144,12 +144,6 @@ class AddInTest : public testkit::HomeTest {
         tree.scrollTo(at);
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualRect(at).center());
     }
-
-    static constexpr const char* kSentItems = "\\\\Personal Folders\\Sent Items";
-    static constexpr const char* kApollo = "\\\\Personal Folders\\Projects\\Apollo";
-    static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
-    static constexpr const char* kGlobex = "\\\\Personal Folders\\Clients\\Globex";
-    static constexpr const char* kArchive = "\\\\Personal Folders\\Archive\\2026";
 
     testkit::ProfileBuilder kit;
     outlook::ApplicationPtr app;
