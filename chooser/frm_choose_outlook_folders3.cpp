@@ -69,8 +69,8 @@ bool frmChooseOutlookFolders3::Run() {
                 FormSession = session;
             }
             if (NativePickerWanted() != 0) {
-                // A picker that fails gives no answer; the dialog run's
-                // trap reports it.
+                // Cleared first: a picker that raises gives no answer, and
+                // the dialog run's trap reports it.
                 ok = false;
                 ok = PickWithNativePicker(olNameSpace, folderList_);
                 return;
