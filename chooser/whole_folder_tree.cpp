@@ -18,6 +18,15 @@ void RestorePointer() {
     widgets::SetMousePointer(widgets::vbDefault);
 }
 
+// The folder's EntryID; empty when it cannot be read.
+std::string EntryIdOrEmpty(outlook::MAPIFolder& folder) {
+    try {
+        return folder.EntryID();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 // Puts MaxLoadDepth back when the scope ends.
 class KeptDepth {
   public:
@@ -91,12 +100,7 @@ void WholeFolderTree::GetFolderNames(const outlook::FoldersPtr& folders, const N
                     step = 14;
                 } else {
                     step = 15;
-                    std::string entryId;
-                    try {
-                        entryId = folder->EntryID();
-                    } catch (const std::exception&) {
-                        entryId.clear();
-                    }
+                    const std::string entryId = EntryIdOrEmpty(*folder);
                     step = 16;
                     // An unreadable folder (empty EntryID) and one already
                     // in the tree are left out with everything below them.
@@ -132,8 +136,10 @@ void WholeFolderTree::Expand(const Node& node) {
             return;
         }
         for (int i = 1; i <= count; ++i) {
+            // An unreadable subfolder has no node: the loader left it out.
             auto subfolder = subfolders->Item(i);
-            Node child = tree_.Nodes().Find(subfolder->EntryID());
+            const std::string entryId = subfolder ? EntryIdOrEmpty(*subfolder) : std::string();
+            Node child = entryId.empty() ? nullptr : tree_.Nodes().Find(entryId);
             if (!child || child->Parent() != node) {
                 continue;
             }

@@ -43,7 +43,8 @@ class WholeFolderTree {
     void GetFolderNames(const outlook::FoldersPtr& folders, const Node& parentNode);
     // TreeView1_Expand: loads the level below the node's children, so that
     // each child shows whether it can be expanded. Subfolders are paired
-    // with child nodes by EntryID; one without a node is skipped.
+    // with child nodes by EntryID; one without a node (an unreadable one
+    // has none) is skipped.
     void Expand(const Node& node);
     // The node below node whose path from there is pathParts[index] to the
     // last part (exact names), loading the levels on the way; the first

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <map>
 
 #include "chooser/tests/modal_fixture.h"
 #include "chooser/whole_folder_tree.h"
@@ -20,6 +21,105 @@ using plovanex::chooser::WholeFolderTree;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Records = std::vector<ostrevane::FolderRecord>;
+
+// The mail client's folders as they are, but for the subfolders of one
+// name, which cannot be read: their EntryID fails, or no folder comes back
+// at their position.
+struct Unreadable {
+    std::string name;
+    bool noFolder;
+};
+
+class FolderWithUnreadable : public outlook::MAPIFolder {
+  public:
+    FolderWithUnreadable(outlook::FolderPtr folder, Unreadable how)
+        : folder_(std::move(folder)), how_(std::move(how)) {}
+    int Class() const override { return outlook::olFolder; }
+    std::string TypeName() const override { return "MAPIFolder"; }
+    std::string Name() override { return folder_->Name(); }
+    std::string EntryID() override {
+        if (folder_->Name() == how_.name) {
+            throw platform::Error("The folder cannot be read");
+        }
+        return folder_->EntryID();
+    }
+    std::string StoreID() override { return folder_->StoreID(); }
+    std::string FolderPath() override { return folder_->FolderPath(); }
+    outlook::ObjectPtr Parent() override { return folder_->Parent(); }
+    outlook::FoldersPtr Folders() override;
+    outlook::ItemsPtr Items() override { return folder_->Items(); }
+    int DefaultItemType() override { return folder_->DefaultItemType(); }
+    outlook::Subscription OnItemAdd(std::function<void(outlook::ItemPtr)> fn) override {
+        return folder_->OnItemAdd(std::move(fn));
+    }
+
+  private:
+    outlook::FolderPtr folder_;
+    Unreadable how_;
+};
+
+class FoldersWithUnreadable : public outlook::Folders {
+  public:
+    FoldersWithUnreadable(outlook::FoldersPtr folders, Unreadable how)
+        : folders_(std::move(folders)), how_(std::move(how)) {}
+    int Class() const override { return outlook::olFolders; }
+    std::string TypeName() const override { return "Folders"; }
+    int Count() override { return folders_->Count(); }
+    outlook::FolderPtr Item(int index) override { return Wrap(folders_->Item(index)); }
+    outlook::FolderPtr Item(const std::string& name) override { return Wrap(folders_->Item(name)); }
+    outlook::FolderPtr Add(const std::string& name, int itemType) override {
+        return Wrap(folders_->Add(name, itemType));
+    }
+    outlook::ObjectPtr Parent() override { return folders_->Parent(); }
+
+  private:
+    outlook::FolderPtr Wrap(outlook::FolderPtr folder) {
+        if (how_.noFolder && folder->Name() == how_.name) {
+            return nullptr;
+        }
+        return std::make_shared<FolderWithUnreadable>(std::move(folder), how_);
+    }
+    outlook::FoldersPtr folders_;
+    Unreadable how_;
+};
+
+outlook::FoldersPtr FolderWithUnreadable::Folders() {
+    auto folders = folder_->Folders();
+    return folders ? std::make_shared<FoldersWithUnreadable>(std::move(folders), how_) : nullptr;
+}
+
+class NameSpaceWithUnreadable : public outlook::NameSpace {
+  public:
+    NameSpaceWithUnreadable(outlook::NameSpacePtr ns, Unreadable how)
+        : ns_(std::move(ns)), how_(std::move(how)) {}
+    int Class() const override { return outlook::olNamespace; }
+    std::string TypeName() const override { return "NameSpace"; }
+    outlook::ApplicationPtr Application() override { return ns_->Application(); }
+    outlook::FolderPtr GetDefaultFolder(int folderType) override {
+        return Wrap(ns_->GetDefaultFolder(folderType));
+    }
+    outlook::FolderPtr GetFolderFromID(const std::string& entryId,
+                                       const std::string& storeId) override {
+        return Wrap(ns_->GetFolderFromID(entryId, storeId));
+    }
+    outlook::ItemPtr GetItemFromID(const std::string& entryId,
+                                   const std::string& storeId) override {
+        return ns_->GetItemFromID(entryId, storeId);
+    }
+    outlook::FoldersPtr Folders() override {
+        return std::make_shared<FoldersWithUnreadable>(ns_->Folders(), how_);
+    }
+    outlook::FolderPtr PickFolder() override { return Wrap(ns_->PickFolder()); }
+    outlook::MAPIObject MAPIOBJECT() override { return ns_->MAPIOBJECT(); }
+    std::string CurrentUser() override { return ns_->CurrentUser(); }
+
+  private:
+    outlook::FolderPtr Wrap(outlook::FolderPtr folder) {
+        return folder ? std::make_shared<FolderWithUnreadable>(std::move(folder), how_) : nullptr;
+    }
+    outlook::NameSpacePtr ns_;
+    Unreadable how_;
+};
 
 class WholeTreeTest : public ModalTest {
   protected:
@@ -125,6 +225,39 @@ TEST_F(WholeTreeTest, ExpandLoadsTheLevelBelowTheChildren) {
         Click("cmdCancel");
     });
     EXPECT_THAT(Reports(), IsEmpty());
+}
+
+// A subfolder that cannot be read is left out with everything below it,
+// silently, by the loader and by Expand alike: the expand still loads the
+// levels below the other children and sorts them.
+TEST_F(WholeTreeTest, UnreadableSubfolderIsLeftOut) {
+    for (const bool noFolder : {false, true}) {
+        SCOPED_TRACE(noFolder ? "no folder at its position" : "EntryID fails");
+        home.Capture().Clear();
+        platform::widgets::TreeView view;
+        auto ns = std::make_shared<NameSpaceWithUnreadable>(app->GetNamespace("MAPI"),
+                                                            Unreadable{"Clients", noFolder});
+        WholeFolderTree tree(view, [ns] { return ns; });
+        tree.GetFolderNames(ns->Folders(), nullptr);
+        Node personal = view.Nodes().Item(1);
+        ASSERT_EQ(personal->Text(), "Personal Folders");
+        const auto childTexts = ChildTexts(personal);
+        EXPECT_THAT(childTexts, ::testing::Not(::testing::Contains("Clients")));
+        EXPECT_THAT(childTexts, ::testing::Contains("Archive"));
+
+        tree.Expand(personal);
+        std::map<std::string, std::vector<std::string>> below;
+        for (Node child = personal->Child(); child; child = child->Next()) {
+            if (child->Children() > 0) {
+                below[child->Text()] = ChildTexts(child);
+            }
+        }
+        EXPECT_EQ(below, (std::map<std::string, std::vector<std::string>>{
+                             {"Archive", {"2025", "2026"}}, {"Projects", {"Apollo", "Zephyr"}}}));
+        EXPECT_TRUE(personal->Sorted());
+        EXPECT_FALSE(view.Nodes().Find(Record(kAcme).EntryID));
+        EXPECT_THAT(Reports(), IsEmpty());
+    }
 }
 
 // In several-folder mode only the selected node is chosen, ticks alone
