@@ -40,4 +40,6 @@ std::vector<std::string> SplitTokens(const std::string& text, const std::string&
     return tokens;
 }
 
+void DoNothing(const std::string&) {}
+
 }  // namespace plovanex

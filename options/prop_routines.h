@@ -19,4 +19,7 @@ inline constexpr char kDefaultTokenSeparators[] = " ,/!|";
 std::vector<std::string> SplitTokens(const std::string& text,
                                      const std::string& separators = kDefaultTokenSeparators);
 
+// Takes one value and does nothing with it.
+void DoNothing(const std::string& value);
+
 }  // namespace plovanex
