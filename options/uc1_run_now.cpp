@@ -72,6 +72,19 @@ class PaintThrottle {
     QElapsedTimer sincePaint_;
 };
 
+// Paints a control of the run's frame at once, also while the throttle
+// holds the frame's painting back.
+void PaintNow(QWidget& frame, QWidget& control) {
+    const bool heldBack = !frame.updatesEnabled();
+    if (heldBack) {
+        frame.setUpdatesEnabled(true);
+    }
+    control.repaint();
+    if (heldBack) {
+        frame.setUpdatesEnabled(false);
+    }
+}
+
 std::string MovedText(bool done, int moved) {
     return std::string(done ? "Done.  Moved " : "Cancelled.  Moved ") + std::to_string(moved) +
            " items.";
@@ -96,7 +109,7 @@ void UC1::Page::cmdRunNow_Click() {
             KeepGoing = false;
             platform::widgets::SetMousePointer(platform::widgets::vbDefault);
             lblSubject->setText("Cancelling...");
-            lblSubject->repaint();
+            PaintNow(*Frame2, *lblSubject);
             return;
         }
         step = 4;

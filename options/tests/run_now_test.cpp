@@ -113,6 +113,26 @@ class FolderWithDamage : public outlook::MAPIFolder {
     int at_;
 };
 
+// Calls `onPaint` for every paint event that reaches the widget.
+class PaintWatch : public QObject {
+  public:
+    PaintWatch(QWidget* widget, std::function<void()> onPaint)
+        : widget_(widget), onPaint_(std::move(onPaint)) {
+        widget_->installEventFilter(this);
+    }
+    ~PaintWatch() override { widget_->removeEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            onPaint_();
+        }
+        return false;
+    }
+
+  private:
+    QWidget* widget_;
+    std::function<void()> onPaint_;
+};
+
 class RunNowTest : public PageTest {
   protected:
     void SetUp() override {
@@ -249,6 +269,20 @@ TEST_F(RunNowTest, CancelStopsAfterTheCurrentItem) {
     EXPECT_EQ(ItemsIn(kOld), 3);
     const auto texts = LogTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Button clicked: Cancel"), texts.end());
+}
+
+// The Cancel click paints "Cancelling..." at once, though the run holds
+// its frame's painting back between items.
+TEST_F(RunNowTest, CancellingIsPaintedAtOnce) {
+    AddOld({"Acme 1", "Acme 2", "Acme 3"});
+    Show();
+    auto* label = Find<QLabel>("lblSubject");
+    std::vector<std::string> painted;
+    PaintWatch watch(label, [&] { painted.push_back(label->text().toStdString()); });
+    auto click = ClickWhenLogged("*** Email 2 of 3");
+    RunNow(kOld);
+    EXPECT_EQ(Label(), "Cancelled.  Moved 2 items.");
+    EXPECT_NE(std::find(painted.begin(), painted.end(), "Cancelling..."), painted.end());
 }
 
 // A change during the run makes the page dirty: the Cancel click asks for
