@@ -50,6 +50,9 @@ class CProcessOneSentItem : public ostrevane::ModuleObject, public _CProcessOneS
                              ostrevane::FolderListPtr& folderList, std::string& emailTo,
                              std::string& emailSubject) override;
     void ProcessQueuedItems();
+    // True while a question of this processor is open. A search question
+    // whose dialog is gone without an answer is ended here.
+    bool QuestionOpen();
 
   private:
     // Mode 1: the prompt, or the shared mailbox, the account overrides, the
@@ -68,9 +71,6 @@ class CProcessOneSentItem : public ostrevane::ModuleObject, public _CProcessOneS
 
     // The answer of the search chooser; the list is nothing after a failed show.
     void m_frmChooseOutlookFolders4_FoldersChosen(ostrevane::FolderListPtr& folderList);
-    // True while a question of this processor is open. A search question
-    // whose dialog is gone without an answer is ended here.
-    bool QuestionOpen();
     // Starts a question unless one is open (then the asked-while-busy flag
     // is set and the result is False).
     bool StartQuestion(bool search);

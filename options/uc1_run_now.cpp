@@ -33,6 +33,9 @@ constexpr char kSource[] = "RunNow";
 constexpr common::LogSource kLogSource(kSource);
 constexpr char kCancelCaption[] = "Cancel";
 constexpr char kIdleCaption[] = "Run Now";
+constexpr char kQuestionOpenText[] =
+    "The folder question of the last Run Now is still open.  Answer it in the folder chooser, "
+    "then click Run Now again.";
 
 void Log(const std::string& text) {
     WriteLogLine(kLogSource, text);
@@ -110,6 +113,11 @@ void UC1::Page::cmdRunNow_Click() {
             platform::widgets::SetMousePointer(platform::widgets::vbDefault);
             lblSubject->setText("Cancelling...");
             PaintNow(*Frame2, *lblSubject);
+            return;
+        }
+        if (runNowProcessor && runNowProcessor->QuestionOpen()) {
+            // A new run would drop the processor, and with it the answer.
+            PageMessage(kQuestionOpenText);
             return;
         }
         step = 4;

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 
 #include "common/settings_keys.h"
+#include "core/tests/scripted_chooser.h"
 #include "options/tests/page_fixture.h"
 #include "platform/error.h"
 
@@ -297,6 +298,45 @@ TEST_F(RunNowTest, ChangeDuringTheRunKeepsItGoing) {
     EXPECT_EQ(boxes.Shown()[0].title, "Plovanex");
     EXPECT_EQ(Label(), "Done.  Moved 5 items.");
     EXPECT_EQ(ItemsIn(kAcme), 5);
+}
+
+// While the last run's question still waits for its answer, Run Now is
+// refused with a message and nothing else changes; the answer still files
+// the item, and Run Now runs again after it.
+TEST_F(RunNowTest, RunNowWaitsForTheLastRunsQuestion) {
+    testkit::ScriptedChooserFactory choosers;
+    Store({{"Order1", "1"}, {keys::PromptOutlookFolder, "True"}});
+    AddOld({"Earlier mail"});
+    Show();
+    RunNow(kOld);
+    EXPECT_EQ(Label(), "Done.  Moved 1 items.");
+    auto chooser = choosers.Last();
+    ASSERT_TRUE(chooser && chooser->Open());
+
+    Boxes boxes;
+    {
+        ScopedPickFolder picker(kOld);
+        Click("cmdRunNow");
+        EXPECT_EQ(picker.Asked(), 0);
+    }
+    EXPECT_EQ(
+        boxes.Shown(),
+        (std::vector<Box>{{"The folder question of the last Run Now is still open.  Answer it "
+                           "in the folder chooser, then click Run Now again.",
+                           "Plovanex"}}));
+    EXPECT_EQ(Caption(), "Run Now");
+    EXPECT_EQ(Label(), "Done.  Moved 1 items.");
+    EXPECT_EQ(chooser->Questions().size(), 1u);
+
+    const auto acme = IdsOf(kAcme);
+    chooser->Answer({{"Acme", acme.entryId, acme.storeId}});
+    EXPECT_EQ(ItemsIn(kAcme), 1);
+    EXPECT_EQ(ItemsIn(kOld), 0);
+    ScopedPickFolder picker(kOld);
+    Click("cmdRunNow");
+    EXPECT_EQ(picker.Asked(), 1);
+    EXPECT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(RunNowTest, UnreadableSubjectSkipsOnlyThatItem) {
