@@ -68,6 +68,20 @@ ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explore
     auto* split = new QSplitter(this);
     tree_ = MakeControl<QTreeView>(split, "treeFolders");
     tree_->setHeaderHidden(true);
+    // Connected before the view's selection model is, which would move the
+    // selection to a sibling, or drop it without a word when a folder above
+    // the selected one goes.
+    QObject::connect(
+        folders_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this](const QModelIndex& parent, int first, int last) { LeaveRows(parent, first, last); });
+    QObject::connect(folders_, &QAbstractItemModel::dataChanged, this,
+                     [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                         QModelIndex current = tree_->currentIndex();
+                         if (current.isValid() && current.parent() == topLeft.parent() &&
+                             current.row() >= topLeft.row() && current.row() <= bottomRight.row()) {
+                             ShowTitle(current);
+                         }
+                     });
     tree_->setModel(folders_);
     list_ = MakeControl<QTableView>(split, "lstItems");
     list_->setModel(items_);
@@ -168,7 +182,23 @@ void ExplorerWindow::Select(const QModelIndex& index) {
     items_->SetFolder(folder);
     if (folder) {
         explorer_->SetCurrentFolder(folder);
-        setWindowTitle(index.data().toString() + " - Ostrevane");
+        ShowTitle(index);
+    }
+}
+
+void ExplorerWindow::ShowTitle(const QModelIndex& index) {
+    setWindowTitle(index.data().toString() + " - Ostrevane");
+}
+
+void ExplorerWindow::LeaveRows(const QModelIndex& parent, int first, int last) {
+    for (QModelIndex at = tree_->currentIndex(); at.isValid(); at = at.parent()) {
+        if (at.parent() == parent && at.row() >= first && at.row() <= last) {
+            // A store has no folder above it: the store before it, else the
+            // one after it, else none.
+            tree_->setCurrentIndex(
+                parent.isValid() ? parent : folders_->index(first > 0 ? first - 1 : last + 1, 0));
+            return;
+        }
     }
 }
 

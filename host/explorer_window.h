@@ -51,6 +51,10 @@ class ExplorerWindow : public QMainWindow {
 
   private:
     void Select(const QModelIndex& index);
+    void ShowTitle(const QModelIndex& index);
+    // Before the rows go from the tree: when they hold the current folder or
+    // one inside it, the folder above them becomes current.
+    void LeaveRows(const QModelIndex& parent, int first, int last);
 
     ModuleHost& modules_;
     outlook::ExplorerPtr explorer_;

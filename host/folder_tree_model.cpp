@@ -1,13 +1,15 @@
 #include "host/folder_tree_model.h"
 
-#include "platform/mailstore/profile.h"
+#include <algorithm>
+#include <unordered_set>
+
 #include "platform/ostrevane/settings_helper.h"
 
 namespace host {
 
 struct FolderTreeModel::Node {
-    outlook::FolderPtr folder;
-    QString name;
+    Entry entry;                // none for the root
+    outlook::FolderPtr folder;  // made when first asked
     Node* parent = nullptr;
     int row = 0;
     bool loaded = false;
@@ -16,6 +18,8 @@ struct FolderTreeModel::Node {
 };
 
 namespace {
+
+constexpr int kLookIntervalMs = 1000;
 
 void Report(const std::string& message) {
     ostrevane::SettingsHelper().ReportError(message, 1, "Ostrevane.FolderTree");
@@ -36,27 +40,29 @@ std::vector<std::string> PathElements(const std::string& path) {
 }  // namespace
 
 FolderTreeModel::FolderTreeModel(outlook::NameSpacePtr ns, QObject* parent)
-    : QAbstractItemModel(parent), root_(std::make_unique<Node>()) {
+    : QAbstractItemModel(parent),
+      ns_(std::move(ns)),
+      profile_(ns_->MAPIOBJECT()),
+      root_(std::make_unique<Node>()) {
     try {
-        auto stores = ns->Folders();
-        for (int i = 1; i <= stores->Count(); ++i) {
-            auto node = std::make_unique<Node>();
-            node->folder = stores->Item(i);
-            node->name = QString::fromStdString(node->folder->Name());
-            node->parent = root_.get();
-            node->row = i - 1;
-            root_->children.push_back(std::move(node));
-        }
-    } catch (const std::exception& e) {
-        Report(e.what());
+        seen_ = profile_->Generation();
+    } catch (const std::exception&) {
+        // The first look reads the tree again.
     }
-    root_->loaded = true;
+    Load(*root_);
+    poll_.setInterval(kLookIntervalMs);
+    QObject::connect(&poll_, &QTimer::timeout, this, [this] { Refresh(); });
+    poll_.start();
 }
 
 FolderTreeModel::~FolderTreeModel() = default;
 
 FolderTreeModel::Node* FolderTreeModel::NodeOf(const QModelIndex& index) const {
     return index.isValid() ? static_cast<Node*>(index.internalPointer()) : root_.get();
+}
+
+QModelIndex FolderTreeModel::IndexOf(const Node& node) const {
+    return &node == root_.get() ? QModelIndex() : createIndex(node.row, 0, &node);
 }
 
 QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -71,11 +77,7 @@ QModelIndex FolderTreeModel::parent(const QModelIndex& child) const {
     if (!child.isValid()) {
         return {};
     }
-    Node* parent = NodeOf(child)->parent;
-    if (parent == root_.get()) {
-        return {};
-    }
-    return createIndex(parent->row, 0, parent);
+    return IndexOf(*NodeOf(child)->parent);
 }
 
 int FolderTreeModel::rowCount(const QModelIndex& parent) const {
@@ -93,7 +95,7 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    return NodeOf(index)->name;
+    return NodeOf(index)->entry.name;
 }
 
 bool FolderTreeModel::hasChildren(const QModelIndex& parent) const {
@@ -103,10 +105,13 @@ bool FolderTreeModel::hasChildren(const QModelIndex& parent) const {
     }
     if (node->subfolders < 0) {
         try {
-            node->subfolders = node->folder->Folders()->Count();
+            node->subfolders = profile_->ChildCount(node->entry.id);
         } catch (const std::exception&) {
             node->subfolders = 0;
         }
+        // A folder with no subfolders is read in full: a later one arrives
+        // as an inserted row, which views show.
+        node->loaded = node->subfolders == 0;
     }
     return node->subfolders > 0;
 }
@@ -119,37 +124,146 @@ void FolderTreeModel::fetchMore(const QModelIndex& parent) {
     Load(*NodeOf(parent));
 }
 
+std::vector<FolderTreeModel::Entry> FolderTreeModel::EntriesOf(const Node& node) const {
+    std::vector<Entry> entries;
+    if (&node == root_.get()) {
+        for (const auto& store : profile_->Stores()) {
+            auto top = profile_->Folder(store.rootId);
+            entries.push_back({top.id, top.entryId, top.storeId, QString::fromStdString(top.name)});
+        }
+    } else {
+        for (const auto& f : profile_->Children(node.entry.id)) {
+            entries.push_back({f.id, f.entryId, f.storeId, QString::fromStdString(f.name)});
+        }
+    }
+    return entries;
+}
+
+std::unique_ptr<FolderTreeModel::Node> FolderTreeModel::MakeNode(const Entry& entry, Node& parent,
+                                                                 int row) const {
+    auto node = std::make_unique<Node>();
+    node->entry = entry;
+    node->parent = &parent;
+    node->row = row;
+    return node;
+}
+
 void FolderTreeModel::Load(Node& node) {
     if (node.loaded) {
         return;
     }
     node.loaded = true;
-    std::vector<std::unique_ptr<Node>> children;
+    std::vector<Entry> entries;
     try {
-        auto folders = node.folder->Folders();
-        for (int i = 1; i <= folders->Count(); ++i) {
-            auto child = std::make_unique<Node>();
-            child->folder = folders->Item(i);
-            child->name = QString::fromStdString(child->folder->Name());
-            child->parent = &node;
-            child->row = i - 1;
-            children.push_back(std::move(child));
-        }
+        entries = EntriesOf(node);
     } catch (const std::exception& e) {
         Report(e.what());
+        seen_.reset();  // the next look reads the level again
         return;
     }
-    if (children.empty()) {
+    if (entries.empty()) {
         return;
     }
-    QModelIndex index = &node == root_.get() ? QModelIndex() : createIndex(node.row, 0, &node);
-    beginInsertRows(index, 0, static_cast<int>(children.size()) - 1);
-    node.children = std::move(children);
+    beginInsertRows(IndexOf(node), 0, static_cast<int>(entries.size()) - 1);
+    for (const auto& entry : entries) {
+        node.children.push_back(MakeNode(entry, node, static_cast<int>(node.children.size())));
+    }
     endInsertRows();
 }
 
+void FolderTreeModel::Refresh() {
+    std::uint64_t now = 0;
+    try {
+        now = profile_->Generation();
+    } catch (const std::exception&) {
+        return;  // the file is busy: the rows stay until the next look
+    }
+    if (seen_ == now) {
+        return;
+    }
+    seen_ = now;
+    if (!Sync(*root_)) {
+        seen_.reset();
+    }
+}
+
+bool FolderTreeModel::Sync(Node& node) {
+    std::vector<Entry> now;
+    try {
+        now = EntriesOf(node);
+    } catch (const std::exception&) {
+        return false;
+    }
+    const QModelIndex at = IndexOf(node);
+    auto& kids = node.children;
+    auto renumber = [&kids](size_t from) {
+        for (size_t i = from; i < kids.size(); ++i) {
+            kids[i]->row = static_cast<int>(i);
+        }
+    };
+    std::unordered_set<mailstore::Id> present;
+    for (const auto& entry : now) {
+        present.insert(entry.id);
+    }
+    for (int row = static_cast<int>(kids.size()) - 1; row >= 0; --row) {
+        if (!present.count(kids[static_cast<size_t>(row)]->entry.id)) {
+            beginRemoveRows(at, row, row);
+            kids.erase(kids.begin() + row);
+            renumber(static_cast<size_t>(row));
+            endRemoveRows();
+        }
+    }
+    // What stays keeps its node, and with it the views' state; each new
+    // folder goes in at its place.
+    for (size_t i = 0; i < now.size(); ++i) {
+        const int row = static_cast<int>(i);
+        if (i >= kids.size() || kids[i]->entry.id != now[i].id) {
+            auto found = std::find_if(kids.begin() + static_cast<std::ptrdiff_t>(i), kids.end(),
+                                      [&](const auto& kid) { return kid->entry.id == now[i].id; });
+            if (found == kids.end()) {
+                beginInsertRows(at, row, row);
+                kids.insert(kids.begin() + row, MakeNode(now[i], node, row));
+                renumber(i);
+                endInsertRows();
+                continue;
+            }
+            const int from = static_cast<int>(found - kids.begin());
+            beginMoveRows(at, from, from, at, row);
+            std::rotate(kids.begin() + row, found, found + 1);
+            renumber(i);
+            endMoveRows();
+        }
+        if (kids[i]->entry.name != now[i].name) {
+            kids[i]->entry.name = now[i].name;
+            const QModelIndex changed = createIndex(row, 0, kids[i].get());
+            emit dataChanged(changed, changed, {Qt::DisplayRole});
+        }
+    }
+    bool whole = true;
+    for (const auto& kid : kids) {
+        if (kid->loaded) {
+            whole = Sync(*kid) && whole;
+        } else {
+            kid->subfolders = -1;  // asked again when a view wants it
+        }
+    }
+    return whole;
+}
+
 outlook::FolderPtr FolderTreeModel::Folder(const QModelIndex& index) const {
-    return index.isValid() ? NodeOf(index)->folder : nullptr;
+    if (!index.isValid()) {
+        return nullptr;
+    }
+    Node* node = NodeOf(index);
+    if (!node->folder) {
+        try {
+            node->folder = ns_->GetFolderFromID(node->entry.entryId,
+                                                profile_->Store(node->entry.storeId).entryId);
+        } catch (const std::exception& e) {
+            Report(e.what());
+        }
+    }
+    return node->folder;
 }
 
 QModelIndex FolderTreeModel::IndexOfPath(const std::string& path) {
@@ -159,7 +273,7 @@ QModelIndex FolderTreeModel::IndexOfPath(const std::string& path) {
         Load(*node);
         QModelIndex found;
         for (const auto& child : node->children) {
-            if (mailstore::SameText(child->name.toStdString(), part)) {
+            if (mailstore::SameText(child->entry.name.toStdString(), part)) {
                 found = createIndex(child->row, 0, child.get());
                 break;
             }

@@ -13,14 +13,17 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeView>
+#include <optional>
 #include <stdexcept>
 
 #include "host/explorer_window.h"
 #include "host/folder_tree_model.h"
 #include "host/inspector_window.h"
 #include "host/item_list_model.h"
+#include "host/tests/host_kit.h"
 #include "host/tests/windows_fixture.h"
 #include "platform/widgets/message_box.h"
 
@@ -55,6 +58,90 @@ TEST_F(FolderTreeTest, StoresFirstAndEachLevelWhenAsked) {
     EXPECT_EQ(model.IndexOfPath("Mailbox - Team Desk\\Sent Items").data().toString(), "Sent Items");
     EXPECT_FALSE(model.IndexOfPath("\\\\Personal Folders\\Nope").isValid());
     EXPECT_FALSE(model.IndexOfPath("\\\\Nope").isValid());
+}
+
+class FolderTreeFollowTest : public WindowsTest, protected testkit::DemoPaths {
+  protected:
+    static std::vector<std::string> Names(const QAbstractItemModel& model,
+                                          const QModelIndex& parent) {
+        std::vector<std::string> out;
+        for (int row = 0; row < model.rowCount(parent); ++row) {
+            out.push_back(model.index(row, 0, parent).data().toString().toStdString());
+        }
+        return out;
+    }
+
+    // Another object of the profile's file, as another window or add-in has.
+    mailstore::ProfilePtr other = mailstore::Profile::Open("Default");
+};
+
+// Every level read so far follows the profile, whoever writes it: this
+// process's object model (as a chooser's New Folder does) or another object
+// of the file. Nothing is reset, and a look that finds no change sends nothing.
+TEST_F(FolderTreeFollowTest, LoadedLevelsFollowAddsRenamesAndRemovals) {
+    host::FolderTreeModel model(app->GetNamespace("MAPI"));
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    int resets = 0, changes = 0;
+    QObject::connect(&model, &QAbstractItemModel::modelAboutToBeReset, [&] { ++resets; });
+    QObject::connect(&model, &QAbstractItemModel::layoutAboutToBeChanged, [&] { ++resets; });
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++changes; });
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, [&] { ++changes; });
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, [&] { ++changes; });
+    ASSERT_TRUE(model.IndexOfPath(kAcme).isValid());
+    ASSERT_TRUE(model.IndexOfPath(kZephyr).isValid());
+    EXPECT_FALSE(model.hasChildren(model.IndexOfPath(kApollo)));
+    const mailstore::Id team = other->Folder(kit.FolderId(kTeamInbox)).storeId;
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* path;
+        std::optional<std::vector<std::string>> names;  // none: the path is gone
+    } steps[] = {
+        {"New Folder through this process",
+         [&] { model.Folder(model.IndexOfPath(kClients))->Folders()->Add("Initech"); },
+         kClients,
+         {{"Acme", "Globex", "Initech"}}},
+        {"a rename",
+         [&] { other->RenameFolder(kit.FolderId(kGlobex), "Globex Corp"); },
+         kClients,
+         {{"Acme", "Globex Corp", "Initech"}}},
+        {"a removal",
+         [&] { other->DeleteFolder(kit.FolderId(kAcme)); },
+         kClients,
+         {{"Globex Corp", "Initech"}}},
+        {"a folder under one that had none",
+         [&] { other->AddFolder(kit.FolderId(kApollo), "Q1"); },
+         kApollo,
+         {{"Q1"}}},
+        {"a folder removed with the levels read below it",
+         [&] { other->DeleteFolder(kit.FolderId(kProjects)); }, kApollo, std::nullopt},
+        {"a store added",
+         [&] { other->AddStore("Archive Mail", mailstore::StoreKind::Personal, "Demo User", ""); },
+         "",
+         {{"Personal Folders", "Mailbox - Team Desk", "Public Folders", "Archive Mail"}}},
+        {"a store removed",
+         [&] { other->RemoveStore(team); },
+         "",
+         {{"Personal Folders", "Public Folders", "Archive Mail"}}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        model.Refresh();
+        QModelIndex at = model.IndexOfPath(step.path);
+        if (!step.names) {
+            EXPECT_FALSE(at.isValid());
+            continue;
+        }
+        ASSERT_TRUE(at.isValid() || std::string(step.path).empty());
+        EXPECT_EQ(Names(model, at), *step.names);
+    }
+    EXPECT_FALSE(model.IndexOfPath(kProjects).isValid());
+    EXPECT_EQ(resets, 0);
+    const int sent = changes;
+    model.Refresh();
+    EXPECT_EQ(changes, sent);
 }
 
 class ItemListTest : public WindowsTest, protected testkit::DemoPaths {
@@ -313,6 +400,94 @@ TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
         EXPECT_EQ(app->ActiveExplorer(), nullptr);
     }
     EXPECT_EQ(recorder->Count("QvExplorerClose"), 1);
+}
+
+// The explorer's tree follows another process and keeps what is selected
+// and expanded; when the selected folder goes, or one above it, the folder
+// above the rows that go is selected and the item list follows.
+TEST_F(FolderTreeFollowTest, ExplorerKeepsSelectionAndExpansion) {
+    auto ns = app->GetNamespace("MAPI");
+    auto explorer = app->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+    kit.Add(kProjects, {.subject = "plan"});
+    host::ExplorerWindow window(*modules, explorer);
+    auto* tree = window.findChild<QTreeView*>("treeFolders");
+    ASSERT_TRUE(tree);
+    auto* model = dynamic_cast<host::FolderTreeModel*>(tree->model());
+    ASSERT_TRUE(model);
+    window.show();
+    ASSERT_TRUE(window.ShowFolder(kApollo));
+    tree->expand(model->IndexOfPath(kClients));
+    const QPersistentModelIndex clients = model->IndexOfPath(kClients);
+    const QPersistentModelIndex projects = model->IndexOfPath(kProjects);
+    ASSERT_TRUE(tree->isExpanded(projects));
+    auto current = [&] {
+        auto folder = model->Folder(tree->currentIndex());
+        return folder ? folder->FolderPath() : std::string("(none)");
+    };
+
+    // Another process adds a folder; the next look shows it.
+    ASSERT_EQ(Ostrevane({"folder", "add", kClients, "Initech"}).exitCode, 0);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Names(*model, clients) == std::vector<std::string>{"Acme", "Globex", "Initech"};
+        },
+        10000));
+    EXPECT_TRUE(tree->isExpanded(clients));
+
+    const struct {
+        const char* what;
+        const char* select;  // before the change; none: as it is
+        std::function<void()> change;
+        std::string current;
+        std::vector<std::string> items;
+    } steps[] = {
+        {"a folder above the selection removed",
+         nullptr,
+         [&] { other->DeleteFolder(kit.FolderId(kClients)); },
+         kApollo,
+         {}},
+        {"the selected folder renamed",
+         nullptr,
+         [&] { other->RenameFolder(kit.FolderId(kApollo), "Apollo II"); },
+         std::string(kProjects) + "\\Apollo II",
+         {}},
+        {"the selected folder removed",
+         nullptr,
+         [&] { other->DeleteFolder(kit.FolderId(std::string(kProjects) + "\\Apollo II")); },
+         kProjects,
+         {"plan"}},
+        {"a folder above the selected one removed",
+         kZephyr,
+         [&] { other->DeleteFolder(kit.FolderId(kProjects)); },
+         kPersonal,
+         {}},
+        {"the selected store removed",
+         kTeamInbox,
+         [&] { other->RemoveStore(other->Folder(kit.FolderId(kTeamInbox)).storeId); },
+         kPersonal,
+         {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.select) {
+            ASSERT_TRUE(window.ShowFolder(step.select));
+        }
+        step.change();
+        model->Refresh();
+        EXPECT_EQ(current(), step.current);
+        EXPECT_EQ(explorer->CurrentFolder()->FolderPath(), step.current);
+        EXPECT_EQ(window.windowTitle().toStdString(),
+                  step.current.substr(step.current.rfind('\\') + 1) + " - Ostrevane");
+        std::vector<std::string> items;
+        for (int row = 0; row < window.Items().rowCount(); ++row) {
+            items.push_back(window.Items().index(row, 0).data().toString().toStdString());
+        }
+        EXPECT_EQ(items, step.items);
+        if (projects.isValid()) {
+            EXPECT_TRUE(tree->isExpanded(projects));
+        }
+    }
+    EXPECT_FALSE(projects.isValid());
 }
 
 }  // namespace

@@ -80,6 +80,13 @@ const std::filesystem::path& Profile::File() const {
     return impl_->file;
 }
 
+std::uint64_t Profile::Generation() {
+    return impl_->Run([&] {
+        impl_->Cached();
+        return impl_->generation;
+    });
+}
+
 std::string Profile::NewEntryId(Id store) {
     return impl_->Run([&] { return impl_->NewEntryId(store); });
 }

@@ -152,6 +152,11 @@ class Profile {
 
     const std::string& Name() const;
     const std::filesystem::path& File() const;
+    // A number that moves on whenever the file may have changed: a write
+    // through this object, another object or another process. Two calls that
+    // give the same number saw the same file; asking reads nothing from the
+    // file while nobody writes.
+    std::uint64_t Generation();
 
     // Stores. The first store added becomes the default unless another is
     // marked default. Each store gets a root folder named after it.

@@ -105,6 +105,7 @@ struct Profile::Impl {
     bool wal = false;
     platform::sqlite::ChangeWatch watch;  // attached in WAL mode only
     RowCache cache;
+    std::uint64_t generation = 0;  // counts the looks that found a change
 
     [[noreturn]] void Fail(const std::string& what) const {
         throw platform::Error("Mail profile " + file.string() + ": " + what);

@@ -19,7 +19,11 @@ void Profile::Impl::Forget() {
 }
 
 RowCache& Profile::Impl::Cached() {
-    if (watch.Changed() || cache.Size() >= kMaxCached) {
+    const bool changed = watch.Changed();
+    if (changed) {
+        ++generation;
+    }
+    if (changed || cache.Size() >= kMaxCached) {
         cache.Clear();
         if (sqlite3_txn_state(db->getHandle(), "main") == SQLITE_TXN_READ) {
             watch.Forget();

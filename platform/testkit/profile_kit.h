@@ -26,14 +26,19 @@ struct ItemSpec {
 
 // Full paths of the demo layout's folders, as the mail client writes them.
 struct DemoPaths {
+    static constexpr const char* kPersonal = "\\\\Personal Folders";
     static constexpr const char* kInbox = "\\\\Personal Folders\\Inbox";
     static constexpr const char* kSentItems = "\\\\Personal Folders\\Sent Items";
     static constexpr const char* kDeleted = "\\\\Personal Folders\\Deleted Items";
     static constexpr const char* kDrafts = "\\\\Personal Folders\\Drafts";
+    static constexpr const char* kClients = "\\\\Personal Folders\\Clients";
     static constexpr const char* kAcme = "\\\\Personal Folders\\Clients\\Acme";
     static constexpr const char* kGlobex = "\\\\Personal Folders\\Clients\\Globex";
+    static constexpr const char* kProjects = "\\\\Personal Folders\\Projects";
     static constexpr const char* kApollo = "\\\\Personal Folders\\Projects\\Apollo";
+    static constexpr const char* kZephyr = "\\\\Personal Folders\\Projects\\Zephyr";
     static constexpr const char* kArchive = "\\\\Personal Folders\\Archive\\2026";
+    static constexpr const char* kTeamInbox = "\\\\Mailbox - Team Desk\\Inbox";
 };
 
 // Builds a profile under the current OSTREVANE_HOME in a few lines:

@@ -233,7 +233,8 @@ TEST_F(ProfileTest, SendFilesOnceAndRefusesASecondSend) {
 }
 
 // Rows read before are kept; whoever writes next (this object, another
-// object of the file, another process, plain SQLite) is seen at the next call.
+// object of the file, another process, plain SQLite) is seen at the next call,
+// and moves the generation on, which stays while nobody writes.
 TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
     Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
     Id inbox = kit.FolderId("\\\\Personal Folders\\Inbox");
@@ -299,8 +300,11 @@ TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
         ASSERT_EQ(p.Folder(acme).name, "Acme");
         ASSERT_EQ(p.ItemByEntryId(entryId), item);
         ASSERT_FALSE(p.FolderByPath(std::string("\\\\Personal Folders\\Clients\\Acme\\") + c.name));
+        const auto generation = p.Generation();
+        EXPECT_EQ(p.Generation(), generation);
 
         c.write();
+        EXPECT_NE(p.Generation(), generation);
         ++children;
         EXPECT_EQ(p.Item(item).folderId, acme);
         EXPECT_EQ(p.Item(item).subject, c.name);
