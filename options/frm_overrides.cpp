@@ -134,7 +134,7 @@ void frmOverrides::Form_Unload() {
 
 void frmOverrides::cmdFromChooseOutlook_Click(int n) {
     auto& row = rows_[static_cast<std::size_t>(n - 1)];
-    try {
+    Trapped({section_ + ".cmdFromOutlookFolder" + std::to_string(n), 0, false}, [&](long&) {
         auto application = Need(host_).OutlookApplication();
         auto folder = Need(application).GetNamespace("MAPI")->PickFolder();
         if (!folder) {
@@ -148,10 +148,7 @@ void frmOverrides::cmdFromChooseOutlook_Click(int n) {
         record.StoreID = folder->StoreID();
         row.cmdFromChooseOutlook->setFocus();
         SetDirty();
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 0,
-                    section_ + ".cmdFromOutlookFolder" + std::to_string(n));
-    }
+    });
 }
 
 void frmOverrides::cmdOk_Click() {

@@ -470,7 +470,7 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
 
 void UC1::Page::UserControl_Show() {
     auto& library = Prop();
-    try {
+    Trapped({common::Source("UserControl.Show"), 1, false}, [&](long&) {
         library.Loading = true;
         vsFlexGridTab->setCurrentIndex(0);
         LoadValues();
@@ -478,9 +478,7 @@ void UC1::Page::UserControl_Show() {
         BuildHotHelp();
         library.Dirty = false;
         library.Loading = false;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source("UserControl.Show"));
-    }
+    });
 }
 
 void UC1::Page::SetEnabled(bool enabled) {
