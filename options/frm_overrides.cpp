@@ -70,8 +70,8 @@ frmOverrides::frmOverrides(QWidget* parent) : ModelessForm(parent) {
         grid->addWidget(row.txtFromOutlookFolder, line, 3);
         grid->addWidget(row.cmdFromChooseOutlook, line, 4);
         connect(row.cmdFromChooseOutlook, &QPushButton::clicked, this, [this, n] {
-            RaiseEvent("frmOverrides.cmdFromChooseOutlook_Click",
-                       [this, n] { cmdFromChooseOutlook_Click(n); });
+            Guarded("frmOverrides.cmdFromChooseOutlook_Click",
+                    [this, n] { cmdFromChooseOutlook_Click(n); });
         });
     }
     grid->setColumnStretch(1, 2);
@@ -85,9 +85,9 @@ frmOverrides::frmOverrides(QWidget* parent) : ModelessForm(parent) {
     resize(760, 280);
 
     connect(cmdOk, &QPushButton::clicked, this,
-            [this] { RaiseEvent("frmOverrides.cmdOk_Click", [this] { cmdOk_Click(); }); });
+            [this] { Guarded("frmOverrides.cmdOk_Click", [this] { cmdOk_Click(); }); });
     connect(cmdCancel, &QPushButton::clicked, this,
-            [this] { RaiseEvent("frmOverrides.cmdCancel_Click", [this] { cmdCancel_Click(); }); });
+            [this] { Guarded("frmOverrides.cmdCancel_Click", [this] { cmdCancel_Click(); }); });
 }
 
 frmOverrides::~frmOverrides() {
