@@ -1,6 +1,5 @@
 #include "chooser/chooser_common.h"
 
-#include "chooser/trap.h"
 #include "common/error_text.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
@@ -14,12 +13,6 @@
 namespace plovanex::chooser {
 
 namespace keys = common::keys;
-
-void ReportTrapped(const Trap& trap, long step, const std::string& description) {
-    ReportError(
-        trap.numbered ? common::ErrorAtLine(step, description) : common::ErrorOccurred(description),
-        trap.code, trap.source);
-}
 
 namespace {
 std::atomic<int> aliveForms{0};

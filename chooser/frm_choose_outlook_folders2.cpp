@@ -1,10 +1,10 @@
 #include "chooser/frm_choose_outlook_folders2.h"
 
 #include "chooser/folder_images.h"
-#include "chooser/trap.h"
 #include "chooser/tree_choice.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
+#include "core/globals.h"
 #include "core/rdo_lookup.h"
 #include "platform/widgets/mouse_pointer.h"
 

@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "chooser/folder_images.h"
-#include "chooser/trap.h"
 #include "chooser/tree_choice.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"

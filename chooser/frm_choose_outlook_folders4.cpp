@@ -14,7 +14,6 @@
 
 #include "chooser/chooser_common.h"
 #include "chooser/folder_images.h"
-#include "chooser/trap.h"
 #include "chooser/tree_choice.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"

@@ -5,7 +5,6 @@
 
 #include "chooser/chooser_common.h"
 #include "chooser/frm_choose_outlook_folders4.h"
-#include "chooser/trap.h"
 #include "common/error_text.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"

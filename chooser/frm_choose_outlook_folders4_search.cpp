@@ -3,7 +3,6 @@
 #include <QLineEdit>
 
 #include "chooser/frm_choose_outlook_folders4.h"
-#include "chooser/trap.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
 #include "core/globals.h"

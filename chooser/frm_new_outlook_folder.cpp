@@ -108,7 +108,6 @@ std::string FolderHoldsText(int defaultItemType) {
 
 #include "chooser/chooser_common.h"
 #include "chooser/folder_images.h"
-#include "chooser/trap.h"
 #include "core/globals.h"
 #include "core/rdo_lookup.h"
 #include "platform/mirelink/mirelink.h"

@@ -2,7 +2,6 @@
 
 #include "chooser/chooser_common.h"
 #include "chooser/folder_images.h"
-#include "chooser/trap.h"
 #include "chooser/tree_choice.h"
 #include "common/error_text.h"
 #include "common/vb_like.h"

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "chooser/trap.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "core/globals.h"

@@ -4,7 +4,6 @@
 #include <QVBoxLayout>
 
 #include "chooser/chooser_common.h"
-#include "chooser/trap.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "core/globals.h"

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "chooser/chooser_common.h"
-#include "chooser/trap.h"
+#include "core/globals.h"
 
 namespace plovanex::chooser {
 

@@ -2,8 +2,8 @@
 
 #include "chooser/chooser_common.h"
 #include "chooser/folder_images.h"
-#include "chooser/trap.h"
 #include "common/vb_convert.h"
+#include "core/globals.h"
 #include "core/rdo_lookup.h"
 #include "platform/error.h"
 #include "platform/widgets/mouse_pointer.h"

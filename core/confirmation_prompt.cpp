@@ -117,7 +117,7 @@ void CProcessOneSentItem::m_frmChooseOutlookFolders4_FoldersChosen(
     // The question ends with its answer, whatever happens below.
     auto item = state_->rememberedItem;
     EndQuestion();
-    try {
+    Trapped({common::Source("FoldersChosen"), 1, false}, [&](long&) {
         // Nothing in place of the list (a failed show) counts as no folder.
         const std::size_t count = folderList ? folderList->size() : 0;
         const std::string countText = "IOFoldersCollection.Count: " + std::to_string(count);
@@ -136,9 +136,7 @@ void CProcessOneSentItem::m_frmChooseOutlookFolders4_FoldersChosen(
         } else {
             WriteLogLine(common::LogSource(kSource), countText + " (0 = cancel selected)");
         }
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source("FoldersChosen"));
-    }
+    });
 }
 
 bool CProcessOneSentItem::PickOutlookFolders3(outlook::ApplicationPtr& olApp, bool& multiple,
@@ -189,9 +187,8 @@ bool CProcessOneSentItem::PickOutlookFolders3(outlook::ApplicationPtr& olApp, bo
 void CProcessOneSentItem::ProcessQueuedItems() {
     constexpr char kSource[] = "ProcessQueuedItems";
     auto& library = Library();
-    long step = 0;
     int moved = 0;
-    try {
+    Trapped({common::Source(kSource)}, [&](long& step) {
         step = 2;
         auto application = state_->olApp;
         auto nameSpace = Need(application).GetNamespace("MAPI");
@@ -258,9 +255,7 @@ void CProcessOneSentItem::ProcessQueuedItems() {
         }
         WriteLogLine(common::LogSource(kSource),
                      "Leaving after having moved " + std::to_string(moved) + " items");
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(kSource));
-    }
+    });
 }
 
 }  // namespace plovanex

@@ -41,7 +41,7 @@ std::string WithoutEnds(const std::string& text) {
 
 std::string GetRecipientSMTPAddress(const mirelink::SafeRecipientPtr& recipient) {
     std::string result;
-    try {
+    Trapped({common::Source("GetRecipientSMTPAddress"), 1, false}, [&](long&) {
         auto entry = Need(recipient).AddressEntry();
         if (!entry) {
             result = recipient->Address();
@@ -53,9 +53,7 @@ std::string GetRecipientSMTPAddress(const mirelink::SafeRecipientPtr& recipient)
                 result = entry->Address();
             }
         }
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source("GetRecipientSMTPAddress"));
-    }
+    });
     return result;
 }
 
@@ -95,9 +93,8 @@ void FileByRules(CProcessOneSentItem& processor,
 }  // namespace
 
 bool CProcessOneSentItem::LookForContacts(outlook::ItemPtr& olItem) {
-    long step = 0;
     bool filed = false;
-    try {
+    Trapped({common::Source(kSource)}, [&](long& step) {
         step = 2;
         auto safe = mirelink::CreateSafeMailItem();
         safe->SetItem(olItem);
@@ -152,15 +149,12 @@ bool CProcessOneSentItem::LookForContacts(outlook::ItemPtr& olItem) {
                                 return Helper().TextMatches(address, stored);
                             });
                 if (filed) {
-                    return true;
+                    return;
                 }
             }
         }
-        return filed;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(kSource));
-        return filed;
-    }
+    });
+    return filed;
 }
 
 }  // namespace plovanex

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/log_source.h"
+#include "common/trap.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/settings/settings_store.h"
 
@@ -30,6 +31,11 @@ platform::settings::Section GetAllSettings();
 
 // Reports through the library's helper.
 void ReportError(const std::string& message, int code, const std::string& source);
+
+// The library's procedures trap their errors, and its forms guard their
+// handlers, with reports through ReportError.
+inline constexpr common::Trapper<&ReportError> Trapped{};
+inline constexpr common::Guard<&ReportError> Guarded{};
 
 // One trace line through a new LogWriter, as the application "Plovanex".
 void WriteLogLine(common::LogSource source, const std::string& text);

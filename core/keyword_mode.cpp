@@ -36,9 +36,8 @@ bool KeywordsMoveToFolder(CProcessOneSentItem& processor, const std::string& pre
 bool MoveToRuleFolders(CProcessOneSentItem& processor, const std::string& prefix,
                        outlook::ItemPtr& olItem, const RuleFolderStems& stems) {
     constexpr char kRuleDefault[] = "0";
-    long step = 0;
     bool result = false;
-    try {
+    Trapped({common::Source(stems.procedure)}, [&](long& step) {
         step = 2;
         const int count = vb::ToInteger(GetSetting(prefix + stems.count, kRuleDefault));
         for (int j = 1; j <= count; ++j) {
@@ -51,14 +50,12 @@ bool MoveToRuleFolders(CProcessOneSentItem& processor, const std::string& prefix
             std::string who = stems.procedure;
             result = processor.MoveIt(olItem, entryId, storeId, who);
         }
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(stems.procedure));
-    }
+    });
     return result;
 }
 
 bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
-    try {
+    return Trapped({common::Source(kSource), 1, false}, [&](long&) {
         const auto all = GetAllSettings();
         // The item's texts are read at the first rule and kept for the
         // others: filing by a rule changes neither.
@@ -96,10 +93,7 @@ bool CProcessOneSentItem::ScanForKeywords(outlook::ItemPtr& olItem) {
             }
         }
         return false;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source(kSource));
-        return false;
-    }
+    });
 }
 
 }  // namespace plovanex

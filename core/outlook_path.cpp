@@ -10,7 +10,8 @@
 namespace plovanex {
 
 std::string GetFullOutlookPath(std::string& olAppVersion, outlook::ObjectPtr& olFolderItem) {
-    try {
+    // Numbered, and the step is always 0.
+    return Trapped({common::Source("GetFullOutlookPath")}, [&](long&) -> std::string {
         if (Need(olFolderItem).Class() != outlook::olFolder) {
             return "";
         }
@@ -27,10 +28,7 @@ std::string GetFullOutlookPath(std::string& olAppVersion, outlook::ObjectPtr& ol
             return GetFullOutlookPath(olAppVersion, parent) + "\\" + element;
         }
         return element;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(0, e.what()), 1, common::Source("GetFullOutlookPath"));
-        return "";
-    }
+    });
 }
 
 }  // namespace plovanex

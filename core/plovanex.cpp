@@ -25,11 +25,6 @@ namespace {
 
 constexpr char kName[] = "Plovanex";
 
-// Reports a failure of a procedure without step numbers.
-void ReportPlain(const std::exception& e, int code, const std::string& procedure) {
-    ReportError(common::ErrorOccurred(e.what()), code, common::Source(procedure));
-}
-
 // Runs one statement of a procedure that goes on past failures.
 template <typename Fn>
 void Quietly(Fn&& fn) {
@@ -106,13 +101,11 @@ void CPlovanex::FriendlyName(ostrevane::ModuleResult& result) {
 
 void CPlovanex::QvStartup(ostrevane::EnginePtr& engine, ostrevane::ModuleResult& result) {
     result = 0;
-    try {
+    Trapped({common::Source("Startup"), 0, false}, [&](long&) {
         if (!m_engine) {
             m_engine = engine;
         }
-    } catch (const std::exception& e) {
-        ReportPlain(e, 0, "Startup");
-    }
+    });
 }
 
 void CPlovanex::QvShutdown(ostrevane::ModuleResult& result) {
@@ -160,7 +153,7 @@ void CPlovanex::QvExplorerOpen(outlook::ExplorerPtr /*explorer*/, ostrevane::Mod
         return;
     }
     auto& s = *state_;
-    try {
+    Trapped({common::Source("ExplorerOpen"), 1, false}, [&](long&) {
         s.EnsureSettings();
         auto sentItems =
             s.Application()->GetNamespace("MAPI")->GetDefaultFolder(outlook::olFolderSentMail);
@@ -171,9 +164,7 @@ void CPlovanex::QvExplorerOpen(outlook::ExplorerPtr /*explorer*/, ostrevane::Mod
         m_engine->RegisterFolder(this, 1, values.sentItemsEntryId, values.sentItemsStoreId);
         values.itemQueue = std::make_shared<std::deque<std::string>>();
         s.windowsUserName = s.GetWindowsUserName();
-    } catch (const std::exception& e) {
-        ReportPlain(e, 1, "ExplorerOpen");
-    }
+    });
 }
 
 void CPlovanex::QvExplorerClose(outlook::ExplorerPtr, ostrevane::ModuleResult& result) {
@@ -190,7 +181,7 @@ void CPlovanex::QvExplorerDeactivate(outlook::ExplorerPtr, ostrevane::ModuleResu
 
 void CPlovanex::QvInspectorOpen(outlook::InspectorPtr inspector, ostrevane::ModuleResult& result) {
     result = 0;
-    try {
+    Trapped({common::Source("QvInspectorOpen"), 0, false}, [&](long&) {
         auto& window = Need(inspector);
         bool wanted = false;
         for (const char* type : {"ReportItem", "MeetingItem", "MailItem"}) {
@@ -215,9 +206,7 @@ void CPlovanex::QvInspectorOpen(outlook::InspectorPtr inspector, ostrevane::Modu
             engine.AddInspectorMenuItem(this, 1, 0, displayName, "&Actions", inspector, "",
                                         registryName, "Send And File");
         }
-    } catch (const std::exception& e) {
-        ReportPlain(e, 0, "QvInspectorOpen");
-    }
+    });
 }
 
 void CPlovanex::QvInspectorClose(outlook::InspectorPtr, ostrevane::ModuleResult& result) {
@@ -234,12 +223,10 @@ void CPlovanex::QvInspectorDeactivate(outlook::InspectorPtr, ostrevane::ModuleRe
 
 void CPlovanex::QvButtonAction(std::int32_t, const std::string&, ostrevane::ModuleResult& result) {
     result = 0;
-    try {
+    Trapped({common::Source("QvButtonAction"), 1, false}, [&](long&) {
         auto item = Need(state_->Application()->ActiveInspector()).CurrentItem();
         state_->SendAndFileWithSearch(item);
-    } catch (const std::exception& e) {
-        ReportPlain(e, 1, "QvButtonAction");
-    }
+    });
 }
 
 void CPlovanex::QvMenuAction(std::int32_t, const std::string&, ostrevane::ModuleResult& result) {
@@ -263,11 +250,7 @@ void CPlovanex::QvItemEvent(std::int32_t& kind, outlook::ItemPtr& item, bool& ca
         folderEntryId != values.sentItemsEntryId || values.ownFilings > 0) {
         return;
     }
-    try {
-        state_->ItemEvent(item);
-    } catch (const std::exception& e) {
-        ReportPlain(e, 0, "QvItemEvent");
-    }
+    Trapped({common::Source("QvItemEvent"), 0, false}, [&](long&) { state_->ItemEvent(item); });
 }
 
 void CPlovanex::Version(ostrevane::ModuleResult& result) {

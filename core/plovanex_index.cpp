@@ -102,9 +102,8 @@ void CPlovanex::State::RefreshFolders(const mirelink::SessionPtr& session,
 
 bool CPlovanex::State::AddFolder(const mirelink::FolderPtr& folder) {
     const std::string procedure = "AddFolder";
-    int step = 0;
     bool written = false;
-    try {
+    Trapped({common::Source(procedure)}, [&](long& step) {
         // Logs the text as it is, then as the index holds it.
         auto logBothForms = [&](const std::string& label, const std::string& text, int escapeStep) {
             LogToEngine(procedure, label + text);
@@ -130,7 +129,7 @@ bool CPlovanex::State::AddFolder(const mirelink::FolderPtr& folder) {
         const std::string newContent = content.substr(0, at) + row + content.substr(at);
         step = 12;
         if (!SaveIndexFile(file, WithoutLineEnd(newContent))) {
-            return false;
+            return;
         }
         written = true;
         LogToEngine(procedure, "Added single new folder to index:");
@@ -139,16 +138,13 @@ bool CPlovanex::State::AddFolder(const mirelink::FolderPtr& folder) {
             LogToEngine(procedure, "Refreshing shown folder list");
             m_frmChooseOutlookFolders4->ReloadFolderList();
         }
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
-    }
+    });
     return written;
 }
 
 void CPlovanex::State::RemoveFolder(const mirelink::FolderPtr& folder) {
     const std::string procedure = "RemoveFolder";
-    int step = 0;
-    try {
+    Trapped({common::Source(procedure)}, [&](long& step) {
         step = 2;
         auto& f = Need(folder);
         const std::string name = f.Name();
@@ -172,13 +168,11 @@ void CPlovanex::State::RemoveFolder(const mirelink::FolderPtr& folder) {
             return;
         }
         LogToEngine(procedure, "Removed single new folder to index:" + row);
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
-    }
+    });
 }
 
 std::string CPlovanex::State::LoadIndexFile(const std::string& path) {
-    try {
+    return Trapped({common::Source("LoadIndexFile"), 1, false}, [&](long&) {
         std::ifstream in(path, std::ios::binary);
         if (!in.is_open()) {
             throw platform::Error("File not found: " + path);
@@ -188,10 +182,7 @@ std::string CPlovanex::State::LoadIndexFile(const std::string& path) {
             throw platform::Error("Cannot read " + path);
         }
         return text;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source("LoadIndexFile"));
-        return {};
-    }
+    });
 }
 
 bool CPlovanex::State::SaveIndexFile(const std::string& path, const std::string& text) {

@@ -37,8 +37,7 @@ std::string ChosenText(const ostrevane::FolderList& list) {
 
 void CPlovanex::State::SendAndFileWithSearch(outlook::ItemPtr& item) {
     const std::string procedure = "SendAndFileWithSearch";
-    int step = 0;
-    try {
+    Trapped({common::Source(procedure)}, [&](long& step) {
         step = 3;
         auto list = std::make_shared<ostrevane::FolderList>();
         auto application = Application();
@@ -59,15 +58,12 @@ void CPlovanex::State::SendAndFileWithSearch(outlook::ItemPtr& item) {
         }
         step = 12;
         LogToEngine(procedure, "Complete: " + vb::BooleanText(complete));
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
-    }
+    });
 }
 
 void CPlovanex::State::FoldersChosen(ostrevane::FolderListPtr& folderList) {
     const std::string procedure = "FoldersChosen";
-    int step = 0;
-    try {
+    Trapped({common::Source(procedure)}, [&](long& step) {
         step = 14;
         if (!folderList) {
             // A show that failed: there is no decision.
@@ -108,9 +104,7 @@ void CPlovanex::State::FoldersChosen(ostrevane::FolderListPtr& folderList) {
         }
         step = 22;
         pendingItem.reset();
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
-    }
+    });
 }
 
 bool CPlovanex::State::SendAndFileModal(outlook::ItemPtr& item, ChooserVariant variant,

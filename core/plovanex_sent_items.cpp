@@ -45,8 +45,7 @@ void CPlovanex::State::ItemEvent(outlook::ItemPtr& item) {
 
 bool CPlovanex::State::ProcessSentItem(outlook::ItemPtr& item) {
     const std::string procedure = "ProcessSentItem";
-    int step = 0;
-    try {
+    return Trapped({common::Source(procedure)}, [&](long& step) {
         step = 20;
         auto& mail = Need(item);
         bool wanted = true;
@@ -101,16 +100,12 @@ bool CPlovanex::State::ProcessSentItem(outlook::ItemPtr& item) {
         }
         LogToEngine(procedure, "Leaving");
         return true;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
-        return false;
-    }
+    });
 }
 
 std::string CPlovanex::State::GetSenderNTUserName(outlook::ItemPtr& item) {
     const std::string procedure = "GetSenderNTUserName";
-    int step = 0;
-    try {
+    return Trapped({common::Source(procedure)}, [&](long& step) -> std::string {
         step = 2;
         auto properties = Need(item).ItemProperties();
         step = 4;
@@ -123,10 +118,7 @@ std::string CPlovanex::State::GetSenderNTUserName(outlook::ItemPtr& item) {
         LogToEngine(procedure, "myItemProperty.Value = " + property->Value());
         step = 8;
         return property->Value();
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
-        return "";
-    }
+    });
 }
 
 }  // namespace plovanex

@@ -28,7 +28,7 @@ fs::path InstallFolder() {
 }
 
 void CPlovanex::State::EnsureSettings() {
-    try {
+    Trapped({common::Source("EnsureSettings"), 1, false}, [&](long&) {
         SaveSetting(keys::RunNow, keys::RunNowFirstRun);
         SaveSetting(keys::KeepGoingWanted, keys::KeepGoingWantedFirstRun);
         auto dataFolder = fs::path(Helper().GetDataFolder(0));
@@ -70,9 +70,7 @@ void CPlovanex::State::EnsureSettings() {
         for (int index = 1; index <= count; ++index) {
             MapTheStore(stores, index);
         }
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source("EnsureSettings"));
-    }
+    });
 }
 
 bool CPlovanex::State::MapTheStore(const mirelink::StoresPtr& stores, int index) {

@@ -69,9 +69,8 @@ void CProcessOneSentItem::SetolApp(outlook::ApplicationPtr application) {
 }
 
 bool CProcessOneSentItem::processOneSentItem(outlook::ItemPtr& olItem) {
-    long step = 0;
     bool done = false;
-    try {
+    return Trapped({common::Source(kSource)}, [&](long& step) {
         std::int16_t order[keys::OrderCount];
         for (int n = 1; n <= keys::OrderCount; ++n) {
             order[n - 1] = vb::ToInteger(GetSetting(keys::Order(n), keys::OrderDefaultProcessor));
@@ -103,10 +102,7 @@ bool CProcessOneSentItem::processOneSentItem(outlook::ItemPtr& olItem) {
             }
         }
         return done;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(kSource));
-        return false;
-    }
+    });
 }
 
 bool CProcessOneSentItem::ConfirmationMode(outlook::ItemPtr& olItem, long& step) {
@@ -239,8 +235,7 @@ bool CProcessOneSentItem::ConfirmationMode(outlook::ItemPtr& olItem, long& step)
 }
 
 bool CProcessOneSentItem::ProcessOverrides(const std::string& account, outlook::ItemPtr& olItem) {
-    long step = 0;
-    try {
+    return Trapped({common::Source("ProcessOverrides"), 0}, [&](long& step) {
         if (account.empty()) {
             return false;
         }
@@ -285,10 +280,7 @@ bool CProcessOneSentItem::ProcessOverrides(const std::string& account, outlook::
             }
         }
         return false;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 0, common::Source("ProcessOverrides"));
-        return false;
-    }
+    });
 }
 
 bool CProcessOneSentItem::MoveIt(outlook::ItemPtr& olItem, std::string& olToFolderEntryId,

@@ -101,11 +101,8 @@ void frmMain::cmdCancel_Click() {
 
 void frmMain::cmdClose_Click() {
     // The window closes even when the store cannot be written.
-    try {
-        SaveSetting(keys::KestruneVisible, "0");
-    } catch (const std::exception& e) {
-        Helper().ReportError(common::ErrorOccurred(e.what()), 1, common::Source("cmdClose_Click"));
-    }
+    Trapped({common::Source("cmdClose_Click"), 1, false},
+            [](long&) { SaveSetting(keys::KestruneVisible, "0"); });
     hide();
     cmdCancel_Click();
 }

@@ -288,8 +288,7 @@ std::string ProcessNextStore(const mirelink::StoresPtr& stores, int i, long paus
 
 std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) {
     ProgramState& program = Program();
-    int step = 0;
-    try {
+    return Trapped({common::Source("DescendThruFolders")}, [&](long& step) {
         step = 2;
         std::string rows;
         step = 4;
@@ -344,15 +343,11 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
             }
         }
         return rows;
-    } catch (const std::exception& e) {
-        Helper().ReportError(common::ErrorAtLine(step, e.what()), 1,
-                             common::Source("DescendThruFolders"));
-        return {};
-    }
+    });
 }
 
 std::string LoadIndexFile(const std::string& path) {
-    try {
+    return Trapped({common::Source("LoadIndexFile"), 1, false}, [&](long&) {
         std::ifstream in(path, std::ios::binary);
         if (!in) {
             throw platform::Error("File not found: " + path);
@@ -362,10 +357,7 @@ std::string LoadIndexFile(const std::string& path) {
             throw platform::Error("Input past end of file: " + path);
         }
         return text;
-    } catch (const std::exception& e) {
-        Helper().ReportError(common::ErrorOccurred(e.what()), 1, common::Source("LoadIndexFile"));
-        return {};
-    }
+    });
 }
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {

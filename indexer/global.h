@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/log_source.h"
+#include "common/trap.h"
 #include "platform/mirelink/mirelink.h"
 #include "platform/os/timer.h"
 #include "platform/ostrevane/settings_helper.h"
@@ -36,6 +37,13 @@ ProgramState& Program();
 
 // The program's one SettingsHelper.
 ostrevane::SettingsHelper& Helper();
+
+// Reports through the program's helper; the program's procedures trap their
+// errors with reports through it.
+inline void ReportError(const std::string& message, int code, const std::string& source) {
+    Helper().ReportError(message, code, source);
+}
+inline constexpr common::Trapper<&ReportError> Trapped{};
 
 // Section "Plovanex" under the helper's application name; a typed default
 // becomes text.

@@ -31,7 +31,7 @@ std::uint32_t PriorityClassOf(const std::string& processPriority) {
 
 std::int32_t ProcessPrioritySet(std::int32_t processId, std::uintptr_t /*windowHandle*/,
                                 std::uint32_t priorityClass) {
-    try {
+    return Trapped({common::Source("ProcessPrioritySet"), 1, false}, [&](long&) {
         // Every window of this program belongs to this process.
         if (processId != 0 && processId != static_cast<std::int32_t>(::getpid())) {
             throw platform::Error("Cannot open the process " + std::to_string(processId));
@@ -40,11 +40,7 @@ std::int32_t ProcessPrioritySet(std::int32_t processId, std::uintptr_t /*windowH
         // read back either way.
         os::SetPriorityClass(priorityClass);
         return static_cast<std::int32_t>(os::GetPriorityClass());
-    } catch (const std::exception& e) {
-        Helper().ReportError(common::ErrorOccurred(e.what()), 1,
-                             common::Source("ProcessPrioritySet"));
-        return 0;
-    }
+    });
 }
 
 }  // namespace kestrune

@@ -64,9 +64,9 @@ AssociateContactForm::AssociateContactForm(QWidget* parent)
     LayOut(Frame1, 190);
 
     connect(ContactButton, &QPushButton::clicked, this,
-            [this] { RaiseEvent("ContactButton_Click", [this] { ContactButton_Click(); }); });
+            [this] { Guarded("ContactButton_Click", [this] { ContactButton_Click(); }); });
     connect(cmdOK, &QPushButton::clicked, this,
-            [this] { RaiseEvent("cmdOk_Click", [this] { cmdOk_Click(); }); });
+            [this] { Guarded("cmdOk_Click", [this] { cmdOk_Click(); }); });
 }
 
 bool AssociateContactForm::ShowMe(std::int16_t& row, std::string& ViewType, std::string& Key,

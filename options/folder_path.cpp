@@ -30,11 +30,11 @@ std::string NameOf(const outlook::ObjectPtr& object) {
 
 std::string FolderPath(const std::string& olAppVersion, const outlook::ObjectPtr& folder) {
     std::string path;
-    try {
+    Trapped({common::Source("FolderPath"), 1, false}, [&](long&) {
         auto mapiFolder = std::dynamic_pointer_cast<outlook::MAPIFolder>(folder);
         if (Need(folder).Class() != outlook::olFolder || !mapiFolder) {
             path = NameOf(folder);
-            return path;
+            return;
         }
         path = mapiFolder->Name();
         if (!olAppVersion.starts_with('1')) {
@@ -42,16 +42,13 @@ std::string FolderPath(const std::string& olAppVersion, const outlook::ObjectPtr
             if (Need(parent).Class() == outlook::olFolder) {
                 path = FolderPath(olAppVersion, parent) + "\\" + path;
             }
-            return path;
+            return;
         }
         const std::string text = mapiFolder->FolderPath();
         const auto first = text.find_first_not_of('\\');
         path = first == std::string::npos ? "" : text.substr(first);
-        return path;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source("FolderPath"));
-        return path;
-    }
+    });
+    return path;
 }
 
 }  // namespace plovanex

@@ -5,37 +5,18 @@
 #include <QWidget>
 #include <Qt>
 #include <cstdint>
-#include <exception>
 #include <initializer_list>
 #include <string>
 
-#include "common/error_text.h"
 #include "core/globals.h"
 #include "platform/error.h"
 
-// What the page and the library's forms share: the event source's report of
-// a failure a handler lets go, the values controls take from the store, and
-// the forms' shapes.
+// What the page and the library's forms share: the guard of their handlers
+// (Guarded, core/globals.h), the values controls take from the store, and the
+// forms' shapes.
 class QCloseEvent;
 
 namespace plovanex {
-
-// Runs an event handler as its form's event source does: a failure the
-// handler lets go is reported ("Error occurred.  Reason: ", code 1, source
-// "Plovanex." and the handler's name) and ends the handler; nothing escapes
-// into the window system.
-template <class Handler>
-void RaiseEvent(const char* handler, Handler&& run) noexcept {
-    try {
-        run();
-    } catch (const std::exception& e) {
-        try {
-            ReportError(common::ErrorOccurred(e.what()), 1, common::Source(handler));
-        } catch (...) {
-            // A report that cannot be made is dropped: the window goes on.
-        }
-    }
-}
 
 // A stored value that a control refuses. The description names the key and
 // the stored text.

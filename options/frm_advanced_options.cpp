@@ -94,9 +94,9 @@ frmAdvancedOptions::frmAdvancedOptions(QWidget* parent) : ModelessForm(parent) {
     resize(420, 260);
 
     connect(cmdOk, &QPushButton::clicked, this,
-            [this] { RaiseEvent("frmAdvancedOptions.cmdOk_Click", [this] { cmdOk_Click(); }); });
+            [this] { Guarded("frmAdvancedOptions.cmdOk_Click", [this] { cmdOk_Click(); }); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] {
-        RaiseEvent("frmAdvancedOptions.cmdCancel_Click", [this] { cmdCancel_Click(); });
+        Guarded("frmAdvancedOptions.cmdCancel_Click", [this] { cmdCancel_Click(); });
     });
     Form_Load();
 }

@@ -70,8 +70,8 @@ frmOverrides::frmOverrides(QWidget* parent) : ModelessForm(parent) {
         grid->addWidget(row.txtFromOutlookFolder, line, 3);
         grid->addWidget(row.cmdFromChooseOutlook, line, 4);
         connect(row.cmdFromChooseOutlook, &QPushButton::clicked, this, [this, n] {
-            RaiseEvent("frmOverrides.cmdFromChooseOutlook_Click",
-                       [this, n] { cmdFromChooseOutlook_Click(n); });
+            Guarded("frmOverrides.cmdFromChooseOutlook_Click",
+                    [this, n] { cmdFromChooseOutlook_Click(n); });
         });
     }
     grid->setColumnStretch(1, 2);
@@ -85,9 +85,9 @@ frmOverrides::frmOverrides(QWidget* parent) : ModelessForm(parent) {
     resize(760, 280);
 
     connect(cmdOk, &QPushButton::clicked, this,
-            [this] { RaiseEvent("frmOverrides.cmdOk_Click", [this] { cmdOk_Click(); }); });
+            [this] { Guarded("frmOverrides.cmdOk_Click", [this] { cmdOk_Click(); }); });
     connect(cmdCancel, &QPushButton::clicked, this,
-            [this] { RaiseEvent("frmOverrides.cmdCancel_Click", [this] { cmdCancel_Click(); }); });
+            [this] { Guarded("frmOverrides.cmdCancel_Click", [this] { cmdCancel_Click(); }); });
 }
 
 frmOverrides::~frmOverrides() {
@@ -134,7 +134,7 @@ void frmOverrides::Form_Unload() {
 
 void frmOverrides::cmdFromChooseOutlook_Click(int n) {
     auto& row = rows_[static_cast<std::size_t>(n - 1)];
-    try {
+    Trapped({section_ + ".cmdFromOutlookFolder" + std::to_string(n), 0, false}, [&](long&) {
         auto application = Need(host_).OutlookApplication();
         auto folder = Need(application).GetNamespace("MAPI")->PickFolder();
         if (!folder) {
@@ -148,10 +148,7 @@ void frmOverrides::cmdFromChooseOutlook_Click(int n) {
         record.StoreID = folder->StoreID();
         row.cmdFromChooseOutlook->setFocus();
         SetDirty();
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 0,
-                    section_ + ".cmdFromOutlookFolder" + std::to_string(n));
-    }
+    });
 }
 
 void frmOverrides::cmdOk_Click() {

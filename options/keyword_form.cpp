@@ -49,7 +49,7 @@ KeywordForm::KeywordForm(QWidget* parent)
     LayOut(Frame1, 210);
 
     connect(cmdOK, &QPushButton::clicked, this,
-            [this] { RaiseEvent("cmdOk_Click", [this] { cmdOk_Click(); }); });
+            [this] { Guarded("cmdOk_Click", [this] { cmdOk_Click(); }); });
 }
 
 bool KeywordForm::ShowMe(std::int16_t& row, std::string& ViewType, std::string& Key,

@@ -9,7 +9,7 @@
 namespace plovanex {
 
 void SetDirty() {
-    try {
+    Trapped({common::Source("SetDirty"), 0, false}, [&](long&) {
         auto& library = Prop();
         if (library.Loading) {
             return;
@@ -18,9 +18,7 @@ void SetDirty() {
         if (library.host) {
             library.host->OnStatusChange();
         }
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 0, common::Source("SetDirty"));
-    }
+    });
 }
 
 std::vector<std::string> SplitTokens(const std::string& text, const std::string& separators) {

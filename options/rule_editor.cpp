@@ -66,10 +66,10 @@ RuleEditor::RuleEditor(QWidget* parent, const char* stemWord, RuleFolderStemName
     cmdCancel->setAutoDefault(false);
     ChooseFolderButton->setAutoDefault(false);
     connect(ChooseFolderButton, &QPushButton::clicked, this, [this] {
-        RaiseEvent("ChooseFolderButton_Click", [this] { ChooseFolderButton_Click(); });
+        Guarded("ChooseFolderButton_Click", [this] { ChooseFolderButton_Click(); });
     });
     connect(cmdCancel, &QPushButton::clicked, this,
-            [this] { RaiseEvent("cmdCancel_Click", [this] { cmdCancel_Click(); }); });
+            [this] { Guarded("cmdCancel_Click", [this] { cmdCancel_Click(); }); });
     // Form_Load: no folder yet.
     lstFolderNames->clear();
 }

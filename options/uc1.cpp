@@ -202,9 +202,9 @@ void UC1::Page::Build() {
         watch(orderLabels[n], labelNames[n]);
         auto* list = cboOrder[n];
         connect(list, &QComboBox::currentIndexChanged, this,
-                [] { RaiseEvent("cboOrder_Change", [] { SetDirty(); }); });
+                [] { Guarded("cboOrder_Change", [] { SetDirty(); }); });
         connect(list, &QComboBox::activated, this,
-                [] { RaiseEvent("cboOrder_Click", [] { SetDirty(); }); });
+                [] { Guarded("cboOrder_Click", [] { SetDirty(); }); });
     }
     order->setColumnStretch(1, 1);
     auto* settings = new QVBoxLayout(frameSettings);
@@ -268,7 +268,7 @@ void UC1::Page::Build() {
         watch(option, index == 0 ? "optSentFilter" : "optSentFilter-1");
         connect(option, &QRadioButton::toggled, this, [this, index](bool checked) {
             if (checked) {
-                RaiseEvent("optSentFilter_Click", [this, index] { optSentFilter_Click(index); });
+                Guarded("optSentFilter_Click", [this, index] { optSentFilter_Click(index); });
             }
         });
     }
@@ -389,27 +389,27 @@ void UC1::Page::Build() {
 
     // Handlers.
     connect(chkIgnoreCC, &QCheckBox::stateChanged, this,
-            [] { RaiseEvent("chkIgnoreCC_Click", [] { SetDirty(); }); });
+            [] { Guarded("chkIgnoreCC_Click", [] { SetDirty(); }); });
     connect(chkSharedDefaults, &QCheckBox::stateChanged, this,
-            [] { RaiseEvent("chkSharedDefaults_Click", [] { SetDirty(); }); });
+            [] { Guarded("chkSharedDefaults_Click", [] { SetDirty(); }); });
     connect(cmdChooseFolder, &QPushButton::clicked, this,
-            [this] { RaiseEvent("cmdChooseFolder_Click", [this] { cmdChooseFolder_Click(); }); });
+            [this] { Guarded("cmdChooseFolder_Click", [this] { cmdChooseFolder_Click(); }); });
     connect(cmdAdvancedSettings, &QPushButton::clicked, this, [this] {
-        RaiseEvent("cmdAdvancedSettings_Click", [this] { cmdAdvancedSettings_Click(); });
+        Guarded("cmdAdvancedSettings_Click", [this] { cmdAdvancedSettings_Click(); });
     });
     connect(cmdManageOverrides, &QPushButton::clicked, this, [this] {
-        RaiseEvent("cmdManageOverrides_Click", [this] { cmdManageOverrides_Click(); });
+        Guarded("cmdManageOverrides_Click", [this] { cmdManageOverrides_Click(); });
     });
     connect(cmdBuildIndex, &QPushButton::clicked, this,
-            [this] { RaiseEvent("cmdBuildIndex_Click", [this] { cmdBuildIndex_Click(); }); });
+            [this] { Guarded("cmdBuildIndex_Click", [this] { cmdBuildIndex_Click(); }); });
     connect(cmdRunNow, &QPushButton::clicked, this,
-            [this] { RaiseEvent("cmdRunNow_Click", [this] { cmdRunNow_Click(); }); });
+            [this] { Guarded("cmdRunNow_Click", [this] { cmdRunNow_Click(); }); });
     connect(mnuAdd, &QAction::triggered, this,
-            [this] { RaiseEvent("mnuAdd_Click", [this] { mnuAdd_Click(); }); });
+            [this] { Guarded("mnuAdd_Click", [this] { mnuAdd_Click(); }); });
     connect(mnuEdit, &QAction::triggered, this,
-            [this] { RaiseEvent("mnuEdit_Click", [this] { mnuEdit_Click(); }); });
+            [this] { Guarded("mnuEdit_Click", [this] { mnuEdit_Click(); }); });
     connect(mnuDelete, &QAction::triggered, this,
-            [this] { RaiseEvent("mnuDelete_Click", [this] { mnuDelete_Click(); }); });
+            [this] { Guarded("mnuDelete_Click", [this] { mnuDelete_Click(); }); });
 }
 
 bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
@@ -436,7 +436,7 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
             }
             for (QComboBox* list : cboOrder) {
                 if (watched == list) {
-                    RaiseEvent("cboOrder_KeyDown", [] { SetDirty(); });
+                    Guarded("cboOrder_KeyDown", [] { SetDirty(); });
                 }
             }
             break;
@@ -444,7 +444,7 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonPress:
             if (watched == grdKeywords->viewport() || watched == vsFlexGridAssociate->viewport()) {
                 auto* mouse = static_cast<QMouseEvent*>(event);
-                RaiseEvent("MouseDown", [this, mouse] { GridMouseDown(mouse); });
+                Guarded("MouseDown", [this, mouse] { GridMouseDown(mouse); });
             }
             break;
         case QEvent::MouseMove:
@@ -457,7 +457,7 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
             for (auto& [object, name] : hotHelpNames) {
                 if (object == watched) {
                     std::string hotName = name;
-                    RaiseEvent("MouseMove", [this, &hotName] { ShowHotHelp(hotName); });
+                    Guarded("MouseMove", [this, &hotName] { ShowHotHelp(hotName); });
                     break;
                 }
             }
@@ -470,7 +470,7 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
 
 void UC1::Page::UserControl_Show() {
     auto& library = Prop();
-    try {
+    Trapped({common::Source("UserControl.Show"), 1, false}, [&](long&) {
         library.Loading = true;
         vsFlexGridTab->setCurrentIndex(0);
         LoadValues();
@@ -478,9 +478,7 @@ void UC1::Page::UserControl_Show() {
         BuildHotHelp();
         library.Dirty = false;
         library.Loading = false;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 1, common::Source("UserControl.Show"));
-    }
+    });
 }
 
 void UC1::Page::SetEnabled(bool enabled) {

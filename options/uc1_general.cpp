@@ -51,7 +51,7 @@ std::string Text(const QLineEdit* box) {
 
 void UC1::Page::Apply() {
     auto& library = Prop();
-    try {
+    Trapped({common::Source("Apply"), 0, false}, [&](long&) {
         library.Dirty = false;
         for (int n = 1; n <= keys::OrderCount; ++n) {
             SaveSetting(keys::Order(n),
@@ -65,9 +65,7 @@ void UC1::Page::Apply() {
         SaveSetting(keys::MoveToFolderStoreId, defaultFolderStoreId);
         SaveSetting(keys::IgnoreCC, CheckValueText(chkIgnoreCC->checkState()));
         SaveSetting(keys::SharedDefaults, CheckValueText(chkSharedDefaults->checkState()));
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 0, common::Source("Apply"));
-    }
+    });
 }
 
 // A value that its control refuses is reported with the step's line, and the
@@ -169,7 +167,7 @@ void UC1::Page::optSentFilter_Click(int /*index*/) {
 }
 
 void UC1::Page::cmdChooseFolder_Click() {
-    try {
+    Trapped({common::Source("OrganizeFolder"), 0, false}, [&](long&) {
         auto application = HostApplication();
         auto folder = application->GetNamespace("MAPI")->PickFolder();
         if (folder) {
@@ -183,9 +181,7 @@ void UC1::Page::cmdChooseFolder_Click() {
             SetDirty();
         }
         Host().SetFocus();
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 0, common::Source("OrganizeFolder"));
-    }
+    });
 }
 
 void UC1::Page::cmdAdvancedSettings_Click() {

@@ -65,8 +65,7 @@ void UC1::Page::InitGrids() {
 }
 
 void UC1::Page::FillGrid() {
-    long step = 0;
-    try {
+    Trapped({common::Source("FillGrid")}, [&](long& step) {
         step = 2;
         InitGrids();
         auto& library = Prop();
@@ -92,9 +91,7 @@ void UC1::Page::FillGrid() {
         if (keywordRules.count() >= 1) {
             SelectFirstRule(*grdKeywords);
         }
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source("FillGrid"));
-    }
+    });
 }
 
 void UC1::Page::GridMouseDown(QMouseEvent* event) {
@@ -145,7 +142,7 @@ namespace {
 template <class Editor>
 void EditRow(QTableView& grid, RuleGridModel& model, Editor& editor, const char* noneSelected,
              const std::function<void()>& rebuild) {
-    try {
+    Trapped({common::Source("frmRemindMultiple.DblClick"), 0, false}, [&](long&) {
         const auto selected = SelectedGridRows(grid);
         if (selected.size() >= 2) {
             PageMessage("Please only select one row at a time for editing.");
@@ -166,10 +163,7 @@ void EditRow(QTableView& grid, RuleGridModel& model, Editor& editor, const char*
         std::string list = model.TextMatrix(current, 2);
         editor().ShowMe(row, viewType, key, folders, list);
         rebuild();
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorOccurred(e.what()), 0,
-                    common::Source("frmRemindMultiple.DblClick"));
-    }
+    });
 }
 
 }  // namespace
@@ -196,8 +190,7 @@ namespace {
 void DeleteRows(const QTableView& grid, const RuleGridModel& model, const char* procedure,
                 const std::function<void(const std::string& key, long& step)>& deleteRule,
                 const std::function<void()>& rebuild) {
-    long step = 0;
-    try {
+    Trapped({common::Source(procedure), 0}, [&](long& step) {
         step = 2;
         if (model.Rows() <= 1) {
             return;
@@ -213,9 +206,7 @@ void DeleteRows(const QTableView& grid, const RuleGridModel& model, const char* 
         }
         step = 10;
         rebuild();
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 0, common::Source(procedure));
-    }
+    });
 }
 
 std::int16_t StoredCount(const std::string& name) {

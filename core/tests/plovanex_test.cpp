@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "common/settings_keys.h"
 #include "core/globals.h"
@@ -101,6 +102,50 @@ TEST_F(AddInTest, ButtonOnlyOnUnsentMailReportAndMeetingItems) {
         EXPECT_EQ(modules->Engine()->Controls(inspector).empty(), !c.button);
     }
     EXPECT_THAT(Reports(), IsEmpty());
+}
+
+// A handler that fails on nothing reports the failure with its own source and
+// code, and gives the host 0.
+TEST_F(AddInTest, AFailingHandlerReportsWithItsSourceAndCode) {
+    Start();
+    constexpr char kNothing[] = "Object variable or With block variable not set";
+    struct Case {
+        const char* name;
+        std::function<void()> call;
+        ostrevane::Report expected;
+    } cases[] = {
+        {"inspector open without an inspector",
+         [&] {
+             ostrevane::ModuleResult result;
+             addin->QvInspectorOpen(nullptr, result);
+             EXPECT_EQ(result, ostrevane::ModuleResult(0));
+         },
+         {std::string("Error occurred.  Reason: ") + kNothing, 0, "Plovanex.QvInspectorOpen"}},
+        {"button without an inspector",
+         [&] {
+             ostrevane::ModuleResult result;
+             addin->QvButtonAction(1, "", result);
+             EXPECT_EQ(result, ostrevane::ModuleResult(0));
+         },
+         {std::string("Error occurred.  Reason: ") + kNothing, 1, "Plovanex.QvButtonAction"}},
+        {"item event without an item",
+         [&] { RaiseItemEvent(nullptr); },
+         {std::string("Error occurred.  Reason: ") + kNothing, 0, "Plovanex.QvItemEvent"}},
+        {"folder path of nothing",
+         [&] {
+             std::string version = "11.0.8217";
+             outlook::ObjectPtr nothing;
+             EXPECT_EQ(addin->GetFullOutlookPath(version, nothing), "");
+         },
+         {std::string("Error occurred at line 0.  Reason: ") + kNothing, 1,
+          "Plovanex.GetFullOutlookPath"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        home.Capture().Clear();
+        c.call();
+        EXPECT_THAT(Reports(), ElementsAre(c.expected));
+    }
 }
 
 TEST_F(AddInTest, MenuEntryBelowVersion12) {

@@ -46,17 +46,15 @@ bool RuleTable<Row>::Save() {
 
 template <class Row>
 typename RuleTable<Row>::RowPtr RuleTable<Row>::find(std::int32_t Key) const {
-    try {
+    return Trapped({findSource_, 0, false}, [&](long&) -> RowPtr {
         for (long i = 1; i <= count(); ++i) {
             auto row = Item(i);
             if (row->Key() == Key) {
                 return row;
             }
         }
-    } catch (const std::exception& e) {
-        ReportError(std::string("Error occurred.  Reason: ") + e.what(), 0, findSource_);
-    }
-    return nullptr;
+        return nullptr;
+    });
 }
 
 template <class Row>
@@ -74,7 +72,7 @@ namespace {
 // when the table lacks it; apply gets the name from the stem word on. step
 // tells the block that runs. An absent section gives no rows.
 template <class Row, class Apply>
-void LoadRows(RuleTable<Row>& table, const char* stemWord, int& step, Apply apply) {
+void LoadRows(RuleTable<Row>& table, const char* stemWord, long& step, Apply apply) {
     step = 10;
     auto all =
         platform::settings::GetAllSettings(Helper().SettingsAppName(), keys::SectionPlovanex);
@@ -116,8 +114,7 @@ void CAssocRowCollection::Initialize() {
 }
 
 bool CAssocRowCollection::Load() {
-    int step = 0;
-    try {
+    Trapped({"Plovanex.CAssociateRows.Load", 0, false}, [&](long& step) {
         LoadRows<CAssociateRow>(
             *this, keys::AssocStem, step,
             [](CAssociateRow& row, std::string_view stem, const std::string& value) {
@@ -137,10 +134,7 @@ bool CAssocRowCollection::Load() {
                     row.FolderStoreIds()->push_back(value);
                 }
             });
-    } catch (const std::exception& e) {
-        ReportError(std::string("Error occurred.  Reason: ") + e.what(), 0,
-                    "Plovanex.CAssociateRows.Load");
-    }
+    });
     return false;
 }
 
@@ -156,8 +150,7 @@ void CKeywordRowCollection::Initialize() {
 }
 
 bool CKeywordRowCollection::Load() {
-    int step = 0;
-    try {
+    Trapped({"Plovanex.CKeywordRows.Load", 0}, [&](long& step) {
         LoadRows<CKeywordRow>(
             *this, keys::KeywordStem, step,
             [](CKeywordRow& row, std::string_view stem, const std::string& value) {
@@ -173,10 +166,7 @@ bool CKeywordRowCollection::Load() {
                     row.FolderStoreIds()->push_back(value);
                 }
             });
-    } catch (const std::exception& e) {
-        ReportError("Error occurred at line " + std::to_string(step) + ".  Reason: " + e.what(), 0,
-                    "Plovanex.CKeywordRows.Load");
-    }
+    });
     return false;
 }
 

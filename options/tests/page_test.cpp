@@ -21,6 +21,7 @@
 #include "options/prop_library.h"
 #include "options/prop_routines.h"
 #include "options/tests/page_fixture.h"
+#include "platform/error.h"
 #include "platform/os/os.h"
 #include "platform/settings/settings_store.h"
 
@@ -188,6 +189,21 @@ TEST_F(PageContractTest, CancelledPickerStillGivesTheFocusBack) {
     EXPECT_EQ(Find<QLineEdit>("txtSaveToFolder")->text(), "Old");
     EXPECT_FALSE(page->Dirty());
     EXPECT_EQ(host->calls, std::vector<std::string>{"SetFocus"});
+}
+
+// A picker that fails is reported as a note; the folder box keeps its text.
+TEST_F(PageContractTest, AFailingPickerIsReported) {
+    Store({{"PromptOutlookFolder", "False"}, {"MoveToFolderName", "Old"}});
+    Show();
+    {
+        ScopedPickFolder picker([](outlook::NameSpacePtr) -> outlook::FolderPtr {
+            throw platform::Error("The picker is gone");
+        });
+        Click("cmdChooseFolder");
+    }
+    EXPECT_EQ(Find<QLineEdit>("txtSaveToFolder")->text(), "Old");
+    EXPECT_EQ(Reports(), (std::vector<Report>{{"Error occurred.  Reason: The picker is gone", 0,
+                                               "Plovanex.OrganizeFolder"}}));
 }
 
 TEST_F(PageContractTest, ShowingAgainDropsEditsThatWereNotApplied) {
