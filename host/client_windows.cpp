@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "host/explorer_window.h"
+#include "host/message_window.h"
 #include "host/options_dialog.h"
 #include "host/running_add_ins.h"
 #include "platform/error.h"
@@ -12,12 +13,13 @@ namespace host {
 
 void ShowExplorer(const outlook::ApplicationPtr& application) {
     auto ns = application->GetNamespace("MAPI");
+    ScopedMessageWindow messages;
     RunningAddIns addIns(application);
     {
         ExplorerWindow window(addIns.Modules(), application->OpenExplorer(
                                                     ns->GetDefaultFolder(outlook::olFolderInbox)));
-        auto previous =
-            ostrevane::InstallSink(MakeWindowSink(&window, ostrevane::MakeStderrSink()));
+        auto previous = ostrevane::InstallSink(nullptr);
+        ostrevane::InstallSink(MakeWindowSink(&window, previous));
         window.OnClosed([] { QCoreApplication::quit(); });
         window.show();
         QApplication::exec();
@@ -27,6 +29,7 @@ void ShowExplorer(const outlook::ApplicationPtr& application) {
 }
 
 void ShowOptionsDialog(const outlook::ApplicationPtr& application) {
+    ScopedMessageWindow messages;
     RunningAddIns addIns(application);
     addIns.OpenExplorer();
     {

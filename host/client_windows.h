@@ -6,10 +6,11 @@ namespace host {
 
 // The windows of `ostrevane open` and `ostrevane options`, each on a running
 // client: the registered add-ins are started as the mail client starts them,
-// and when the window closes they are shut down after the index builds they
-// started have ended (at most 120 s). Each returns when that is done.
+// errors show in the host's message window, and when the window closes the
+// add-ins are shut down after the index builds they started have ended (at
+// most 120 s). Each returns when that is done.
 
-// The explorer on the Inbox, with reports in its status bar.
+// The explorer on the Inbox, with notes in its status bar.
 void ShowExplorer(const outlook::ApplicationPtr& application);
 
 // The options dialog with every registered property page. The add-ins are
