@@ -5,11 +5,11 @@
 #include <iostream>
 
 #include "common/settings_keys.h"
-#include "host/builds_of_this_run.h"
 #include "host/commands.h"
 #include "host/demo_settings.h"
 #include "host/engine.h"
 #include "host/profile_access.h"
+#include "host/running_add_ins.h"
 #include "platform/error.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/settings/settings_store.h"
@@ -63,12 +63,9 @@ void RunDemo(const std::string& profileName, const std::string& outlookVersion) 
 
     auto application = outlook::CreateApplication(profile, outlookVersion);
     auto ns = application->GetNamespace("MAPI");
-    auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
-    BuildsOfThisRun builds;
-    ModuleHost modules(application);
-    modules.Startup();
+    RunningAddIns addIns(application);
     // The add-in writes its first-run settings here.
-    modules.ExplorerOpen(explorer);
+    addIns.OpenExplorer();
 
     WriteDemoSettings(*profile);
 
@@ -89,7 +86,7 @@ void RunDemo(const std::string& profileName, const std::string& outlookVersion) 
             item->SetSaveSentMessageFolder(
                 ns->GetFolderFromID(row.entryId, profile->Store(row.storeId).entryId));
         }
-        modules.InspectorOpen(item->Display());
+        addIns.Modules().InspectorOpen(item->Display());
         item->Send();
         std::string folders;
         for (const auto& path : FoldersHolding(*profile, item)) {
@@ -97,8 +94,7 @@ void RunDemo(const std::string& profileName, const std::string& outlookVersion) 
         }
         std::cout << std::setw(30) << mail.subject << folders << '\n';
     }
-    builds.WaitForThem();
-    modules.Shutdown();
+    addIns.Stop();
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-#include <QApplication>
-
+#include "host/client_windows.h"
 #include "host/commands.h"
-#include "host/engine.h"
-#include "host/explorer_window.h"
 #include "host/gui.h"
 #include "host/profile_access.h"
 #include "platform/error.h"
-#include "platform/ostrevane/sink.h"
+#include "platform/outlook/outlook.h"
 #include "platform/widgets/platform_dialogs.h"
 
 namespace host {
@@ -22,21 +19,8 @@ void RunExplorer(const Options& options) {
     }
     auto profile = OpenProfile(options.profile);
     auto application = outlook::CreateApplication(profile, options.outlookVersion);
-    auto ns = application->GetNamespace("MAPI");
     platform::widgets::InstallQtDialogs();
-    ModuleHost modules(application);
-    modules.Startup();
-    {
-        ExplorerWindow window(
-            modules, application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox)));
-        auto previous =
-            ostrevane::InstallSink(MakeWindowSink(&window, ostrevane::MakeStderrSink()));
-        window.OnClosed([] { QCoreApplication::quit(); });
-        window.show();
-        QApplication::exec();
-        ostrevane::InstallSink(previous);
-    }
-    ShutdownModules(modules);
+    ShowExplorer(application);
 }
 
 }  // namespace

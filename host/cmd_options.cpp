@@ -1,8 +1,6 @@
-#include <QApplication>
-
+#include "host/client_windows.h"
 #include "host/commands.h"
 #include "host/gui.h"
-#include "host/options_dialog.h"
 #include "host/profile_access.h"
 #include "platform/error.h"
 #include "platform/outlook/outlook.h"
@@ -12,7 +10,7 @@ namespace host {
 
 namespace {
 
-void ShowOptions(const Options& options) {
+void RunOptions(const Options& options) {
     auto profile = OpenProfile(options.profile);
     auto application = outlook::CreateApplication(profile, options.outlookVersion);
     Gui gui(/*offscreen=*/false);
@@ -20,17 +18,7 @@ void ShowOptions(const Options& options) {
         throw platform::Error("the options dialog needs a display; none is set");
     }
     platform::widgets::InstallQtDialogs();
-    ostrevane::ModuleLoader loader;
-    OptionsDialog dialog(application);
-    if (dialog.AddRegisteredPages(loader) == 0) {
-        throw platform::Error(
-            "no property page is registered; register one with 'ostrevane module install'");
-    }
-    // Shown without a modal loop of its own, so the windows the pages open
-    // beside it stay usable.
-    QObject::connect(&dialog, &QDialog::finished, [] { QCoreApplication::quit(); });
-    dialog.show();
-    QApplication::exec();
+    ShowOptionsDialog(application);
 }
 
 }  // namespace
@@ -39,7 +27,7 @@ void AddOptionsCommand(CLI::App& app, Options& options) {
     auto* command = app.add_subcommand(
         "options",
         "Show the options dialog: one tab per registered property page, OK, Cancel and Apply");
-    command->callback([&options] { ShowOptions(options); });
+    command->callback([&options] { RunOptions(options); });
 }
 
 }  // namespace host

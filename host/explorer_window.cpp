@@ -31,7 +31,8 @@ class WindowSink : public ostrevane::Sink {
         if (inner_) {
             inner_->OnReport(report);
         }
-        if (!window_) {
+        // Errors are the message window's.
+        if (!window_ || report.code != 0) {
             return;
         }
         // Reports may come from any thread; the window shows them on its own.
@@ -129,7 +130,7 @@ ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explore
             ShowFolder(folder->FolderPath());
         }
     } catch (const std::exception& e) {
-        ShowReport({e.what(), 1, "Ostrevane.Explorer"});
+        ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Explorer"});
     }
 }
 
@@ -143,7 +144,7 @@ InspectorWindow* ExplorerWindow::NewMail() {
         inspectors_.emplace_back(window);
         return window;
     } catch (const std::exception& e) {
-        ShowReport({e.what(), 1, "Ostrevane.Explorer"});
+        ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Explorer"});
         return nullptr;
     }
 }

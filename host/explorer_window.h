@@ -70,7 +70,8 @@ class ExplorerWindow : public QMainWindow {
     bool closed_ = false;
 };
 
-// Shows reports in the window's status bar, beside the sink it wraps.
+// Shows notes in the window's status bar, beside the sink it wraps; errors
+// are left to the message window.
 std::shared_ptr<ostrevane::Sink> MakeWindowSink(ExplorerWindow* window,
                                                 std::shared_ptr<ostrevane::Sink> inner);
 

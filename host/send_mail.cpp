@@ -2,12 +2,11 @@
 
 #include <ostream>
 
-#include "host/builds_of_this_run.h"
 #include "host/chooser_driver.h"
-#include "host/engine.h"
 #include "host/gui.h"
 #include "host/inspector_window.h"
 #include "host/profile_access.h"
+#include "host/running_add_ins.h"
 #include "platform/error.h"
 #include "platform/widgets/message_box.h"
 
@@ -63,22 +62,18 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
                                                             : platform::widgets::vbOK;
         });
     auto application = outlook::CreateApplication(profile, options.outlookVersion);
-    auto ns = application->GetNamespace("MAPI");
-    BuildsOfThisRun builds;
-    ModuleHost modules(application);
-    modules.Startup();
     outlook::ItemPtr item;
     std::optional<std::string> error;
     std::vector<std::string> failures;
     int questions = 0;
-    try {
-        auto explorer = application->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
-        modules.ExplorerOpen(explorer);
+    {
+        RunningAddIns addIns(application);
+        addIns.OpenExplorer();
         item = application->CreateItem(outlook::olMailItem);
         item->SetBillingInformation(request.billing);
         {
             ChooserAnswerer answerer(answer, tell);
-            InspectorWindow window(modules, item);
+            InspectorWindow window(addIns.Modules(), item);
             window.Fill({request.from, Join(request.to), Join(request.cc), Join(request.bcc),
                          request.subject, request.body});
             error = request.sendAndFile ? window.ClickButton(kSendAndFile) : window.Send();
@@ -86,13 +81,8 @@ void SendMail(const Options& options, const SendRequest& request, std::ostream& 
             failures = answerer.Failures();
             questions = answerer.Questions();
         }
-        modules.ExplorerClose(explorer);
-        builds.WaitForThem();
-    } catch (...) {
-        ShutdownModules(modules);
-        throw;
+        addIns.Stop();
     }
-    ShutdownModules(modules);
 
     if (error) {
         throw platform::Error(WithUnsentMailPlace(*error, item));

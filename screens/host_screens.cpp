@@ -1,5 +1,6 @@
 // The host's windows with the add-in loaded: the explorer on Sent Items and
-// a mail window with the add-in's button and its "&Actions" entry.
+// a mail window with the add-in's button and its "&Actions" entry; the
+// message window with two errors.
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
@@ -11,6 +12,7 @@
 #include "host/engine.h"
 #include "host/explorer_window.h"
 #include "host/inspector_window.h"
+#include "host/message_window.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
 #include "screens/screens.h"
@@ -83,6 +85,17 @@ const screens::Registration inspector("inspector", [](screens::Shot& shot) {
             shot.Take(entry->menu(), "actions");
         }
     }
+});
+
+const screens::Registration messages("messages", [](screens::Shot& shot) {
+    host::ScopedMessageWindow messages;
+    messages.Window().Add({"Error occurred at line 22.  Reason: Type mismatch", 1,
+                           "frmChooseOutlookFolders4.ChooseOutlookFolders"});
+    messages.Window().Add(
+        {"Error occurred at line 6.  Reason: a folder named Inbox is already "
+         "in Personal Folders",
+         1, "Plovanex.NewFolder"});
+    shot.Take(&messages.Window());
 });
 
 }  // namespace

@@ -3,15 +3,21 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "common/settings_keys.h"
 #include "host/chooser_driver.h"
@@ -19,6 +25,7 @@
 #include "host/gui.h"
 #include "host/inspector_window.h"
 #include "host/item_list_model.h"
+#include "host/message_window.h"
 #include "host/options_dialog.h"
 #include "host/tests/windows_fixture.h"
 #include "indexer/global.h"
@@ -228,6 +235,80 @@ TEST_F(AddInWindowsTest, WhatTheTreeLacksIsFoundOnTheSearchTab) {
     LetRun();
     EXPECT_THAT(FoldersWith("after"), ElementsAre(initech));
     EXPECT_EQ(Get(keys::LastFolderTabShown), "1");
+}
+
+// An error of the add-in while the user works in its windows shows in the
+// message window, above the window in front: a stored tab that is no number
+// keeps the chooser from opening over the mail window, and a new folder with
+// a name that is taken closes the name dialog over the chooser.
+TEST_F(AddInWindowsTest, AnErrorShowsAboveTheWindowInFront) {
+    host::ScopedMessageWindow messages;
+    explorer->show();
+    const struct {
+        const char* name;
+        const char* source;
+        // Does what fails; gives the window that is then in front.
+        std::function<QWidget*()> fail;
+    } cases[] = {
+        {"stored tab abc", "frmChooseOutlookFolders4.ChooseOutlookFolders",
+         [this]() -> QWidget* {
+             Set(keys::LastFolderTabShown, "abc");
+             auto* mail = Compose("tab abc");
+             LetRun();
+             EXPECT_EQ(mail->ClickButton("Send And File"), std::nullopt);
+             LetRun();
+             EXPECT_EQ(Chooser(), nullptr);
+             Set(keys::LastFolderTabShown, "0");
+             return mail;
+         }},
+        {"new folder name taken", "Plovanex.NewFolder",
+         [this]() -> QWidget* {
+             SendAndFile(Compose("name taken"));
+             LetRun();
+             QWidget* chooser = Chooser();
+             auto* tree = chooser->findChild<QAbstractItemView*>("TreeView1");
+             EXPECT_TRUE(tree);
+             const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole,
+                                                     "Personal Folders", 1, Qt::MatchExactly);
+             EXPECT_EQ(found.size(), 1);
+             const QModelIndex store = found.value(0);
+             tree->scrollTo(store);
+             LetRun();
+             QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                               tree->visualRect(store).center());
+             QTimer::singleShot(0, [] {
+                 QWidget* dialog = QApplication::activeModalWidget();
+                 ASSERT_TRUE(dialog);
+                 dialog->findChild<QLineEdit*>("txtNewOutlookFolderName")->setText("Inbox");
+                 dialog->findChild<QPushButton*>("cmdOk")->click();
+             });
+             chooser->findChild<QPushButton*>("cmdNewFolder")->click();
+             LetRun();
+             EXPECT_EQ(Chooser(), chooser);
+             return chooser;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        home.Capture().Clear();
+        QWidget* front = c.fail();
+        ASSERT_TRUE(front);
+        auto& window = messages.Window();
+        EXPECT_TRUE(window.isVisible());
+        auto* errors = window.findChild<QListView*>("lstErrors")->model();
+        ASSERT_EQ(errors->rowCount(), 1);
+        EXPECT_THAT(errors->index(0, 0).data().toString().toStdString(),
+                    ::testing::StartsWith(std::string(c.source) + ": "));
+        ASSERT_TRUE(window.windowHandle());
+        EXPECT_EQ(window.windowHandle()->transientParent(), front->windowHandle());
+        ASSERT_EQ(home.Capture().Reports().size(), 1u);
+        EXPECT_EQ(home.Capture().Reports()[0].code, 1);
+        window.close();
+        if (QWidget* chooser = Chooser()) {
+            host::AnswerChooser(chooser, host::ChooserAnswer::Parse("cancel"));
+        }
+        LetRun();
+    }
 }
 
 // Tools > Options holds the registered options page; a second use shows the

@@ -1,0 +1,198 @@
+#include "host/message_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringListModel>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
+
+#include "platform/widgets/controls.h"
+
+namespace host {
+
+namespace {
+
+using platform::widgets::MakeControl;
+
+// Whether a window of the host other than `messages` is on show: errors go
+// to the message window only then.
+bool AWindowIsShown(const QWidget* messages) {
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        const auto type = window->windowType();
+        if (window != messages && window->isVisible() && type != Qt::Popup && type != Qt::ToolTip) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The widget whose window that is.
+QWidget* WidgetOf(const QWindow* window) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() == window) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+class MessageSink : public ostrevane::Sink {
+  public:
+    MessageSink(MessageWindow* window, std::shared_ptr<ostrevane::Sink> inner)
+        : window_(window), inner_(std::move(inner)) {}
+
+    // The inner sink has the report at once; the window gets an error on
+    // its own thread, after the caller has gone on.
+    void OnReport(const ostrevane::Report& report) override {
+        if (inner_) {
+            inner_->OnReport(report);
+        }
+        if (report.code == 0 || !window_) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            window_.data(),
+            [window = window_, report] {
+                if (window && AWindowIsShown(window)) {
+                    window->Add(report);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    void OnLog(const ostrevane::LogLine& line) override {
+        if (inner_) {
+            inner_->OnLog(line);
+        }
+    }
+    bool WantsLogLines() const override { return inner_ && inner_->WantsLogLines(); }
+
+  private:
+    QPointer<MessageWindow> window_;
+    std::shared_ptr<ostrevane::Sink> inner_;
+};
+
+}  // namespace
+
+MessageWindow::MessageWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAcceptFocus) {
+    platform::widgets::NameForm(this, "MessageWindow", "Errors - Ostrevane");
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    errors_ = new QStringListModel(this);
+    lstErrors_ = MakeControl<QListView>(this, "lstErrors");
+    lstErrors_->setModel(errors_);
+    lstErrors_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstErrors_->setWordWrap(true);
+    lstErrors_->setAlternatingRowColors(true);
+    lstErrors_->setSelectionMode(QAbstractItemView::NoSelection);
+    lstErrors_->setSpacing(2);
+    cmdClose_ = MakeControl<QPushButton>(this, "cmdClose", "&Close");
+    cmdClose_->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdClose_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lstErrors_, 1);
+    layout->addLayout(buttons);
+    resize(480, 200);
+
+    connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &MessageWindow::Activated);
+}
+
+void MessageWindow::Add(const ostrevane::Report& report) {
+    const int row = errors_->rowCount();
+    errors_->insertRows(row, 1);
+    errors_->setData(errors_->index(row),
+                     QString::fromStdString(report.source + ": " + report.message));
+    lstErrors_->scrollToBottom();
+    const bool opening = isHidden();
+    StandAbove(WindowInFront());
+    if (opening && front_) {
+        PlaceOver(*front_);
+    }
+    show();
+    raise();
+}
+
+QWidget* MessageWindow::WindowInFront() const {
+    const auto shown = [this](const QWidget* window) {
+        return window && window != this && window->isVisible();
+    };
+    if (QWidget* active = QApplication::activeWindow(); shown(active)) {
+        return active;
+    }
+    // The active window has just closed: the one active before it is next.
+    for (auto it = activated_.rbegin(); it != activated_.rend(); ++it) {
+        if (shown(*it)) {
+            return *it;
+        }
+    }
+    QWidget* modal = QApplication::activeModalWidget();
+    return shown(modal) ? modal : nullptr;
+}
+
+// As one of the window's own, the window system keeps it above that window,
+// and a modal dialog in front does not block its Close.
+void MessageWindow::StandAbove(QWidget* front) {
+    if (!front) {
+        return;
+    }
+    front_ = front;
+    create();
+    windowHandle()->setTransientParent(front->windowHandle());
+}
+
+void MessageWindow::PlaceOver(const QWidget& front) {
+    QRect place(QPoint(0, 0), size());
+    place.moveCenter(front.frameGeometry().center());
+    if (const QScreen* screen = front.screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveLeft(std::clamp(place.left(), room.left(),
+                                  std::max(room.left(), room.right() - place.width())));
+        place.moveTop(std::clamp(place.top(), room.top(),
+                                 std::max(room.top(), room.bottom() - place.height())));
+    }
+    move(place.topLeft());
+}
+
+void MessageWindow::Activated(QWindow* active) {
+    QWidget* window = WidgetOf(active);
+    if (!window || window == this) {
+        return;
+    }
+    std::erase_if(activated_, [window](const QPointer<QWidget>& w) { return !w || w == window; });
+    activated_.emplace_back(window);
+    if (!isHidden() && window->isVisible()) {
+        StandAbove(window);
+        raise();
+    }
+}
+
+void MessageWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && front_ &&
+        front_->isVisible()) {
+        front_->activateWindow();
+    }
+}
+
+void MessageWindow::closeEvent(QCloseEvent* event) {
+    errors_->setStringList({});
+    QWidget::closeEvent(event);
+}
+
+ScopedMessageWindow::ScopedMessageWindow() : window_(std::make_unique<MessageWindow>()) {
+    previous_ = ostrevane::InstallSink(nullptr);
+    ostrevane::InstallSink(std::make_shared<MessageSink>(window_.get(), previous_));
+}
+
+ScopedMessageWindow::~ScopedMessageWindow() {
+    ostrevane::InstallSink(previous_);
+}
+
+}  // namespace host

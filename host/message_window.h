@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "platform/ostrevane/sink.h"
+
+class QListView;
+class QPushButton;
+class QStringListModel;
+class QWindow;
+
+namespace host {
+
+// The host's one window for errors: it lists every error reported since it
+// was last closed, and stands above the active window. It is never modal,
+// and showing it takes neither the focus nor the keyboard from that window,
+// even a modal dialog. Closing it clears the list.
+class MessageWindow : public QWidget {
+  public:
+    MessageWindow();
+
+    // Adds the error to the list and shows the window above the active
+    // one, without activating it.
+    void Add(const ostrevane::Report& report);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Hands the activation back to the window in front, where the window
+    // system gave it to this one all the same.
+    void changeEvent(QEvent* event) override;
+
+  private:
+    // The window the user works in: the active one, or, where that has just
+    // closed, the one active before it.
+    QWidget* WindowInFront() const;
+    void StandAbove(QWidget* front);
+    // Centred over the window, on its screen.
+    void PlaceOver(const QWidget& front);
+    // Keeps the order in which the windows were activated; while shown, it
+    // stays above whichever window of the host is active.
+    void Activated(QWindow* active);
+
+    // The window it was last shown above.
+    QPointer<QWidget> front_;
+    // The host's windows in the order they were last activated, the latest
+    // last.
+    std::vector<QPointer<QWidget>> activated_;
+    QStringListModel* errors_;
+    QListView* lstErrors_;
+    QPushButton* cmdClose_;
+};
+
+// While it lives, each error reported while a window of the host is shown
+// goes to its message window as well; every report still goes to the sink
+// that was installed before, which it puts back at its end.
+class ScopedMessageWindow {
+  public:
+    ScopedMessageWindow();
+    ~ScopedMessageWindow();
+    ScopedMessageWindow(const ScopedMessageWindow&) = delete;
+    ScopedMessageWindow& operator=(const ScopedMessageWindow&) = delete;
+
+    MessageWindow& Window() { return *window_; }
+
+  private:
+    std::unique_ptr<MessageWindow> window_;
+    std::shared_ptr<ostrevane::Sink> previous_;
+};
+
+}  // namespace host
