@@ -145,11 +145,11 @@ void AssociateContactForm::cmdOk_Click() {
     using platform::widgets::vbOKOnly;
     if (ViewType_ == "ADD") {
         if (ContactName->text().isEmpty()) {
-            MsgBox("Please enter at least one name for a contact", vbOKOnly, kLibraryTitle);
+            MsgBox("Please enter at least one name for a contact", vbOKOnly, kLibraryTitle, this);
             return;
         }
         if (lstFolderNames->count() == 0) {
-            MsgBox("Please choose at least one folder.", vbOKOnly, kLibraryTitle);
+            MsgBox("Please choose at least one folder.", vbOKOnly, kLibraryTitle, this);
             return;
         }
     }

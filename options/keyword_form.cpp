@@ -67,11 +67,11 @@ void KeywordForm::cmdOk_Click() {
     if (ViewType_ == "ADD") {
         if (KeywordNames->text().isEmpty()) {
             // The editor's own text, word for word: it asks for a contact.
-            MsgBox("Please enter at least one name for a contact.", vbOKOnly, kTitle);
+            MsgBox("Please enter at least one name for a contact.", vbOKOnly, kTitle, this);
             return;
         }
         if (lstFolderNames->count() == 0) {
-            MsgBox("Please choose at least one folder.", vbOKOnly, kTitle);
+            MsgBox("Please choose at least one folder.", vbOKOnly, kTitle, this);
             return;
         }
     }
