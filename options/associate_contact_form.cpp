@@ -43,7 +43,8 @@ std::string TagOf(const QLineEdit& box) {
 AssociateContactForm::AssociateContactForm(QWidget* parent)
     : RuleEditor(parent, keys::AssocStem,
                  {keys::AssocFolderCount, keys::AssocFolderName, keys::AssocFolderEntryId,
-                  keys::AssocFolderStoreId}) {
+                  keys::AssocFolderStoreId},
+                 "Choose the folder for mail sent to this contact.") {
     platform::widgets::NameForm(this, "AssociateContactForm", "Associate Contact");
     Frame1 = MakeControl<QGroupBox>(this, "Frame1", "Associate Contact");
     ContactName = MakeControl<QLineEdit>(Frame1, "ContactName");

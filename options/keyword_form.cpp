@@ -30,7 +30,8 @@ constexpr char kTitle[] = "Plovanex";
 KeywordForm::KeywordForm(QWidget* parent)
     : RuleEditor(parent, keys::KeywordStem,
                  {keys::KeywordFolderCount, keys::KeywordFolderName, keys::KeywordFolderEntryId,
-                  keys::KeywordFolderStoreId}) {
+                  keys::KeywordFolderStoreId},
+                 "Choose the folder for mail that holds these keywords.") {
     platform::widgets::NameForm(this, "KeywordForm", "Associate Keywords");
     Frame1 = MakeControl<QGroupBox>(this, "Frame1", "Associate Keywords");
     Label1 = MakeControl<QLabel>(Frame1, "Label1", "Separate keywords with a comma.");

@@ -1,6 +1,7 @@
-// Where the page's forms and their message boxes open: each over the window
-// it is about, as the page's own handlers open them.
+// Where the page's forms, their message boxes and the folder dialog open:
+// each over the window it is about, as the page's own handlers open them.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
@@ -8,6 +9,7 @@
 
 #include "common/settings_keys.h"
 #include "options/tests/page_fixture.h"
+#include "platform/widgets/platform_dialogs.h"
 
 namespace options_test {
 namespace {
@@ -21,7 +23,7 @@ class OwnersTest : public PageTest {
   protected:
     void SetUp() override {
         PageTest::SetUp();
-        Store({{keys::PromptOutlookFolder, "False"}});
+        Store({{keys::PromptOutlookFolder, "False"}, {keys::MoveToFolderName, kArchive.substr(2)}});
         StoreKeywordRule(41, "invoice", kAcme);
         StoreContactRule(32, {"Ann"}, kApollo);
         Show();
@@ -124,6 +126,79 @@ TEST_F(OwnersTest, MessageBoxesOpenOverTheFormTheyAreAbout) {
         c.act();
         EXPECT_EQ(owners, std::vector<std::string>{c.form});
     }
+}
+
+// The folder dialog as a caller asked it: what it says is being chosen, the
+// window it opens over and the folder it starts on.
+struct Asked {
+    std::string prompt;
+    std::string owner;
+    std::string selected;
+    bool operator==(const Asked&) const = default;
+};
+
+void PrintTo(const Asked& asked, std::ostream* out) {
+    *out << "{" << asked.prompt << ", " << asked.owner << ", " << asked.selected << "}";
+}
+
+TEST_F(OwnersTest, FolderDialogSaysWhatEachCallerChooses) {
+    Store({{keys::FromAccount(1), "team@example.com"},
+           {keys::FromOutlookFolderName(1), kGlobex.substr(2)}});
+    const std::string sentItems = "\\\\Personal Folders\\Sent Items";
+    std::vector<Asked> asked;
+    ScopedPickFolder picker([&asked](outlook::NameSpacePtr ns) -> outlook::FolderPtr {
+        platform::widgets::PickFolderDialog dialog(ns, platform::widgets::CurrentFolderRequest());
+        auto folder = dialog.SelectedFolder();
+        asked.push_back(
+            {dialog.findChild<QLabel*>("lblPrompt")->text().toStdString(),
+             dialog.parentWidget() ? dialog.parentWidget()->objectName().toStdString() : "<none>",
+             folder ? folder->FolderPath() : "<none>"});
+        return nullptr;
+    });
+    // Chooses a folder in a rule editor opened on a stored rule.
+    const auto chooseForRule = [this](int tab) {
+        WhenModal([](QWidget& editor) {
+            Press(editor, "ChooseFolderButton");
+            Press(editor, "cmdCancel");
+        });
+        EditRule(tab);
+    };
+    const std::string pageName = PageWindow()->objectName().toStdString();
+    struct Case {
+        const char* what;
+        std::function<void()> ask;
+        Asked expected;
+    };
+    const Case cases[] = {
+        {"the default folder",
+         [&] { Click("cmdChooseFolder"); },
+         {"Choose the folder that sent mail is saved to.", pageName, kArchive}},
+        {"Run Now",
+         [&] { Click("cmdRunNow"); },
+         {"Choose the folder whose mail Run Now files by your rules.", pageName, sentItems}},
+        {"a keyword rule",
+         [&] { chooseForRule(kKeywordTab); },
+         {"Choose the folder for mail that holds these keywords.", "KeywordForm", kAcme}},
+        {"a contact rule",
+         [&] { chooseForRule(kContactTab); },
+         {"Choose the folder for mail sent to this contact.", "AssociateContactForm", kApollo}},
+        {"an account override",
+         [&] {
+             Click("cmdManageOverrides");
+             QWidget* form = Window("frmOverrides");
+             ASSERT_TRUE(form);
+             Click("cmdFromChooseOutlook1", form);
+             form->close();
+         },
+         {"Choose the folder for mail sent from \"team@example.com\".", "frmOverrides", kGlobex}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        asked.clear();
+        c.ask();
+        EXPECT_EQ(asked, std::vector<Asked>{c.expected});
+    }
+    EXPECT_TRUE(Reports().empty());
 }
 
 }  // namespace
