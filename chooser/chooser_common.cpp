@@ -7,6 +7,7 @@
 #include "core/rdo_lookup.h"
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
+#include "platform/widgets/platform_dialogs.h"
 
 #include <atomic>
 
@@ -87,6 +88,8 @@ void ApplySingleFolderOnly(platform::widgets::TreeView& tree, QWidget& form, boo
 
 bool PickWithNativePicker(const outlook::NameSpacePtr& olNameSpace,
                           ostrevane::FolderListPtr& folderList) {
+    const platform::widgets::ScopedFolderRequest request(
+        {.prompt = "Choose the folder to file this mail in."});
     auto folder = Need(olNameSpace).PickFolder();
     if (!folder) {
         return false;

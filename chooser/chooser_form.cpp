@@ -27,15 +27,18 @@ ChooserForm::~ChooserForm() {
     // before the controls do.
     TreeView1->events = {};
     TreeView1->SetImageList(nullptr);
-    // Maybe inside its own dialog run: the event loop deletes it.
+    // Maybe inside its own dialog run: that run ends as a Cancel, and the
+    // event loop deletes the dialog, not this form's end.
     if (newFolderForm_) {
+        newFolderForm_->close();
+        newFolderForm_->setParent(nullptr);
         newFolderForm_->deleteLater();
     }
 }
 
 frmNewOutlookFolder& ChooserForm::NewFolderForm() {
     if (!newFolderForm_) {
-        newFolderForm_ = new frmNewOutlookFolder;
+        newFolderForm_ = new frmNewOutlookFolder(this);
     }
     return *newFolderForm_;
 }

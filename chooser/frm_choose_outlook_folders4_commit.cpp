@@ -145,7 +145,7 @@ void frmChooseOutlookFolders4::cmdSelectedFolderOK_Click() {
                 widgets::MsgBox(
                     "Folder permission not granted or folder not found.  Please select another "
                     "folder or choose Cancel and manually file this email.",
-                    widgets::vbOKOnly, kMessageTitle);
+                    widgets::vbOKOnly, kMessageTitle, this);
                 ReportError("Error occurred.  Could not retrieve folder from MRU List: '" +
                                 record.FolderName + "'",
                             1, common::kSelectedFolderOkLookupSource);
@@ -169,7 +169,7 @@ void frmChooseOutlookFolders4::cmdSelectedFolderOK_Click() {
                     widgets::MsgBox(
                         "Folder not found or permission not granted.  Please select another "
                         "folder or choose Cancel and manually file this email.",
-                        widgets::vbOKOnly, kMessageTitle);
+                        widgets::vbOKOnly, kMessageTitle, this);
                     ReportError(
                         "Error occurred.  Could not retrieve folder from path '" + path + "'", 1,
                         common::kSelectedFolderOkLookupSource);

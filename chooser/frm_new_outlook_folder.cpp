@@ -14,7 +14,7 @@ namespace plovanex::chooser {
 
 using platform::widgets::MakeControl;
 
-frmNewOutlookFolder::frmNewOutlookFolder() {
+frmNewOutlookFolder::frmNewOutlookFolder(QWidget* owner) : QDialog(owner) {
     platform::widgets::NameForm(this, "frmNewOutlookFolder", "New Outlook Folder Name");
     auto* frame = MakeControl<QGroupBox>(this, "frameNewOutlookFolder", "New Outlook Folder");
     auto* lblTitleFolderName =

@@ -12,7 +12,8 @@ namespace plovanex::chooser {
 // The modal dialog that asks the name of a new folder.
 class frmNewOutlookFolder : public QDialog {
   public:
-    frmNewOutlookFolder();
+    // Opens over `owner`, the chooser that asks.
+    explicit frmNewOutlookFolder(QWidget* owner = nullptr);
 
     // What the new folder will hold and its parent's name, set before ShowIt.
     void SetFolderHolds(const std::string& text);

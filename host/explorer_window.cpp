@@ -157,7 +157,7 @@ OptionsDialog* ExplorerWindow::ShowOptions() {
             delete dialog;
             platform::widgets::MsgBox(
                 "No property page is registered; register one with 'ostrevane module install'.",
-                platform::widgets::vbOKOnly, "Options");
+                platform::widgets::vbOKOnly, "Options", this);
             return nullptr;
         }
         options_ = dialog;

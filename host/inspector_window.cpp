@@ -272,7 +272,7 @@ QWidget* InspectorWindow::OpenQuestion() const {
 }
 
 void InspectorWindow::ShowError(const std::string& text) {
-    platform::widgets::MsgBox(text, platform::widgets::vbOKOnly, windowTitle().toStdString());
+    platform::widgets::MsgBox(text, platform::widgets::vbOKOnly, windowTitle().toStdString(), this);
 }
 
 void InspectorWindow::UpdateTitle() {

@@ -90,7 +90,7 @@ void frmMain::cmdHide_Click() {
         hide();
     } catch (const std::exception& e) {
         platform::widgets::MsgBox(common::ErrorOccurred(e.what()), platform::widgets::vbOKCancel,
-                                  "Plovanex.Kestrune.cmdHide");
+                                  "Plovanex.Kestrune.cmdHide", this);
     }
 }
 

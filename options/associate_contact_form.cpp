@@ -43,7 +43,8 @@ std::string TagOf(const QLineEdit& box) {
 AssociateContactForm::AssociateContactForm(QWidget* parent)
     : RuleEditor(parent, keys::AssocStem,
                  {keys::AssocFolderCount, keys::AssocFolderName, keys::AssocFolderEntryId,
-                  keys::AssocFolderStoreId}) {
+                  keys::AssocFolderStoreId},
+                 "Choose the folder for mail sent to this contact.") {
     platform::widgets::NameForm(this, "AssociateContactForm", "Associate Contact");
     Frame1 = MakeControl<QGroupBox>(this, "Frame1", "Associate Contact");
     ContactName = MakeControl<QLineEdit>(Frame1, "ContactName");
@@ -145,11 +146,11 @@ void AssociateContactForm::cmdOk_Click() {
     using platform::widgets::vbOKOnly;
     if (ViewType_ == "ADD") {
         if (ContactName->text().isEmpty()) {
-            MsgBox("Please enter at least one name for a contact", vbOKOnly, kLibraryTitle);
+            MsgBox("Please enter at least one name for a contact", vbOKOnly, kLibraryTitle, this);
             return;
         }
         if (lstFolderNames->count() == 0) {
-            MsgBox("Please choose at least one folder.", vbOKOnly, kLibraryTitle);
+            MsgBox("Please choose at least one folder.", vbOKOnly, kLibraryTitle, this);
             return;
         }
     }

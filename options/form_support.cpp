@@ -14,6 +14,7 @@
 
 #include "common/vb_convert.h"
 #include "platform/error.h"
+#include "platform/widgets/owner_window.h"
 
 namespace plovanex {
 
@@ -127,6 +128,9 @@ void StackAboveButtons(QWidget* form, std::initializer_list<QWidget*> frames, QW
 }
 
 void ModelessForm::ShowModeless() {
+    if (!isVisible()) {
+        platform::widgets::CentreOverOwner(this);
+    }
     show();
     raise();
     activateWindow();

@@ -58,9 +58,10 @@ Form& LibraryForm(QPointer<Form>& instance, QWidget* parent) {
     return *instance;
 }
 
-// A form shown modeless beside its owner's window. Unloading it (its own
-// buttons, or a close by the window frame) runs Form_Unload, closes it and
-// lets it go; the library then makes a new one at the next use.
+// A form shown modeless over its owner's window, in the middle of it when it
+// opens. Unloading it (its own buttons, or a close by the window frame) runs
+// Form_Unload, closes it and lets it go; the library then makes a new one at
+// the next use.
 class ModelessForm : public QWidget {
   public:
     bool Unloaded() const { return unloaded_; }

@@ -148,7 +148,7 @@ void frmAdvancedOptions::cmdOk_Click() {
         platform::widgets::MsgBox(
             "The pause delay must be a whole number of milliseconds from 0 to " +
                 std::to_string(kLongestDelay) + ".",
-            platform::widgets::vbOKOnly, "Advanced Options");
+            platform::widgets::vbOKOnly, "Advanced Options", this);
         txtDelayLength->setFocus();
         return;
     }

@@ -20,6 +20,7 @@
 #include "platform/outlook/outlook.h"
 #include "platform/settings/settings_store.h"
 #include "platform/widgets/controls.h"
+#include "platform/widgets/platform_dialogs.h"
 
 namespace plovanex {
 
@@ -136,6 +137,14 @@ void frmOverrides::cmdFromChooseOutlook_Click(int n) {
     auto& row = rows_[static_cast<std::size_t>(n - 1)];
     Trapped({section_ + ".cmdFromOutlookFolder" + std::to_string(n), 0, false}, [&](long&) {
         auto application = Need(host_).OutlookApplication();
+        const QString account = row.txtFromAccount->text().trimmed();
+        const platform::widgets::ScopedFolderRequest request(
+            {.prompt = "Choose the folder for mail sent from " +
+                       (account.isEmpty() ? std::string("this account")
+                                          : "\"" + account.toStdString() + "\"") +
+                       ".",
+             .owner = this,
+             .path = row.txtFromOutlookFolder->text().toStdString()});
         auto folder = Need(application).GetNamespace("MAPI")->PickFolder();
         if (!folder) {
             return;

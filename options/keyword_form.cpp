@@ -30,7 +30,8 @@ constexpr char kTitle[] = "Plovanex";
 KeywordForm::KeywordForm(QWidget* parent)
     : RuleEditor(parent, keys::KeywordStem,
                  {keys::KeywordFolderCount, keys::KeywordFolderName, keys::KeywordFolderEntryId,
-                  keys::KeywordFolderStoreId}) {
+                  keys::KeywordFolderStoreId},
+                 "Choose the folder for mail that holds these keywords.") {
     platform::widgets::NameForm(this, "KeywordForm", "Associate Keywords");
     Frame1 = MakeControl<QGroupBox>(this, "Frame1", "Associate Keywords");
     Label1 = MakeControl<QLabel>(Frame1, "Label1", "Separate keywords with a comma.");
@@ -67,11 +68,11 @@ void KeywordForm::cmdOk_Click() {
     if (ViewType_ == "ADD") {
         if (KeywordNames->text().isEmpty()) {
             // The editor's own text, word for word: it asks for a contact.
-            MsgBox("Please enter at least one name for a contact.", vbOKOnly, kTitle);
+            MsgBox("Please enter at least one name for a contact.", vbOKOnly, kTitle, this);
             return;
         }
         if (lstFolderNames->count() == 0) {
-            MsgBox("Please choose at least one folder.", vbOKOnly, kTitle);
+            MsgBox("Please choose at least one folder.", vbOKOnly, kTitle, this);
             return;
         }
     }

@@ -19,6 +19,7 @@
 #include "platform/error.h"
 #include "platform/outlook/outlook.h"
 #include "platform/widgets/controls.h"
+#include "platform/widgets/platform_dialogs.h"
 
 namespace plovanex {
 
@@ -55,8 +56,9 @@ std::vector<std::string> SplitAtSemicolons(const std::string& text) {
     return tokens;
 }
 
-RuleEditor::RuleEditor(QWidget* parent, const char* stemWord, RuleFolderStemNames stems)
-    : QDialog(parent), stemWord_(stemWord), stems_(stems) {
+RuleEditor::RuleEditor(QWidget* parent, const char* stemWord, RuleFolderStemNames stems,
+                       const char* folderPrompt)
+    : QDialog(parent), stemWord_(stemWord), stems_(stems), folderPrompt_(folderPrompt) {
     lstFolderNames = MakeControl<QListWidget>(this, "lstFolderNames");
     ChooseFolderButton =
         MakeControl<QPushButton>(this, "ChooseFolderButton", "Choose Outlook Folder");
@@ -142,6 +144,10 @@ bool RuleEditor::Show(std::int16_t& row, std::string& ViewType, std::string& Key
 void RuleEditor::ChooseFolderButton_Click() {
     SetDirty();
     auto application = HostApplication();
+    const platform::widgets::ScopedFolderRequest request(
+        {.prompt = folderPrompt_,
+         .owner = this,
+         .path = lstFolderNames->count() > 0 ? lstFolderNames->item(0)->text().toStdString() : ""});
     auto folder = application->GetNamespace("MAPI")->PickFolder();
     if (folder) {
         lstFolderNames->clear();

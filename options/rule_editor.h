@@ -37,7 +37,9 @@ class RuleEditor : public QDialog {
     bool Unloaded() const { return unloaded_; }
 
   protected:
-    RuleEditor(QWidget* parent, const char* stemWord, RuleFolderStemNames stems);
+    // `folderPrompt` tells in the folder dialog what the rule's folder is for.
+    RuleEditor(QWidget* parent, const char* stemWord, RuleFolderStemNames stems,
+               const char* folderPrompt);
 
     // Stores the arguments, draws a key for "ADD" or fills the form for
     // "EDIT" (the list text through PutList), shows the form modally and
@@ -80,6 +82,7 @@ class RuleEditor : public QDialog {
 
     const char* stemWord_;
     RuleFolderStemNames stems_;
+    const char* folderPrompt_;
     bool ok_ = false;
     bool unloaded_ = false;
 };

@@ -26,6 +26,7 @@
 #include "platform/outlook/outlook.h"
 #include "platform/widgets/message_box.h"
 #include "platform/widgets/mouse_pointer.h"
+#include "platform/widgets/platform_dialogs.h"
 
 namespace plovanex {
 
@@ -169,6 +170,10 @@ void UC1::Page::optSentFilter_Click(int /*index*/) {
 void UC1::Page::cmdChooseFolder_Click() {
     Trapped({common::Source("OrganizeFolder"), 0, false}, [&](long&) {
         auto application = HostApplication();
+        const platform::widgets::ScopedFolderRequest request(
+            {.prompt = "Choose the folder that sent mail is saved to.",
+             .owner = control,
+             .path = txtSaveToFolder->text().toStdString()});
         auto folder = application->GetNamespace("MAPI")->PickFolder();
         if (folder) {
             txtSaveToFolder->clear();

@@ -22,6 +22,7 @@
 #include "options/uc1_page.h"
 #include "platform/outlook/outlook.h"
 #include "platform/widgets/mouse_pointer.h"
+#include "platform/widgets/platform_dialogs.h"
 
 namespace plovanex {
 
@@ -126,6 +127,10 @@ void UC1::Page::cmdRunNow_Click() {
         cmdRunNow->setText(kCancelCaption);
 
         step = 6;
+        const platform::widgets::ScopedFolderRequest request(
+            {.prompt = "Choose the folder whose mail Run Now files by your rules.",
+             .owner = control,
+             .defaultFolder = outlook::olFolderSentMail});
         auto folder = HostApplication()->GetNamespace("MAPI")->PickFolder();
         if (!folder) {
             Log("User cancelled during Choose Sent Items Folders operation");

@@ -1,5 +1,5 @@
 // The options page in the host's options dialog, one picture per tab, and
-// the forms the page opens.
+// the forms and the folder dialog the page opens.
 #include <QApplication>
 #include <QTabWidget>
 #include <memory>
@@ -15,6 +15,7 @@
 #include "options/uc1.h"
 #include "platform/mailstore/profile.h"
 #include "platform/outlook/outlook.h"
+#include "platform/widgets/platform_dialogs.h"
 #include "screens/screens.h"
 
 namespace {
@@ -58,6 +59,15 @@ const screens::Registration contactEditor("options-contact-editor", [](screens::
 
 const screens::Registration keywordEditor("options-keyword-editor", [](screens::Shot& shot) {
     shot.Take(new plovanex::KeywordForm);
+});
+
+// As Run Now asks it.
+const screens::Registration pickFolder("pick-folder", [](screens::Shot& shot) {
+    auto application = DemoApplication();
+    shot.Take(new platform::widgets::PickFolderDialog(
+        application->GetNamespace("MAPI"),
+        {.prompt = "Choose the folder whose mail Run Now files by your rules.",
+         .defaultFolder = outlook::olFolderSentMail}));
 });
 
 }  // namespace

@@ -40,8 +40,10 @@ void ChooserTest::SetUpTestSuite() {
 ChooserTest::ChooserTest() : ChooserTest(plovanex::ChooserVariant::Search) {}
 
 ChooserTest::ChooserTest(plovanex::ChooserVariant variant)
-    : variant_(variant), boxHook([this](const std::string& prompt, int, const std::string& title) {
+    : variant_(variant),
+      boxHook([this](const std::string& prompt, int, const std::string& title, QWidget* owner) {
           boxes.push_back(title + ": " + prompt);
+          boxOwners.emplace_back(owner);
           return platform::widgets::vbOK;
       }) {
     kit.Demo();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -113,8 +114,9 @@ class ChooserTest : public testkit::HomeTest, protected testkit::DemoPaths {
     std::shared_ptr<plovanex::IChooseOutlookFoldersWithSearch> chooser;
     // Every FoldersChosen, in order.
     std::vector<Answer> answers;
-    // The message boxes shown, answered OK.
+    // The message boxes shown, answered OK, and the windows they opened over.
     std::vector<std::string> boxes;
+    std::vector<QPointer<QWidget>> boxOwners;
     platform::widgets::ScopedMessageBoxHook boxHook;
 };
 

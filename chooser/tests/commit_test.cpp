@@ -19,7 +19,9 @@ namespace chooser_test {
 namespace {
 
 namespace keys = common::keys;
+using ::testing::Each;
 using ::testing::ElementsAre;
+using ::testing::Eq;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
@@ -411,11 +413,13 @@ TEST_F(CommitTest, BadInputLeavesTheDialogUsable) {
         home.Capture().Clear();
         answers.clear();
         boxes.clear();
+        boxOwners.clear();
         ASSERT_TRUE(Ask());
         c.act();
         EXPECT_THAT(answers, IsEmpty());
         c.reports(Reports());
         EXPECT_EQ(boxes, c.boxes);
+        EXPECT_THAT(boxOwners, Each(Eq(&Form())));
         for (const auto& warning : c.warnings) {
             EXPECT_THAT(Lines("ShowIt"), testing::Contains(warning));
         }

@@ -17,6 +17,7 @@
 #include "common/settings_keys.h"
 #include "core/globals.h"
 #include "platform/error.h"
+#include "platform/widgets/platform_dialogs.h"
 
 namespace chooser_test {
 namespace {
@@ -159,18 +160,22 @@ TEST_P(ModalRoadsTest, ASecondQuestionWhileOneWaitsIsRefused) {
     EXPECT_EQ(Chosen(), Records{Record(kAcme)});
 }
 
-// The mail client's picker fails: no answer, and the caller's list stays.
-// The whole-tree chooser reports it as its picker's own error; in the lazy
-// one it is an error of the dialog run, at the step that starts the session.
+// The mail client's picker, asked what the mail is filed in, fails: no
+// answer, and the caller's list stays. The whole-tree chooser reports it as
+// its picker's own error; in the lazy one it is an error of the dialog run,
+// at the step that starts the session.
 TEST_P(ModalRoadsTest, AFailingNativePickerIsReportedAndGivesNoAnswer) {
     SetHalvox(keys::UseNativeOutlookPickFolders, "1");
+    std::string prompt;
     struct PickerHook {
         outlook::PickFolderHook previous;
         ~PickerHook() { outlook::InstallPickFolderHook(previous); }
-    } hook{outlook::InstallPickFolderHook([](outlook::NameSpacePtr) -> outlook::FolderPtr {
+    } hook{outlook::InstallPickFolderHook([&prompt](outlook::NameSpacePtr) -> outlook::FolderPtr {
+        prompt = platform::widgets::CurrentFolderRequest().prompt;
         throw platform::Error("The operation failed.");
     })};
     EXPECT_FALSE(AskModal([] { ADD_FAILURE() << "no dialog is shown"; }));
+    EXPECT_EQ(prompt, "Choose the folder to file this mail in.");
     EXPECT_EQ(modal->folderList(), callerList);
     EXPECT_THAT(*callerList, IsEmpty());
     EXPECT_EQ(MruList(), before);

@@ -35,6 +35,7 @@ class NewFolderTest : public ChooserTest {
             auto* dialog = QApplication::activeModalWidget();
             ASSERT_TRUE(dialog);
             ASSERT_EQ(dialog->objectName(), "frmNewOutlookFolder");
+            EXPECT_EQ(dialog->parentWidget(), &Form());
             seenHolds =
                 dialog->findChild<QLabel*>("lblNewOutlookFolderHolds")->text().toStdString();
             seenParent =

@@ -354,13 +354,16 @@ TEST_F(KestruneTest, WindowHasTheControlsAndCaptions) {
         "The index is being built, and the progress is shown below.  Outlook"));
 }
 
+// The box opens over the window it is about.
 TEST_F(KestruneTest, HideThatCannotSaveShowsTheErrorBox) {
     kestrune::frmMain window;
     window.show();
     std::vector<std::string> boxes;
     platform::widgets::ScopedMessageBoxHook answer(
-        [&boxes](const std::string& prompt, int buttons, const std::string& title) {
+        [&boxes, &window](const std::string& prompt, int buttons, const std::string& title,
+                          QWidget* owner) {
             EXPECT_EQ(buttons, platform::widgets::vbOKCancel);
+            EXPECT_EQ(owner, &window);
             boxes.push_back(title + ": " + prompt.substr(0, 25));
             return platform::widgets::vbOK;
         });

@@ -2,15 +2,18 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <utility>
+
+#include "platform/widgets/owner_window.h"
 
 namespace platform::widgets {
 
 namespace {
 
-MessageBoxHook& Hook() {
-    static MessageBoxHook hook;
+OwnedMessageBoxHook& Hook() {
+    static OwnedMessageBoxHook hook;
     return hook;
 }
 
@@ -21,22 +24,26 @@ bool NobodyToAsk() {
 
 }  // namespace
 
-MessageBoxHook InstallMessageBoxHook(MessageBoxHook hook) {
+OwnedMessageBoxHook InstallMessageBoxHook(OwnedMessageBoxHook hook) {
     std::swap(Hook(), hook);
     return hook;
 }
 
-int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+int MsgBox(const std::string& prompt, int buttons, const std::string& title, QWidget* owner) {
+    QWidget* over = OwnerWindow(owner);
     if (Hook()) {
-        return Hook()(prompt, buttons, title);
+        return Hook()(prompt, buttons, title, over);
     }
     if (NobodyToAsk()) {
         return vbCancel;
     }
     const auto shown = buttons == vbOKCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                              : QMessageBox::StandardButtons(QMessageBox::Ok);
-    const auto answer = QMessageBox::warning(nullptr, QString::fromStdString(title),
-                                             QString::fromStdString(prompt), shown);
+    // The owner may go while the box waits; the box then goes with it.
+    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(title),
+                                                QString::fromStdString(prompt), shown, over);
+    const int answer = box->exec();
+    delete box.data();
     return answer == QMessageBox::Ok ? vbOK : vbCancel;
 }
 

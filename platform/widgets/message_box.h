@@ -3,9 +3,13 @@
 #include <functional>
 #include <string>
 
-// The message boxes of every form. Tests answer them through a hook; without
-// a hook and without a person (the offscreen and minimal platforms) the box
-// is not shown and Cancel is the answer, so no headless run waits.
+class QWidget;
+
+// The message boxes of every form. Each opens over the window it is about:
+// the owner its caller gives, else the window in front. Tests answer them
+// through a hook; without a hook and without a person (the offscreen and
+// minimal platforms) the box is not shown and Cancel is the answer, so no
+// headless run waits.
 namespace platform::widgets {
 
 inline constexpr int vbOKOnly = 0;
@@ -15,23 +19,34 @@ inline constexpr int vbCancel = 2;
 
 using MessageBoxHook =
     std::function<int(const std::string& prompt, int buttons, const std::string& title)>;
+// A hook that is also told the window the box would open over.
+using OwnedMessageBoxHook = std::function<int(const std::string& prompt, int buttons,
+                                              const std::string& title, QWidget* owner)>;
 // Installs the hook and gives the one it replaces.
-MessageBoxHook InstallMessageBoxHook(MessageBoxHook hook);
+OwnedMessageBoxHook InstallMessageBoxHook(OwnedMessageBoxHook hook);
 
 // Installs a hook for its own life and puts the previous one back.
 class ScopedMessageBoxHook {
   public:
-    explicit ScopedMessageBoxHook(MessageBoxHook hook)
+    explicit ScopedMessageBoxHook(OwnedMessageBoxHook hook)
         : previous_(InstallMessageBoxHook(std::move(hook))) {}
+    explicit ScopedMessageBoxHook(MessageBoxHook hook)
+        : ScopedMessageBoxHook(
+              OwnedMessageBoxHook([hook = std::move(hook)](const std::string& prompt, int buttons,
+                                                           const std::string& title, QWidget*) {
+                  return hook(prompt, buttons, title);
+              })) {}
     ~ScopedMessageBoxHook() { InstallMessageBoxHook(std::move(previous_)); }
     ScopedMessageBoxHook(const ScopedMessageBoxHook&) = delete;
     ScopedMessageBoxHook& operator=(const ScopedMessageBoxHook&) = delete;
 
   private:
-    MessageBoxHook previous_;
+    OwnedMessageBoxHook previous_;
 };
 
-// Shows the box and gives the button pressed.
-int MsgBox(const std::string& prompt, int buttons, const std::string& title);
+// Shows the box over `owner`'s window (by default the window in front) and
+// gives the button pressed.
+int MsgBox(const std::string& prompt, int buttons, const std::string& title,
+           QWidget* owner = nullptr);
 
 }  // namespace platform::widgets

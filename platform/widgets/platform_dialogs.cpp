@@ -3,13 +3,20 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "platform/error.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/owner_window.h"
 
 namespace platform::widgets {
 
@@ -27,6 +34,16 @@ QDialogButtonBox* AddButtons(QDialog* dialog, QLayout* layout) {
     return buttons;
 }
 
+// The dialog's width, and the folders its tree shows without scrolling.
+constexpr int kWidth = 400;
+constexpr int kRowsShown = 12;
+constexpr const char* kNoPrompt = "Choose a folder:";
+
+FolderRequest& Request() {
+    static FolderRequest request;
+    return request;
+}
+
 void RequireApplication() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         throw platform::Error("The dialog cannot be shown: the program has no windows");
@@ -35,12 +52,47 @@ void RequireApplication() {
 
 }  // namespace
 
-PickFolderDialog::PickFolderDialog(outlook::NameSpacePtr ns, QWidget* parent)
-    : QDialog(parent), ns_(std::move(ns)), tree_(new QTreeWidget(this)) {
-    setObjectName("PickFolderDialog");
-    setWindowTitle("Select Folder");
-    tree_->setObjectName("treeFolders");
+ScopedFolderRequest::ScopedFolderRequest(FolderRequest request)
+    : previous_(std::exchange(Request(), std::move(request))) {}
+
+ScopedFolderRequest::~ScopedFolderRequest() {
+    Request() = std::move(previous_);
+}
+
+const FolderRequest& CurrentFolderRequest() {
+    return Request();
+}
+
+PickFolderDialog::PickFolderDialog(outlook::NameSpacePtr ns, const FolderRequest& request)
+    : QDialog(OwnerWindow(request.owner)),
+      ns_(std::move(ns)),
+      prompt_(MakeControl<QLabel>(this, "lblPrompt")),
+      tree_(MakeControl<QTreeWidget>(this, "treeFolders")) {
+    NameForm(this, "PickFolderDialog", "Select Folder");
+    prompt_->setText(QString::fromStdString(request.prompt.empty() ? kNoPrompt : request.prompt));
+    prompt_->setWordWrap(true);
     tree_->setHeaderHidden(true);
+    AddFolders();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt_);
+    layout->addWidget(tree_);
+    ok_ = AddButtons(this, layout)->button(QDialogButtonBox::Ok);
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { ok_->setEnabled(current != nullptr); });
+    ok_->setEnabled(false);
+    SelectStart(request);
+
+    tree_->ensurePolished();
+    int row = tree_->topLevelItemCount() > 0 ? tree_->sizeHintForRow(0) : 0;
+    if (row <= 0) {
+        row = tree_->fontMetrics().height() + 4;
+    }
+    tree_->setMinimumHeight(kRowsShown * row + 2 * tree_->frameWidth());
+    resize(std::max(kWidth, sizeHint().width()), sizeHint().height());
+}
+
+void PickFolderDialog::AddFolders() {
     std::function<void(outlook::FolderPtr, QTreeWidgetItem*)> add =
         [&](outlook::FolderPtr folder, QTreeWidgetItem* parentItem) {
             auto* node = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(tree_);
@@ -56,10 +108,58 @@ PickFolderDialog::PickFolderDialog(outlook::NameSpacePtr ns, QWidget* parent)
     for (int i = 1; i <= stores->Count(); ++i) {
         add(stores->Item(i), nullptr);
     }
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tree_);
-    AddButtons(this, layout);
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
+        tree_->topLevelItem(i)->setExpanded(true);
+    }
+}
+
+void PickFolderDialog::SelectStart(const FolderRequest& request) {
+    // Each candidate may be missing or unreadable: the next one is tried.
+    const auto found = [](const std::function<outlook::FolderPtr()>& find) {
+        try {
+            return find();
+        } catch (const std::exception&) {
+            return outlook::FolderPtr();
+        }
+    };
+    if (!request.path.empty() && SelectPath(request.path)) {
+        return;
+    }
+    if (request.defaultFolder != 0 &&
+        SelectFolder(found([&] { return ns_->GetDefaultFolder(request.defaultFolder); }))) {
+        return;
+    }
+    if (SelectFolder(found([&] {
+            auto explorer = ns_->Application()->ActiveExplorer();
+            return explorer ? explorer->CurrentFolder() : nullptr;
+        }))) {
+        return;
+    }
+    SelectFolder(found([&] { return ns_->GetDefaultFolder(outlook::olFolderInbox); }));
+}
+
+bool PickFolderDialog::SelectFolder(const outlook::FolderPtr& folder) {
+    if (!folder) {
+        return false;
+    }
+    const QString entryId = QString::fromStdString(folder->EntryID());
+    const QString storeId = QString::fromStdString(folder->StoreID());
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+        if ((*it)->data(0, kEntryIdRole).toString() == entryId &&
+            (*it)->data(0, kStoreIdRole).toString() == storeId) {
+            Select(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void PickFolderDialog::Select(QTreeWidgetItem* node) {
+    for (auto* above = node->parent(); above; above = above->parent()) {
+        above->setExpanded(true);
+    }
+    // Brought into view when the tree shows, at its full height.
+    tree_->setCurrentItem(node);
 }
 
 outlook::FolderPtr PickFolderDialog::SelectedFolder() const {
@@ -89,7 +189,7 @@ bool PickFolderDialog::SelectPath(const std::string& path) {
         node = next;
     }
     if (node) {
-        tree_->setCurrentItem(node);
+        Select(node);
     }
     return node != nullptr;
 }
@@ -151,18 +251,21 @@ void AddressBookDialog::AddSelected(int type) {
 void InstallQtDialogs() {
     outlook::InstallPickFolderHook([](outlook::NameSpacePtr ns) -> outlook::FolderPtr {
         RequireApplication();
-        PickFolderDialog dialog(ns);
-        return dialog.exec() == QDialog::Accepted ? dialog.SelectedFolder() : nullptr;
+        // The owner may go while the dialog waits, and the dialog with it.
+        QPointer<PickFolderDialog> dialog = new PickFolderDialog(ns, CurrentFolderRequest());
+        const auto drop = qScopeGuard([&dialog] { delete dialog.data(); });
+        return dialog->exec() == QDialog::Accepted && dialog ? dialog->SelectedFolder() : nullptr;
     });
     mirelink::InstallAddressBookHook([](const mirelink::AddressBookRequest& request,
                                         const std::vector<mirelink::AddressEntryPtr>& entries)
                                          -> std::optional<std::vector<mirelink::AddressBookPick>> {
         RequireApplication();
-        AddressBookDialog dialog(request, entries);
-        if (dialog.exec() != QDialog::Accepted) {
+        QPointer<AddressBookDialog> dialog = new AddressBookDialog(request, entries, OwnerWindow());
+        const auto drop = qScopeGuard([&dialog] { delete dialog.data(); });
+        if (dialog->exec() != QDialog::Accepted || !dialog) {
             return std::nullopt;
         }
-        return dialog.Picks();
+        return dialog->Picks();
     });
 }
 

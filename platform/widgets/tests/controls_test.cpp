@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
+#include <functional>
 
 #include "platform/testkit/qt_application.h"
 #include "platform/widgets/message_box.h"
@@ -55,6 +58,55 @@ TEST(MessageBoxTest, ScopedHookAnswersAndIsRemoved) {
         EXPECT_EQ(seen, "Plovanex: Text");
     }
     EXPECT_EQ(MsgBox("Text", vbOKOnly, "Plovanex"), vbCancel);
+}
+
+// A box opens over the window of the owner its caller gives, else over the
+// modal dialog in front, else over the active window.
+TEST(MessageBoxTest, OpensOverTheWindowItIsAbout) {
+    using namespace platform::widgets;
+    testkit::EnsureQtApplication();
+    QWidget form;
+    auto* box = new QLineEdit(&form);
+    form.show();
+    QDialog modal(&form);
+    QWidget* seen = &form;
+    ScopedMessageBoxHook hook([&seen](const std::string&, int, const std::string&, QWidget* owner) {
+        seen = owner;
+        return vbOK;
+    });
+    const auto asked = [](QWidget* owner) { MsgBox("Text", vbOKOnly, "Plovanex", owner); };
+    struct Case {
+        const char* what;
+        std::function<void()> ask;
+        QWidget* expected;
+    };
+    const Case cases[] = {
+        {"the owner's window", [&] { asked(box); }, &form},
+        {"the modal dialog in front",
+         [&] {
+             QTimer::singleShot(0, &modal, [&] {
+                 asked(nullptr);
+                 modal.reject();
+             });
+             modal.exec();
+         },
+         &modal},
+        {"the caller's owner before the dialog in front",
+         [&] {
+             QTimer::singleShot(0, &modal, [&] {
+                 asked(box);
+                 modal.reject();
+             });
+             modal.exec();
+         },
+         &form},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        seen = nullptr;
+        c.ask();
+        EXPECT_EQ(seen, c.expected);
+    }
 }
 
 }  // namespace

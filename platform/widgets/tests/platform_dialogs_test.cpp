@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
 
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/testkit.h"
@@ -41,6 +49,10 @@ class DialogsTest : public testkit::HomeTest {
         });
     }
 
+    outlook::FolderPtr PathFolder(const std::string& path) {
+        return outlook::PickFolderAt(path)(ns);
+    }
+
     testkit::ProfileBuilder kit;
     outlook::ApplicationPtr app;
     outlook::NameSpacePtr ns;
@@ -59,6 +71,110 @@ TEST_F(DialogsTest, PickFolderShowsTheTreeAndGivesTheChoice) {
     Answer<platform::widgets::PickFolderDialog>(
         [](platform::widgets::PickFolderDialog& d) { d.reject(); });
     EXPECT_EQ(ns->PickFolder(), nullptr);
+}
+
+// The dialog says what its caller asks, opens over the caller's window and
+// starts on the caller's folder, else a default folder the caller names,
+// else the explorer's current folder, else the default store's Inbox.
+TEST_F(DialogsTest, PickFolderAsksWhatTheCallerChoosesOverItsWindow) {
+    using platform::widgets::FolderRequest;
+    struct Case {
+        const char* what;
+        std::string path;
+        int defaultFolder;
+        const char* explorerOn;  // nothing: no explorer open
+        std::string selected;
+    };
+    const Case cases[] = {
+        {"the caller's folder", "Personal Folders\\Projects\\Zephyr", outlook::olFolderSentMail,
+         "\\\\Personal Folders\\Clients", "\\\\Personal Folders\\Projects\\Zephyr"},
+        {"a default folder when the caller's is gone", "\\\\Personal Folders\\Nowhere",
+         outlook::olFolderSentMail, "\\\\Personal Folders\\Clients",
+         "\\\\Personal Folders\\Sent Items"},
+        {"the explorer's folder", "", 0, "\\\\Mailbox - Team Desk\\Inbox",
+         "\\\\Mailbox - Team Desk\\Inbox"},
+        {"the default store's Inbox", "", 0, nullptr, "\\\\Personal Folders\\Inbox"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget window;
+        auto* button = new QPushButton(&window);
+        window.show();
+        outlook::ExplorerPtr explorer;
+        if (c.explorerOn) {
+            explorer = app->OpenExplorer(PathFolder(c.explorerOn));
+        }
+        const platform::widgets::ScopedFolderRequest request(
+            {.prompt = "Choose the folder for this test.",
+             .owner = button,
+             .path = c.path,
+             .defaultFolder = c.defaultFolder});
+        Answer<platform::widgets::PickFolderDialog>([&](platform::widgets::PickFolderDialog& d) {
+            EXPECT_EQ(d.windowTitle(), "Select Folder");
+            EXPECT_EQ(d.findChild<QLabel*>("lblPrompt")->text(),
+                      "Choose the folder for this test.");
+            EXPECT_EQ(d.parentWidget(), &window);
+            EXPECT_TRUE(d.findChild<QDialogButtonBox*>("buttonBox")
+                            ->button(QDialogButtonBox::Ok)
+                            ->isEnabled());
+            d.accept();
+        });
+        auto folder = ns->PickFolder();
+        ASSERT_TRUE(folder);
+        EXPECT_EQ(folder->FolderPath(), c.selected);
+        if (explorer) {
+            explorer->Close();
+        }
+    }
+}
+
+// Whatever the font, as a user's display settings make it.
+TEST_F(DialogsTest, PickFolderShowsADozenFoldersWithoutScrolling) {
+    struct ScopedFont {
+        QFont previous = QApplication::font();
+        ~ScopedFont() { QApplication::setFont(previous); }
+    } font;
+    QFont large = font.previous;
+    large.setPixelSize(24);
+    QApplication::setFont(large);
+    platform::widgets::PickFolderDialog dialog(ns);
+    dialog.show();
+    QApplication::processEvents();
+    auto* tree = dialog.findChild<QTreeWidget*>("treeFolders");
+    ASSERT_TRUE(tree);
+    QModelIndex row = tree->model()->index(0, 0);
+    for (int shown = 1; shown <= 12; ++shown) {
+        ASSERT_TRUE(row.isValid()) << "the demo profile shows fewer than a dozen folders";
+        EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualRect(row))) << "folder " << shown;
+        row = tree->indexBelow(row);
+    }
+    EXPECT_EQ(tree->verticalScrollBar()->value(), 0);
+}
+
+// The window that asked goes while the dialog waits: the dialog goes with
+// it, and the answer is nothing.
+TEST_F(DialogsTest, PickFolderGivesNothingWhenItsOwnerGoes) {
+    auto* window = new QWidget;
+    window->show();
+    const platform::widgets::ScopedFolderRequest request({.owner = window});
+    Answer<platform::widgets::PickFolderDialog>([window](platform::widgets::PickFolderDialog& d) {
+        EXPECT_EQ(d.parentWidget(), window);
+        delete window;
+    });
+    EXPECT_EQ(ns->PickFolder(), nullptr);
+}
+
+TEST_F(DialogsTest, FolderRequestScopesPutThePreviousBack) {
+    using platform::widgets::CurrentFolderRequest;
+    {
+        const platform::widgets::ScopedFolderRequest outer({.prompt = "outer"});
+        {
+            const platform::widgets::ScopedFolderRequest inner({.prompt = "inner"});
+            EXPECT_EQ(CurrentFolderRequest().prompt, "inner");
+        }
+        EXPECT_EQ(CurrentFolderRequest().prompt, "outer");
+    }
+    EXPECT_EQ(CurrentFolderRequest().prompt, "");
 }
 
 TEST_F(DialogsTest, AddressBookGivesThePickedEntries) {
