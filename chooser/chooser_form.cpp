@@ -7,6 +7,7 @@
 #include "core/rdo_lookup.h"
 #include "platform/outlook/outlook.h"
 #include "platform/widgets/controls.h"
+#include "platform/widgets/owner_window.h"
 
 namespace plovanex::chooser {
 
@@ -61,6 +62,16 @@ QGridLayout* ChooserForm::MailHeader() {
     header->addWidget(lblSubject, 1, 0);
     header->addWidget(txtSubject, 1, 1);
     return header;
+}
+
+void ChooserForm::ShowInFront() {
+    if (!placed_) {
+        platform::widgets::CentreOver(this, platform::widgets::OwnerWindow());
+        placed_ = true;
+    }
+    QWidget::show();
+    raise();
+    activateWindow();
 }
 
 void ChooserForm::ShowMailTexts() {

@@ -44,6 +44,9 @@ class ChooserForm : public QWidget {
     QGridLayout* MailHeader();
     // The mail's To and Subject into their boxes, also as tool tips.
     void ShowMailTexts();
+    // Shows the form in front; at its first show over the window that asked
+    // (the active window), later where it was left.
+    void ShowInFront();
     // The form's new-folder dialog, made at its first use, and again when
     // it was deleted (the program's windows may be deleted from outside).
     frmNewOutlookFolder& NewFolderForm();
@@ -73,6 +76,7 @@ class ChooserForm : public QWidget {
 
   private:
     QPointer<frmNewOutlookFolder> newFolderForm_;
+    bool placed_ = false;
     CountedForm counted_;
 };
 

@@ -220,9 +220,7 @@ bool frmChooseOutlookFolders4::ShowIt() {
     if (show) {
         try {
             deciding_ = true;
-            QWidget::show();
-            raise();
-            activateWindow();
+            ShowInFront();
         } catch (const std::exception& e) {
             WriteLogLine(common::LogSource("Plovanex.ShowIt"),
                          std::string("Error occurred. Choose Outlook Folder dialog could not be "

@@ -124,9 +124,7 @@ bool ModalChooserForm::ShowAndWait() {
 
     InDialog = true;
     try {
-        QWidget::show();
-        raise();
-        activateWindow();
+        ShowInFront();
     } catch (const std::exception& e) {
         WriteLogLine(common::LogSource("Plovanex.ShowIt"),
                      std::string("Warning: Choose Outlook Folder dialog could not be displayed.  "

@@ -14,6 +14,7 @@
 #include "host/options_dialog.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/message_box.h"
+#include "platform/widgets/owner_window.h"
 
 namespace host {
 
@@ -115,6 +116,7 @@ ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explore
 
     QObject::connect(newMail, &QAction::triggered, this, [this] {
         if (auto* window = NewMail()) {
+            platform::widgets::CentreOver(window, this);
             window->show();
         }
     });

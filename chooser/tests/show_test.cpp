@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -208,6 +209,30 @@ TEST_F(ShowTest, SecondShowKeepsTheTreeAndShowsTheNewMail) {
         stores.push_back(n->Text());
     }
     EXPECT_THAT(stores, ElementsAre("Mailbox - Team Desk", "Personal Folders", "Public Folders"));
+}
+
+// The first show opens over the window that asked; a later one where the
+// user left the dialog.
+TEST_F(ShowTest, FirstShowOpensOverTheWindowThatAsked) {
+    QWidget mailWindow;
+    mailWindow.setGeometry(30, 40, 760, 560);
+    mailWindow.show();
+    QApplication::setActiveWindow(&mailWindow);
+    ASSERT_EQ(QApplication::activeWindow(), &mailWindow);
+
+    ASSERT_TRUE(Ask());
+    // The dialog is wider than the offscreen screen: it stays on it, across
+    // the mail window's middle.
+    const QRect room = Form().screen()->availableGeometry();
+    EXPECT_EQ(Form().frameGeometry().center().y(), mailWindow.frameGeometry().center().y());
+    EXPECT_EQ(Form().frameGeometry().left(), room.left());
+
+    Form().move(Form().pos() + QPoint(25, 15));
+    const QPoint left = Form().pos();
+    Click("cmdCancel");
+    QApplication::setActiveWindow(&mailWindow);
+    ASSERT_TRUE(Ask());
+    EXPECT_EQ(Form().pos(), left);
 }
 
 }  // namespace

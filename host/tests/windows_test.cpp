@@ -379,9 +379,20 @@ TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_THAT(boxes[0], HasSubstr("No property page is registered"));
         ASSERT_TRUE(window.findChild<QAction*>("actNewMail"));
+        window.setGeometry(40, 30, 720, 540);
+        window.show();
         window.findChild<QAction*>("actNewMail")->trigger();
         EXPECT_EQ(recorder->Count("QvInspectorOpen"), 1);
         EXPECT_NE(app->ActiveInspector(), nullptr);
+        // The mail window opens over the explorer.
+        QWidget* mail = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "inspector") {
+                mail = top;
+            }
+        }
+        ASSERT_TRUE(mail);
+        EXPECT_EQ(mail->frameGeometry().center(), window.frameGeometry().center());
 
         EXPECT_TRUE(window.ShowFolder("\\\\Personal Folders\\Clients\\Globex"));
         EXPECT_EQ(explorer->CurrentFolder()->Name(), "Globex");

@@ -22,11 +22,17 @@ QWidget* OwnerWindow(QWidget* asked) {
 }
 
 void CentreOverOwner(QWidget* window) {
-    QWidget* owner = window->parentWidget();
-    if (!owner) {
+    CentreOver(window, window->parentWidget());
+}
+
+void CentreOver(QWidget* window, QWidget* over) {
+    if (!over || over == window) {
         return;
     }
-    owner = owner->window();
+    QWidget* owner = over->window();
+    if (owner == window) {
+        return;
+    }
     // The size it shows at, its layout's least size applied.
     window->ensurePolished();
     if (QLayout* layout = window->layout()) {

@@ -13,4 +13,8 @@ QWidget* OwnerWindow(QWidget* asked = nullptr);
 // kept on that screen. A window without an owner stays where it is.
 void CentreOverOwner(QWidget* window);
 
+// Moves a window to the middle of `over`'s window, kept on that screen; with
+// nothing to go over it stays where it is.
+void CentreOver(QWidget* window, QWidget* over);
+
 }  // namespace platform::widgets
