@@ -38,34 +38,6 @@ std::shared_ptr<Sink> CurrentSink() {
     return InstalledSink();
 }
 
-// Line breaks and tabs inside a text are escaped, so one entry is one line.
-void AppendEscaped(std::string& out, std::string_view text) {
-    std::size_t plain = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* escaped = nullptr;
-        switch (text[i]) {
-            case '\\':
-                escaped = "\\\\";
-                break;
-            case '\r':
-                escaped = "\\r";
-                break;
-            case '\n':
-                escaped = "\\n";
-                break;
-            case '\t':
-                escaped = "\\t";
-                break;
-            default:
-                continue;
-        }
-        out.append(text, plain, i - plain);
-        out += escaped;
-        plain = i + 1;
-    }
-    out.append(text, plain, std::string_view::npos);
-}
-
 // The time stamp of an entry: date and time of day with milliseconds. The
 // date and time of day change once a second; only the milliseconds are
 // formatted for every entry.
@@ -303,6 +275,36 @@ class StderrSink : public Sink {
 
 std::string LogFilePath() {
     return (platform::Home() / "ostrevane.log").string();
+}
+
+void AppendEscaped(std::string& out, std::string_view text, bool keepBackslashes) {
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char* escaped = nullptr;
+        switch (text[i]) {
+            case '\\':
+                if (keepBackslashes) {
+                    continue;
+                }
+                escaped = "\\\\";
+                break;
+            case '\r':
+                escaped = "\\r";
+                break;
+            case '\n':
+                escaped = "\\n";
+                break;
+            case '\t':
+                escaped = "\\t";
+                break;
+            default:
+                continue;
+        }
+        out.append(text, plain, i - plain);
+        out += escaped;
+        plain = i + 1;
+    }
+    out.append(text, plain, std::string_view::npos);
 }
 
 std::shared_ptr<Sink> InstallSink(std::shared_ptr<Sink> sink) {

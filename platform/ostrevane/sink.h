@@ -70,4 +70,9 @@ void DeliverLogLine(std::string_view application, std::string_view source, std::
 // The log file under OSTREVANE_HOME.
 std::string LogFilePath();
 
+// Appends text with TAB, CR and LF written as \t, \r and \n, and a backslash
+// as \\ unless kept, so that the text fills one field of one line: the form of
+// a log entry's fields.
+void AppendEscaped(std::string& out, std::string_view text, bool keepBackslashes = false);
+
 }  // namespace ostrevane
