@@ -1,9 +1,12 @@
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "host/commands.h"
 #include "host/profile_access.h"
 #include "host/send_mail.h"
 #include "platform/error.h"
+#include "platform/ostrevane/sink.h"
 
 namespace host {
 
@@ -16,6 +19,16 @@ outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& p
     return ns->GetFolderFromID(row.entryId, profile.Store(row.storeId).entryId);
 }
 
+// Text for one column of a listing: TAB, CR and LF escaped, so that a
+// record keeps its columns and its one line. A path keeps its backslashes,
+// which part its levels (a folder's name holds none); in other text a
+// backslash is doubled, so that a typed "\t" reads apart from a TAB.
+std::string Column(std::string_view text, bool path = false) {
+    std::string out;
+    ostrevane::AppendEscaped(out, text, path);
+    return out;
+}
+
 // The folder and every folder below it, each before its subfolders.
 void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
     std::vector<mailstore::Id> todo{top};
@@ -23,7 +36,7 @@ void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
         auto folder = todo.back();
         todo.pop_back();
         auto row = profile.Folder(folder);
-        std::cout << profile.FolderPath(folder) << '\t' << row.entryId << '\t'
+        std::cout << Column(profile.FolderPath(folder), true) << '\t' << row.entryId << '\t'
                   << profile.Store(row.storeId).entryId << '\t' << profile.ItemCount(folder)
                   << '\n';
         auto children = profile.Children(folder);
@@ -50,7 +63,9 @@ void AddProfileCommands(CLI::App& app, Options& options) {
     });
 
     auto* folders = app.add_subcommand(
-        "folders", "Print every folder: path, EntryID, StoreID and item count, TAB-separated");
+        "folders",
+        "Print every folder: path, EntryID, StoreID and item count, TAB-separated; a TAB, CR or "
+        "LF in a name is written \\t, \\r or \\n");
     folders->callback([&options] {
         auto p = OpenProfile(options.profile);
         for (const auto& store : p->Stores()) {
@@ -60,7 +75,9 @@ void AddProfileCommands(CLI::App& app, Options& options) {
 
     auto path = std::make_shared<std::string>();
     auto* items = app.add_subcommand(
-        "items", "Print every item of a folder: EntryID, type name, subject and To, TAB-separated");
+        "items",
+        "Print every item of a folder: EntryID, type name, subject and To, TAB-separated; in the "
+        "subject and To a TAB, CR or LF is written \\t, \\r or \\n, and a backslash \\\\");
     items->add_option("PATH", *path, "Folder path, such as \\\\Personal Folders\\Inbox")
         ->required();
     items->callback([&options, path] {
@@ -75,8 +92,8 @@ void AddProfileCommands(CLI::App& app, Options& options) {
             } catch (const platform::Error&) {
                 // An item type without To.
             }
-            std::cout << item->EntryID() << '\t' << item->TypeName() << '\t' << item->Subject()
-                      << '\t' << to << '\n';
+            std::cout << item->EntryID() << '\t' << item->TypeName() << '\t'
+                      << Column(item->Subject()) << '\t' << Column(to) << '\n';
         }
     });
 

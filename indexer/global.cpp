@@ -14,6 +14,7 @@
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
 #include "indexer/frm_main.h"
+#include "indexer/index_template.h"
 #include "platform/ado/replace_file.h"
 #include "platform/error.h"
 #include "platform/os/os.h"
@@ -196,6 +197,7 @@ void BuildIndex() {
         step = 44;
         WriteLogLine("Rebuilding index...", common::LogSource(kProduct));
         SaveSetting(keys::RebuildingIndexStatus, "1");
+        RestoreIndexTemplate();
 
         step = 6;
         MatchVisibility();

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +21,7 @@
 #include "core/keyword_match.h"
 #include "core/process_one_sent_item.h"
 #include "platform/mailstore/profile.h"
+#include "platform/ostrevane/sink.h"
 #include "platform/outlook/outlook.h"
 
 namespace {
@@ -70,6 +72,8 @@ int main(int argc, char** argv) {
     auto home = fs::temp_directory_path() / ("plovanex-bench-rules-" + std::to_string(getpid()));
     fs::create_directories(home / "data");
     setenv("OSTREVANE_HOME", home.c_str(), 1);
+    // The whole trace stays in one file, so that its lines can be counted.
+    ostrevane::SetLogRotationSizeForTests(UINTMAX_MAX);
 
     auto profile = mailstore::Profile::Create("Default");
     mailstore::BuildDemoLayout(*profile);

@@ -112,7 +112,8 @@ TEST_F(NewFolderTest, UnreadParentKeepsItsSubfolders) {
 }
 
 // Cancel, an empty name and the frame's close make nothing, even with a
-// name left from an earlier use; a name the store refuses is reported.
+// name left from an earlier use; a name the store refuses is reported
+// with the store's reason.
 TEST_F(NewFolderTest, NothingIsMadeWithoutANewName) {
     Answer("First", End::Ok);
     Click("cmdNewFolder");
@@ -135,13 +136,28 @@ TEST_F(NewFolderTest, NothingIsMadeWithoutANewName) {
     EXPECT_THAT(Lines("NewFolder"), IsEmpty());
     EXPECT_THAT(Reports(), IsEmpty());
 
-    ClickNode("Personal Folders\\Inbox");
-    Answer("First", End::Ok);
-    Click("cmdNewFolder");
-    ASSERT_EQ(Reports().size(), 1u);
-    EXPECT_THAT(Reports()[0].message, testing::StartsWith("Error occurred at line 6.  Reason: "));
-    EXPECT_EQ(Reports()[0].source, "Plovanex.NewFolder");
-    EXPECT_TRUE(chooser->Showing());
+    const struct {
+        std::string typed;
+        std::string reason;
+    } refused[] = {{"First", "a folder named 'First' already exists"},
+                   {"Second\\Half", "a folder name cannot hold the character '\\'"}};
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.typed);
+        home.Capture().Clear();
+        ClickNode("Personal Folders\\Inbox");
+        Answer(c.typed, End::Ok);
+        Click("cmdNewFolder");
+        ASSERT_EQ(Reports().size(), 1u);
+        EXPECT_THAT(Reports()[0].message,
+                    testing::StartsWith("Error occurred at line 6.  Reason: "));
+        EXPECT_THAT(Reports()[0].message, testing::HasSubstr(c.reason));
+        EXPECT_EQ(Reports()[0].source, "Plovanex.NewFolder");
+        EXPECT_THAT(ChildrenOf(kInbox), ElementsAre("First"));
+        Node inbox = NodeAt("Personal Folders\\Inbox");
+        ASSERT_TRUE(inbox);
+        EXPECT_EQ(inbox->Children(), 1);
+        EXPECT_TRUE(chooser->Showing());
+    }
 }
 
 TEST(FolderHoldsTextTest, ItemTypeGivesTheText) {

@@ -163,8 +163,9 @@ TEST_F(TreeTest, ExpandLoadsOnlyAnUnloadedNode) {
 // A folder that its path cannot find keeps its placeholder.
 TEST_F(TreeTest, FolderNotFoundByPathKeepsThePlaceholder) {
     auto personal = kit.FolderId("\\\\Personal Folders");
-    auto odd = kit.Profile()->AddFolder(personal, "R\\D");
+    auto odd = kit.Profile()->AddFolder(personal, "R D");
     kit.Profile()->AddFolder(odd, "Inside");
+    kit.SetName("\\\\Personal Folders\\R D", "R\\D");
     LoadStores();
     Node node = view.Nodes().Find(kit.Profile()->Folder(odd).entryId);
     ASSERT_TRUE(node);

@@ -35,6 +35,8 @@ expect "a folder line" '\\Personal Folders\Projects\Zephyr'
 [ "$(wc -l <<<"$out")" -eq 29 ] || { echo "FAIL: 29 folder lines expected"; failures=$((failures + 1)); }
 check "folder add" 0 "$ostrevane" folder add '\\Personal Folders\Clients' Initech
 check "folder add twice" 1 "$ostrevane" folder add '\\Personal Folders\Clients' Initech
+check "folder add with a backslash" 1 "$ostrevane" folder add '\\Personal Folders\Clients' 'Acme\Europe'
+expect "backslash named" "a folder name cannot hold the character '\\'"
 check "folder add under nothing" 1 "$ostrevane" folder add '\\Personal Folders\Nope' X
 expect "unknown path named" "no folder at '\\\\Personal Folders\\Nope'"
 check "send" 0 "$ostrevane" send --to lead@example.com --subject Hello --from team@example.com

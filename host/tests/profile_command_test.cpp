@@ -1,10 +1,13 @@
 // The host's profile commands on profiles that the mail client's own checks
-// did not make: folders nested too deep or inside themselves.
+// did not make: folders nested too deep or inside themselves; and on names
+// that no listing may print as they are.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -70,6 +73,34 @@ TEST_F(ProfileCommandTest, ChainAsDeepAsFoldersNestIsListedAndEndsThere) {
     EXPECT_EQ(add.exitCode, 1);
     EXPECT_THAT(add.err, HasSubstr("the folder 'Deeper' lies too deep: folders nest at most 256 "
                                    "levels below their store's root"));
+}
+
+// A TAB or a line break in a name, a subject or a To stays in its column
+// and on its record's line; in a subject or a To a backslash is doubled, so
+// that a typed "\t" reads apart from a TAB. A backslash in a path parts its
+// levels, as always.
+TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
+    const std::string clients = "\\\\Personal Folders\\Clients\\";
+    kit.Folder(clients + "Tab\there").Folder(clients + "Two\r\nlines\n");
+    kit.Add(testkit::DemoPaths::kInbox,
+            {.subject = "Cols\there\r\nnext \\t", .to = "lead@example.com"});
+
+    auto folders = Ostrevane({"folders"});
+    ASSERT_EQ(folders.exitCode, 0) << folders.err;
+    EXPECT_THAT(folders.out, HasSubstr("\n" + clients + "Tab\\there\t"));
+    EXPECT_THAT(folders.out, HasSubstr("\n" + clients + "Two\\r\\nlines\\n\t"));
+    auto items = Ostrevane({"items", testkit::DemoPaths::kInbox});
+    ASSERT_EQ(items.exitCode, 0) << items.err;
+    EXPECT_THAT(items.out, HasSubstr("\tMailItem\tCols\\there\\r\\nnext \\\\t\tProject Lead\n"));
+
+    // Every record: one line of four columns.
+    for (const auto& out : {folders.out, items.out}) {
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
+            EXPECT_EQ(line.find('\r'), std::string::npos) << line;
+        }
+    }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "common/settings_keys.h"
 #include "indexer/frm_main.h"
 #include "indexer/global.h"
+#include "indexer/index_template.h"
 #include "indexer/process_priority.h"
 #include "platform/ado/recordset.h"
 #include "platform/mirelink/mirelink.h"
@@ -444,12 +445,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"Error occurred at line number 84.  Reason: Mail profile ", 1, kBuild},
                    {"Profile Name: Default", 0, kBuild}}},
         ErrorCase{
-            "MissingTemplate",
-            [](KestruneTest& t) { fs::remove(t.Data("FolderList.xml")); },
-            {{"Error occurred.  Reason: File not found: ", 1, "Plovanex.LoadIndexFile"},
-             {"Error occurred at line number 20.  Reason: The index template holds no", 1, kBuild},
-             {"Profile Name: Default", 0, kBuild}}},
-        ErrorCase{
             "TemplateWithoutMarker",
             [](KestruneTest& t) { WriteFile(t.Data("FolderList.xml"), "<xml/>"); },
             {{"Error occurred at line number 20.  Reason: The index template holds no", 1, kBuild},
@@ -514,6 +509,32 @@ TEST_F(KestruneTest, ProgramBuildsTheIndexAndEnds) {
         << log;
     EXPECT_NE(log.find("Kestrune\tPlovanex\tIndex was rebuilt successfully."), std::string::npos)
         << log;
+}
+
+// A data folder whose template was removed gets it again from beside the
+// program, and the index is built.
+TEST_F(KestruneTest, ProgramCopiesAMissingTemplateAgainAndBuilds) {
+    fs::remove(Data("FolderList.xml"));
+    auto result = testkit::RunProgram(kKestrune, {});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err.find("[Plovanex."), std::string::npos) << result.err;
+    EXPECT_EQ(ReadFile(Data("FolderList.xml")),
+              ReadFile(kKestrune.parent_path() / "FolderList.xml"));
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
+}
+
+// With no template beside the program either, that is reported, and the
+// build meets the missing template on its error road.
+TEST_F(KestruneTest, TemplateMissingBesideTheProgramTooIsReported) {
+    fs::remove(Data("FolderList.xml"));
+    const fs::path program = home.Path() / "program";
+    fs::create_directories(program);
+    kestrune::RestoreIndexTemplate(program);
+    EXPECT_THAT(Reports(),
+                ElementsAre(ostrevane::Report{"Error occurred.  Reason: File not found: " +
+                                                  (program / "FolderList.xml").string(),
+                                              1, "Plovanex.RestoreIndexTemplate"}));
+    EXPECT_FALSE(fs::exists(Data("FolderList.xml")));
 }
 
 // Unsets the variables that name a display, and sets them back.

@@ -311,7 +311,10 @@ namespace {
 // later versions, and the Name of an object that is no folder.
 TEST_F(EditorsTest, FolderPathTextByVersion) {
     auto& profile = *kit.Profile();
-    const auto slashed = profile.Folder(profile.AddFolder(kit.FolderId(kAcme), "Q1\\Q2", 0));
+    // A name with a backslash, as an older profile may hold.
+    const auto slashedId = profile.AddFolder(kit.FolderId(kAcme), "Q1 Q2", 0);
+    kit.SetName(kAcme + "\\Q1 Q2", "Q1\\Q2");
+    const auto slashed = profile.Folder(slashedId);
     auto ns = app->GetNamespace("MAPI");
     outlook::ObjectPtr named = ns->GetFolderFromID(slashed.entryId, IdsOf(kAcme).storeId);
     const auto ids = IdsOf(kAcme);

@@ -185,11 +185,20 @@ Id Profile::Impl::StoreOfFolder(Id folder) {
     return Folder(folder).storeId;
 }
 
+void Profile::Impl::CheckFolderName(const std::string& name) const {
+    if (name.empty()) {
+        Fail("a folder needs a name");
+    }
+    // A backslash parts the levels of a folder path: no path could reach the
+    // folder.
+    if (name.find('\\') != std::string::npos) {
+        Fail("a folder name cannot hold the character '\\'");
+    }
+}
+
 Id Profile::AddFolder(Id parent, const std::string& name, int itemType, int folderRole,
                       FolderKind kind) {
-    if (name.empty()) {
-        impl_->Fail("a folder needs a name");
-    }
+    impl_->CheckFolderName(name);
     return impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         auto parentRow = impl_->Folder(parent);
@@ -221,9 +230,7 @@ Id Profile::AddFolder(Id parent, const std::string& name, int itemType, int fold
 }
 
 void Profile::RenameFolder(Id folder, const std::string& name) {
-    if (name.empty()) {
-        impl_->Fail("a folder needs a name");
-    }
+    impl_->CheckFolderName(name);
     impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         auto row = impl_->Folder(folder);

@@ -207,6 +207,9 @@ struct Profile::Impl {
     void CheckFolderTree();
     [[noreturn]] void FailOwnAncestor(const std::string& folderName) const;
     [[noreturn]] void FailTooDeep(const std::string& folderName) const;
+    // Raises for a name that a folder cannot take: empty, or one that no
+    // path could reach.
+    void CheckFolderName(const std::string& name) const;
     Id StoreOfFolder(Id folder);
 
     // ---- items (profile_items.cpp)

@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -36,34 +38,6 @@ std::shared_ptr<Sink>& InstalledSink() {
 std::shared_ptr<Sink> CurrentSink() {
     std::lock_guard lock(SinkMutex());
     return InstalledSink();
-}
-
-// Line breaks and tabs inside a text are escaped, so one entry is one line.
-void AppendEscaped(std::string& out, std::string_view text) {
-    std::size_t plain = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char* escaped = nullptr;
-        switch (text[i]) {
-            case '\\':
-                escaped = "\\\\";
-                break;
-            case '\r':
-                escaped = "\\r";
-                break;
-            case '\n':
-                escaped = "\\n";
-                break;
-            case '\t':
-                escaped = "\\t";
-                break;
-            default:
-                continue;
-        }
-        out.append(text, plain, i - plain);
-        out += escaped;
-        plain = i + 1;
-    }
-    out.append(text, plain, std::string_view::npos);
 }
 
 // The time stamp of an entry: date and time of day with milliseconds. The
@@ -124,6 +98,8 @@ int LogWatchSignal() {
     return number;
 }
 
+std::atomic<std::uintmax_t> gLogRotationSize{kLogRotationSize};
+
 // The log file stays open between entries. It is opened again when the path
 // under OSTREVANE_HOME changes or no longer names the open file (a new home,
 // a removed or renamed log), which a watch on the file tells. The watch
@@ -132,6 +108,15 @@ int LogWatchSignal() {
 // returns, one made elsewhere as soon as the main thread runs. The watch is
 // also asked once a second, for a process that blocks the signal; where no
 // signal can be had, every entry asks it.
+//
+// Past its size the log is moved aside to ".1", replacing the older one.
+// The open file is looked at when it is opened and after every few
+// kilobytes written to it; the writer that finds it past its size moves it,
+// under a lock on that file, so that of several writers only one moves it.
+// A writer that has not yet heard of a move writes to the moved file, where
+// its entries are kept. Entries that went to a file that was moved and then
+// removed (an older ".1" that a move replaced) since the last look are
+// written again to the log; a log removed where it lies takes them along.
 class LogFile {
   public:
     // One write per entry with O_APPEND, so entries of several processes
@@ -144,13 +129,68 @@ class LogFile {
         if (!Current(path)) {
             Reopen(path);
         }
-        if (fd_ >= 0) {
-            ssize_t written = ::write(fd_, entry.data(), entry.size());
-            (void)written;
+        if (fd_ < 0) {
+            return;
+        }
+        Write(entry);
+        unlooked_.append(entry);
+        if (unlooked_.size() >= LookEvery()) {
+            Look(path);
         }
     }
 
   private:
+    static std::uintmax_t RotationSize() { return gLogRotationSize.load(); }
+
+    // The bytes written between two looks at the open file: a small part of
+    // the size at which it is moved aside.
+    static std::size_t LookEvery() {
+        return static_cast<std::size_t>(
+            std::clamp<std::uintmax_t>(RotationSize() / 16, 1, 64 * 1024));
+    }
+
+    void Write(std::string_view text) {
+        ssize_t written = ::write(fd_, text.data(), text.size());
+        (void)written;
+    }
+
+    void Look(const std::string& path) {
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && st.st_nlink == 0) {
+            Reopen(path);
+            return;
+        }
+        unlooked_.clear();
+        if (static_cast<std::uintmax_t>(st.st_size) > RotationSize()) {
+            MoveAside(path);
+        }
+    }
+
+    // Moves the open file to ".1" when the path still names it and it is
+    // still past its size, then opens the file the path names.
+    void MoveAside(const std::string& path) {
+        if (::flock(fd_, LOCK_EX) == 0) {
+            struct stat st {};
+            if (NamesOpenFile(path) && ::fstat(fd_, &st) == 0 &&
+                static_cast<std::uintmax_t>(st.st_size) > RotationSize()) {
+                ::rename(path.c_str(), (path + ".1").c_str());
+            }
+            ::flock(fd_, LOCK_UN);
+        }
+        Open(path);
+    }
+
+    // Opens the file the path names, and moves it aside when it is past
+    // its size.
+    void Reopen(const std::string& path) {
+        Open(path);
+        struct stat st {};
+        if (fd_ >= 0 && ::fstat(fd_, &st) == 0 &&
+            static_cast<std::uintmax_t>(st.st_size) > RotationSize()) {
+            MoveAside(path);
+        }
+    }
+
     // The log's path now, worked out again only when OSTREVANE_HOME is unset
     // or changed.
     const std::string& Path() {
@@ -179,14 +219,26 @@ class LogFile {
             }
             lastAsked_ = now;
         }
-        // Whatever happened to the open file since (renamed, removed, its
-        // links changed) stands as an event of the watch; none is the rule.
+        return !ReadEvents();
+    }
+
+    // Whatever happened to the open file since (renamed, removed, its links
+    // changed) stands as an event of the watch; none is the rule. True when
+    // there was one; a move of the file is kept in moved_.
+    bool ReadEvents() {
         bool happened = false;
-        char events[4096];
-        while (::read(notify_, events, sizeof events) > 0) {
+        alignas(inotify_event) char events[4096];
+        for (ssize_t n; (n = ::read(notify_, events, sizeof events)) > 0;) {
             happened = true;
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                if (event->wd == watch_ && (event->mask & IN_MOVE_SELF) != 0) {
+                    moved_ = true;
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
         }
-        return !happened;
+        return happened;
     }
 
     bool NamesOpenFile(const std::string& path) const {
@@ -206,9 +258,8 @@ class LogFile {
         }
         watch_ =
             ::inotify_add_watch(notify_, path.c_str(), IN_MOVE_SELF | IN_DELETE_SELF | IN_ATTRIB);
-        char events[4096];
-        while (::read(notify_, events, sizeof events) > 0) {
-        }
+        ReadEvents();
+        moved_ = false;
         gLogWatchSignalled.store(false, std::memory_order_relaxed);
         // The path may have changed between the open and the watch.
         if (watch_ >= 0 && !NamesOpenFile(path)) {
@@ -236,7 +287,21 @@ class LogFile {
         watch_ = -1;
     }
 
-    void Reopen(const std::string& path) {
+    // Opens the file the path names. When the open file was moved and is
+    // since removed (a ".1" that a move replaced), the entries written to it
+    // since the last look are written to the new one.
+    void Open(const std::string& path) {
+        std::string lost;
+        struct stat old {};
+        if (fd_ >= 0 && path == path_ && ::fstat(fd_, &old) == 0 && old.st_nlink == 0) {
+            if (watch_ >= 0) {
+                ReadEvents();
+            }
+            if (moved_) {
+                lost.swap(unlooked_);
+            }
+        }
+        unlooked_.clear();
         Close();
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
@@ -247,6 +312,10 @@ class LogFile {
             dev_ = st.st_dev;
             ino_ = st.st_ino;
             Watch(path);
+            if (!lost.empty()) {
+                Write(lost);
+                unlooked_.swap(lost);
+            }
         } else {
             Close();
         }
@@ -265,6 +334,8 @@ class LogFile {
     std::string homeText_;
     std::string pathNow_;
     int fd_ = -1;
+    // What was written to the open file since it was last looked at.
+    std::string unlooked_;
     std::string path_;
     dev_t dev_ = 0;
     ino_t ino_ = 0;
@@ -272,6 +343,7 @@ class LogFile {
     bool signalled_ = false;
     std::chrono::steady_clock::time_point lastAsked_;
     int watch_ = -1;
+    bool moved_ = false;  // the open file was moved since it was opened
 };
 
 // Writes one entry: the time stamp and the fields, each escaped, TAB between.
@@ -301,8 +373,42 @@ class StderrSink : public Sink {
 
 }  // namespace
 
+std::uintmax_t SetLogRotationSizeForTests(std::uintmax_t bytes) {
+    return gLogRotationSize.exchange(bytes);
+}
+
 std::string LogFilePath() {
     return (platform::Home() / "ostrevane.log").string();
+}
+
+void AppendEscaped(std::string& out, std::string_view text, bool keepBackslashes) {
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char* escaped = nullptr;
+        switch (text[i]) {
+            case '\\':
+                if (keepBackslashes) {
+                    continue;
+                }
+                escaped = "\\\\";
+                break;
+            case '\r':
+                escaped = "\\r";
+                break;
+            case '\n':
+                escaped = "\\n";
+                break;
+            case '\t':
+                escaped = "\\t";
+                break;
+            default:
+                continue;
+        }
+        out.append(text, plain, i - plain);
+        out += escaped;
+        plain = i + 1;
+    }
+    out.append(text, plain, std::string_view::npos);
 }
 
 std::shared_ptr<Sink> InstallSink(std::shared_ptr<Sink> sink) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -67,7 +68,19 @@ void Deliver(const Report& report);
 void Deliver(const LogLine& line);
 void DeliverLogLine(std::string_view application, std::string_view source, std::string_view text);
 
-// The log file under OSTREVANE_HOME.
+// The log file under OSTREVANE_HOME. Once it is past kLogRotationSize it is
+// moved to the same path with ".1" (replacing an older one), and the next
+// entries go to a new file.
 std::string LogFilePath();
+inline constexpr std::uintmax_t kLogRotationSize = 10 * 1024 * 1024;
+
+// Tests and benchmarks only: moves the log aside past this size instead. Gives the size set
+// before.
+std::uintmax_t SetLogRotationSizeForTests(std::uintmax_t bytes);
+
+// Appends text with TAB, CR and LF written as \t, \r and \n, and a backslash
+// as \\ unless kept, so that the text fills one field of one line: the form of
+// a log entry's fields.
+void AppendEscaped(std::string& out, std::string_view text, bool keepBackslashes = false);
 
 }  // namespace ostrevane

@@ -91,6 +91,17 @@ ProfileBuilder& ProfileBuilder::NestedChain(const std::string& parentPath, int l
     return *this;
 }
 
+ProfileBuilder& ProfileBuilder::SetName(const std::string& path, const std::string& name) {
+    auto folder = FolderId(path);
+    SQLite::Database db(profile_->File().string(), SQLite::OPEN_READWRITE);
+    db.setBusyTimeout(5000);
+    SQLite::Statement set(db, "UPDATE folders SET name=? WHERE id=?");
+    set.bind(1, name);
+    set.bind(2, static_cast<int64_t>(folder));
+    set.exec();
+    return *this;
+}
+
 std::vector<mailstore::Id> ItemsInNoFolder(const mailstore::Profile& profile) {
     SQLite::Database db(profile.File().string(), SQLite::OPEN_READONLY);
     db.setBusyTimeout(5000);

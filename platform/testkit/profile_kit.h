@@ -68,9 +68,11 @@ class ProfileBuilder {
     ProfileBuilder& Item(const std::string& folderPath, const ItemSpec& spec);
     // Writes past the profile's own checks, as another program could: a
     // chain of `levels` folders below the folder at `parentPath` ("F1" holds
-    // "F2", and so on), or a folder's parent set to another folder.
+    // "F2", and so on), a folder's parent set to another folder, or a
+    // folder's name set to one the profile refuses.
     ProfileBuilder& NestedChain(const std::string& parentPath, int levels);
     ProfileBuilder& SetParent(const std::string& path, const std::string& parentPath);
+    ProfileBuilder& SetName(const std::string& path, const std::string& name);
     // The same as Item, giving the new item's id.
     mailstore::Id Add(const std::string& folderPath, const ItemSpec& spec);
 

@@ -168,6 +168,41 @@ TEST_F(ProfileTest, RenameDeleteAndRemoveChangeOnlyWhatTheyName) {
     EXPECT_THROW(p.RemoveStore(team.id), platform::Error);
 }
 
+// A backslash parts a path's levels, so no path could reach a folder whose
+// name holds one: such a name is refused, by name, and nothing changes. A
+// file that already holds one still opens.
+TEST_F(ProfileTest, FolderNameWithABackslashIsRefused) {
+    Id clients = kit.FolderId("\\\\Personal Folders\\Clients");
+    Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    const auto childrenBefore = p.Children(clients).size();
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } cases[] = {
+        {"add inside", [&] { p.AddFolder(clients, "Acme\\Europe"); }},
+        {"add leading", [&] { p.AddFolder(clients, "\\Initech"); }},
+        {"add trailing", [&] { p.AddFolder(clients, "Initech\\"); }},
+        {"add only", [&] { p.AddFolder(clients, "\\"); }},
+        {"rename", [&] { p.RenameFolder(acme, "Acme\\Europe"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            c.change();
+            ADD_FAILURE() << "accepted";
+        } catch (const platform::Error& e) {
+            EXPECT_EQ(e.Description(), "Mail profile " + p.File().string() +
+                                           ": a folder name cannot hold the character '\\'");
+        }
+    }
+    EXPECT_EQ(p.Children(clients).size(), childrenBefore);
+    EXPECT_EQ(p.Folder(acme).name, "Acme");
+
+    kit.SetName(testkit::DemoPaths::kAcme, "Ac\\me");
+    auto reopened = mailstore::Profile::Open("Default");
+    EXPECT_EQ(reopened->FolderPath(acme), "\\\\Personal Folders\\Clients\\Ac\\me");
+}
+
 TEST_F(ProfileTest, FolderTableCountsChildren) {
     Id root = p.Stores()[0].rootId;
     auto rows = p.FolderTable(root);

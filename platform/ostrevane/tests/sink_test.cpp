@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ostrevane/log_writer.h"
@@ -20,8 +26,8 @@ namespace {
 using ostrevane::LogLine;
 using ostrevane::Report;
 
-std::vector<std::string> LogFileLines() {
-    std::ifstream in(ostrevane::LogFilePath());
+std::vector<std::string> LogFileLines(const std::string& suffix = "") {
+    std::ifstream in(ostrevane::LogFilePath() + suffix);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
@@ -134,6 +140,161 @@ TEST_F(SinkTest, KilledProcessHasLostNoEntry) {
     const auto lines = LogFileLines();
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(kEntries));
     EXPECT_EQ(Fields(lines.back()), "Plovanex\tSource\tentry " + std::to_string(kEntries - 1));
+}
+
+// A small size past which the log is moved aside, for one test.
+class ScopedLogRotationSize {
+  public:
+    explicit ScopedLogRotationSize(std::uintmax_t bytes)
+        : previous_(ostrevane::SetLogRotationSizeForTests(bytes)) {}
+    ~ScopedLogRotationSize() { ostrevane::SetLogRotationSizeForTests(previous_); }
+    ScopedLogRotationSize(const ScopedLogRotationSize&) = delete;
+    ScopedLogRotationSize& operator=(const ScopedLogRotationSize&) = delete;
+
+  private:
+    std::uintmax_t previous_;
+};
+
+void WriteEntry(const std::string& source, const std::string& text) {
+    long result = 0;
+    ostrevane::LogWriter().WriteLine("Plovanex", source, text, result);
+}
+
+// The entries "entry 0" to "entry 9" are each as long, so a log of three
+// is exactly at the size: the fourth passes it and moves the log to .1,
+// which the eighth replaces.
+TEST_F(SinkTest, LogPastItsSizeIsMovedAsideAndReplacesTheOlderOne) {
+    WriteEntry("Source", "entry 0");
+    const auto entrySize = std::filesystem::file_size(ostrevane::LogFilePath());
+    std::filesystem::remove(ostrevane::LogFilePath());
+    ScopedLogRotationSize small(3 * entrySize);
+    auto texts = [](const std::string& suffix) {
+        std::vector<std::string> fields;
+        for (const auto& line : LogFileLines(suffix)) {
+            fields.push_back(Fields(line).substr(std::string("Plovanex\tSource\t").size()));
+        }
+        return fields;
+    };
+    for (int i = 0; i < 3; ++i) {
+        WriteEntry("Source", "entry " + std::to_string(i));
+    }
+    EXPECT_FALSE(std::filesystem::exists(ostrevane::LogFilePath() + ".1"));
+    WriteEntry("Source", "entry 3");
+    EXPECT_EQ(texts(".1"), (std::vector<std::string>{"entry 0", "entry 1", "entry 2", "entry 3"}));
+    EXPECT_EQ(texts(""), std::vector<std::string>{});
+    for (int i = 4; i < 10; ++i) {
+        WriteEntry("Source", "entry " + std::to_string(i));
+    }
+    EXPECT_EQ(texts(".1"), (std::vector<std::string>{"entry 4", "entry 5", "entry 6", "entry 7"}));
+    EXPECT_EQ(texts(""), (std::vector<std::string>{"entry 8", "entry 9"}));
+}
+
+// A process that writes little looks at the log when it opens it: the log
+// that others took past its size is moved aside at its first entry.
+TEST_F(SinkTest, FirstEntryOfAProcessMovesAFullLogAside) {
+    constexpr std::uintmax_t kSize = 1024 * 1024;
+    ScopedLogRotationSize size(kSize);
+    const std::string log = ostrevane::LogFilePath();
+    std::ofstream(log) << std::string(kSize, '.') << '\n';
+    WriteEntry("Source", "small");
+    EXPECT_EQ(std::filesystem::file_size(log + ".1"), kSize + 1);
+    ASSERT_EQ(LogFileLines().size(), 1u);
+    EXPECT_EQ(Fields(LogFileLines()[0]), "Plovanex\tSource\tsmall");
+}
+
+// A writer that has not heard of two moves by others (it blocks the watch's
+// signal, so it asks the watch only once a second) writes to the older .1,
+// which the second move removed. When it hears of it, the entries it wrote
+// since it last looked at its file are written again to the log.
+TEST_F(SinkTest, EntriesToAReplacedFileAreWrittenAgainToTheLog) {
+    sigset_t realTime, previous;
+    sigemptyset(&realTime);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        sigaddset(&realTime, signal);
+    }
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &realTime, &previous), 0);
+    struct Restore {
+        sigset_t mask;
+        ~Restore() { pthread_sigmask(SIG_SETMASK, &mask, nullptr); }
+    } restore{previous};
+    namespace fs = std::filesystem;
+    const std::string log = ostrevane::LogFilePath();
+    WriteEntry("Source", "first");
+    fs::rename(log, log + ".1");
+    std::ofstream(log) << "moved by another writer\n";
+    fs::rename(log, log + ".1");
+    WriteEntry("Source", "second");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    WriteEntry("Source", "third");
+    std::vector<std::string> fields;
+    for (const auto& line : LogFileLines()) {
+        fields.push_back(Fields(line));
+    }
+    EXPECT_EQ(fields,
+              (std::vector<std::string>{"Plovanex\tSource\tfirst", "Plovanex\tSource\tsecond",
+                                        "Plovanex\tSource\tthird"}));
+}
+
+// Processes that write one log at once, across many moves of it: every
+// entry left in the log and its .1 is whole and there once, and the entries
+// of each writer there run unbroken up to its last one, so none was lost at
+// a move; only the oldest went with the replaced .1 files.
+TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
+    constexpr int kWriters = 4;
+    constexpr int kEntries = 4000;
+    constexpr std::uintmax_t kSize = 64 * 1024;
+    ScopedLogRotationSize small(kSize);
+    const std::string padding(60, '.');
+    // The writers start together, once the parent closes the pipe.
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t child = fork();
+        if (child == 0) {
+            ::close(start[1]);
+            char byte;
+            (void)!::read(start[0], &byte, 1);
+            for (int i = 0; i < kEntries; ++i) {
+                WriteEntry("Writer " + std::to_string(w), std::to_string(i) + padding);
+            }
+            _exit(0);
+        }
+        ASSERT_GT(child, 0);
+        children.push_back(child);
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    EXPECT_GE(std::filesystem::file_size(ostrevane::LogFilePath() + ".1"), kSize);
+    const std::regex whole(
+        R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\tPlovanex\tWriter (\d)\t(\d+)\.{60})");
+    std::map<int, std::vector<int>> seen;  // writer: its entries, in file order
+    std::size_t kept = 0;
+    for (const char* suffix : {".1", ""}) {
+        for (const auto& line : LogFileLines(suffix)) {
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(line, m, whole)) << line;
+            seen[std::stoi(m[1])].push_back(std::stoi(m[2]));
+            ++kept;
+        }
+    }
+    EXPECT_LT(kept, static_cast<std::size_t>(kWriters * kEntries)) << "the .1 was never replaced";
+    // A writer that ended early may have all its entries in replaced files.
+    ASSERT_FALSE(seen.empty());
+    for (auto& [writer, entries] : seen) {
+        SCOPED_TRACE("writer " + std::to_string(writer));
+        const int first = entries.front();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            ASSERT_EQ(entries[i], first + static_cast<int>(i));
+        }
+        EXPECT_EQ(entries.back(), kEntries - 1);
+    }
 }
 
 TEST_F(SinkTest, StderrSinkShowsReportsOnly) {
