@@ -1,6 +1,5 @@
 #include "indexer/index_template.h"
 
-#include <exception>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -27,7 +26,7 @@ std::filesystem::path ProgramFolder() {
 }
 
 void RestoreIndexTemplate(const std::filesystem::path& programFolder) {
-    try {
+    Trapped({common::Source("RestoreIndexTemplate"), 1, false}, [&](long&) {
         const auto target = std::filesystem::path(Helper().GetDataFolder(0)) / kTemplateName;
         std::error_code ec;
         if (std::filesystem::exists(target, ec) || ec) {
@@ -46,10 +45,7 @@ void RestoreIndexTemplate(const std::filesystem::path& programFolder) {
         // By a rename, so that a builder killed half-way leaves no half a
         // template in its place.
         platform::ReplaceFile(target, text, common::kIndexBuilderName);
-    } catch (const std::exception& e) {
-        Helper().ReportError(common::ErrorOccurred(e.what()), 1,
-                             common::Source("RestoreIndexTemplate"));
-    }
+    });
 }
 
 }  // namespace kestrune
