@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     plovanex::SaveSetting(keys::MoveToFolderStoreId, profile->Store(row.storeId).entryId);
 
     double before = ResidentMB();
-    double rate = bench::FileThroughItemEvent(*addin, ns, *profile, filingIds);
+    double rate = bench::FileThroughItemEvent(*addin, ns, *profile, filingIds).perSecond;
     double after = ResidentMB();
     modules.Shutdown();
 

@@ -203,7 +203,10 @@ class Profile {
     std::optional<Id> ItemByEntryId(const std::string& entryId,
                                     const std::string& storeEntryId = "");
     int ItemCount(Id folder);
-    std::optional<Id> ItemAt(Id folder, int index);  // 0-based, in arrival order
+    // 0-based, in arrival order. The folder's ids are kept while it does not
+    // change, and this object's own moves, copies, sends and adds keep them
+    // current, so a read costs the same at any position.
+    std::optional<Id> ItemAt(Id folder, int index);
     std::vector<Id> ItemsIn(Id folder);
     std::vector<Id> ItemsByMessageId(const std::string& internetMessageId);
     void SetItemField(Id item, ItemField field, const std::string& value);

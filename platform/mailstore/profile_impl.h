@@ -2,7 +2,8 @@
 
 // The inside of a mail profile, shared by the files that implement it: the
 // schema (profile_schema.cpp), the statement cache and the retrying call
-// (profile_statements.cpp), the row cache (profile_rows.cpp), the arrival
+// (profile_statements.cpp), the row cache (profile_rows.cpp), the folders'
+// kept item lists (profile_folder_items.cpp), the arrival
 // notices (profile_arrivals.cpp) and the reads and writes of stores,
 // folders, items, recipients and the address book (one file each).
 
@@ -69,6 +70,17 @@ struct RowCache {
     void Clear();
 };
 
+// Item ids kept in folder lists over all folders, each list counting one
+// more for itself; past this many, reading a list afresh drops the others.
+inline constexpr size_t kMaxKeptItemIds = size_t{1} << 20;
+
+// A folder's item ids in id order as they were at the folder's serial in
+// folder_changes; the truth while that serial is the same.
+struct FolderItems {
+    std::int64_t serial = 0;
+    std::vector<Id> ids;
+};
+
 // Listeners of item arrivals, shared by every Profile object of a process
 // that opens the same file, so both object models hear each other's moves.
 class ArrivalHub {
@@ -106,6 +118,20 @@ struct Profile::Impl {
     platform::sqlite::ChangeWatch watch;  // attached in WAL mode only
     RowCache cache;
     std::uint64_t generation = 0;  // counts the looks that found a change
+    // Kept apart from the row cache: this object's own writes keep them
+    // current, where they would empty the row cache.
+    std::unordered_map<Id, FolderItems> folderItems;
+    size_t keptItemIds = 0;
+    // An edit of a kept list by the write transaction under way, made when
+    // it commits: `item` goes in or out, the serial goes from `before` to
+    // `after`.
+    struct KeptEdit {
+        Id folder;
+        Id item;
+        bool in;
+        std::int64_t before, after;
+    };
+    std::vector<KeptEdit> keptEdits;
 
     [[noreturn]] void Fail(const std::string& what) const {
         throw platform::Error("Mail profile " + file.string() + ": " + what);
@@ -129,6 +155,7 @@ struct Profile::Impl {
         ~Scope() {
             if (--impl.depth == 0) {
                 impl.ResetUsed();
+                impl.keptEdits.clear();
             }
         }
     };
@@ -164,6 +191,7 @@ struct Profile::Impl {
     // Commits with every statement of the call reset first: a statement
     // still stepping holds a read transaction, and the checkpoint that
     // follows a commit fails while one is open, so the log would only grow.
+    // Then makes the transaction's edits of the kept item lists.
     void Commit(SQLite::Transaction& tx);
     void ResetUsed();
 
@@ -211,6 +239,28 @@ struct Profile::Impl {
     // path could reach.
     void CheckFolderName(const std::string& name) const;
     Id StoreOfFolder(Id folder);
+
+    // ---- the folders' kept item lists (profile_folder_items.cpp)
+
+    std::int64_t FolderSerial(Id folder);
+    // The folder's item ids in id order: the kept ones while the folder has
+    // not changed, else read afresh and kept.
+    const std::vector<Id>& FolderItemIds(Id folder);
+    // The folder's kept list while it is current; a stale one is dropped.
+    FolderItems* CurrentItemIds(Id folder);
+    // A write of this object that files one item in `to`, in its write
+    // transaction: BeforeRefile before the write, AfterRefile after it, and
+    // the lists kept of the folders the item leaves and enters stay current
+    // once the transaction commits. `item` is none for an item the write
+    // makes.
+    struct Refile {
+        std::optional<Id> from, to;
+        std::optional<std::int64_t> fromSerial, toSerial;
+    };
+    Refile BeforeRefile(std::optional<Id> item, std::optional<Id> to);
+    void AfterRefile(const Refile& refile, Id item);
+    void ApplyKeptEdits();
+    void DropItemIds(Id folder);
 
     // ---- items (profile_items.cpp)
 

@@ -101,6 +101,7 @@ Id Profile::AddItem(const ItemRow& item, const std::vector<RecipientRow>& recipi
             }
             store = def->id;
         }
+        const auto refile = impl_->BeforeRefile(std::nullopt, item.folderId);
         auto& s = impl_->Stmt(
             "INSERT INTO items (entry_id, folder_id, store_id, item_class, message_class, subject,"
             " body, billing, sent, sent_on, message_id, save_sent_folder, sender_name,"
@@ -125,6 +126,7 @@ Id Profile::AddItem(const ItemRow& item, const std::vector<RecipientRow>& recipi
         s.bind(17, item.sendUsing);
         s.exec();
         Id newId = impl_->db->getLastInsertRowid();
+        impl_->AfterRefile(refile, newId);
         impl_->InsertRecipients(newId, recipients, 1);
         impl_->Commit(tx);
         return newId;
@@ -158,6 +160,9 @@ std::optional<Id> Profile::ItemByEntryId(const std::string& entryId,
 
 int Profile::ItemCount(Id folder) {
     return impl_->Run([&] {
+        if (const auto* kept = impl_->CurrentItemIds(folder)) {
+            return static_cast<int>(kept->ids.size());
+        }
         auto& s = impl_->Stmt("SELECT count(*) FROM items WHERE folder_id=?");
         s.bind(1, static_cast<int64_t>(folder));
         s.executeStep();
@@ -170,27 +175,16 @@ std::optional<Id> Profile::ItemAt(Id folder, int index) {
         return std::nullopt;
     }
     return impl_->Run([&]() -> std::optional<Id> {
-        auto& s =
-            impl_->Stmt("SELECT id FROM items WHERE folder_id=? ORDER BY id LIMIT 1 OFFSET ?");
-        s.bind(1, static_cast<int64_t>(folder));
-        s.bind(2, index);
-        if (!s.executeStep()) {
+        const auto& ids = impl_->FolderItemIds(folder);
+        if (static_cast<size_t>(index) >= ids.size()) {
             return std::nullopt;
         }
-        return s.getColumn(0).getInt64();
+        return ids[static_cast<size_t>(index)];
     });
 }
 
 std::vector<Id> Profile::ItemsIn(Id folder) {
-    return impl_->Run([&] {
-        std::vector<Id> out;
-        auto& s = impl_->Stmt("SELECT id FROM items WHERE folder_id=? ORDER BY id");
-        s.bind(1, static_cast<int64_t>(folder));
-        while (s.executeStep()) {
-            out.push_back(s.getColumn(0).getInt64());
-        }
-        return out;
-    });
+    return impl_->Run([&] { return impl_->FolderItemIds(folder); });
 }
 
 std::vector<Id> Profile::ItemsByMessageId(const std::string& internetMessageId) {
@@ -237,6 +231,7 @@ void Profile::MoveItem(Id item, Id folder) {
     impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         Id store = impl_->StoreOfFolder(folder);
+        const auto refile = impl_->BeforeRefile(item, folder);
         auto& s = impl_->Stmt("UPDATE items SET folder_id=?, store_id=? WHERE id=?");
         s.bind(1, static_cast<int64_t>(folder));
         s.bind(2, static_cast<int64_t>(store));
@@ -244,6 +239,7 @@ void Profile::MoveItem(Id item, Id folder) {
         if (s.exec() == 0) {
             impl_->Fail("the item no longer exists");
         }
+        impl_->AfterRefile(refile, item);
         impl_->Commit(tx);
         return 0;
     });
@@ -255,6 +251,7 @@ Id Profile::CopyItem(Id item, Id folder) {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         Id store = impl_->StoreOfFolder(folder);
         impl_->RequireItem(item);
+        const auto refile = impl_->BeforeRefile(std::nullopt, folder);
         auto& s = impl_->Stmt(
             "INSERT INTO items (entry_id, folder_id, store_id, item_class, message_class, subject,"
             " body, billing, sent, sent_on, message_id, save_sent_folder, sender_name,"
@@ -268,6 +265,7 @@ Id Profile::CopyItem(Id item, Id folder) {
         s.bind(4, static_cast<int64_t>(item));
         s.exec();
         Id newId = impl_->db->getLastInsertRowid();
+        impl_->AfterRefile(refile, newId);
         auto& r = impl_->Stmt(
             "INSERT INTO recipients (item_id, pos, name, address, address_type, type, entry)"
             " SELECT ?, pos, name, address, address_type, type, entry FROM recipients"
@@ -292,6 +290,7 @@ void Profile::SendItem(Id item, Id folder, const SentInfo& info) {
     impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         Id store = impl_->StoreOfFolder(folder);
+        const auto refile = impl_->BeforeRefile(item, folder);
         auto& s = impl_->Stmt(
             "UPDATE items SET sent=1, sent_on=?, message_id=?, sender_name=?, sender_address=?,"
             " sender_entry=?, folder_id=?, store_id=? WHERE id=? AND sent=0");
@@ -307,6 +306,7 @@ void Profile::SendItem(Id item, Id folder, const SentInfo& info) {
             impl_->RequireItem(item);
             impl_->Fail("the item has already been sent");
         }
+        impl_->AfterRefile(refile, item);
         impl_->Commit(tx);
         return 0;
     });

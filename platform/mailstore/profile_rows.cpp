@@ -16,6 +16,7 @@ void RowCache::Clear() {
 void Profile::Impl::Forget() {
     cache.Clear();
     watch.Forget();
+    keptEdits.clear();
 }
 
 RowCache& Profile::Impl::Cached() {

@@ -10,7 +10,8 @@ namespace mailstore {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+// 2 added folder_changes.
+constexpr int kSchemaVersion = 2;
 constexpr int kApplicationId = 0x4F535450;  // "OSTP"
 
 const char* const kSchema[] = {
@@ -44,6 +45,26 @@ const char* const kSchema[] = {
     "CREATE TABLE address_book ("
     " id INTEGER PRIMARY KEY, entry_id TEXT NOT NULL UNIQUE, name TEXT NOT NULL,"
     " type TEXT NOT NULL, address TEXT NOT NULL, smtp TEXT NOT NULL)",
+};
+
+// A serial per folder that every item entering or leaving it counts up, and
+// a change of an item's id too: a folder's item list read at one serial holds
+// while the serial is the same. A folder's row stays when the folder goes, so
+// a new folder that gets its id does not start at a serial already seen.
+const char* const kFolderChanges[] = {
+    "CREATE TABLE folder_changes (folder_id INTEGER PRIMARY KEY, serial INTEGER NOT NULL)",
+    "CREATE TRIGGER items_entered AFTER INSERT ON items WHEN new.folder_id IS NOT NULL BEGIN"
+    " INSERT INTO folder_changes VALUES (new.folder_id, 1)"
+    " ON CONFLICT (folder_id) DO UPDATE SET serial=serial+1; END",
+    "CREATE TRIGGER items_left AFTER DELETE ON items WHEN old.folder_id IS NOT NULL BEGIN"
+    " INSERT INTO folder_changes VALUES (old.folder_id, 1)"
+    " ON CONFLICT (folder_id) DO UPDATE SET serial=serial+1; END",
+    "CREATE TRIGGER items_refiled AFTER UPDATE OF id, folder_id ON items"
+    " WHEN old.folder_id IS NOT new.folder_id OR old.id<>new.id BEGIN"
+    " INSERT INTO folder_changes SELECT old.folder_id, 1 WHERE old.folder_id IS NOT NULL"
+    " ON CONFLICT (folder_id) DO UPDATE SET serial=serial+1;"
+    " INSERT INTO folder_changes SELECT new.folder_id, 1 WHERE new.folder_id IS NOT NULL"
+    " ON CONFLICT (folder_id) DO UPDATE SET serial=serial+1; END",
 };
 
 }  // namespace
@@ -85,14 +106,21 @@ void Profile::Impl::Open(bool create) {
         int app = db->execAndGet("PRAGMA application_id").getInt();
         int tables =
             db->execAndGet("SELECT count(*) FROM sqlite_master WHERE type='table'").getInt();
-        if (tables == 0 && version == 0 && app == 0) {
-            for (const char* sql : kSchema) {
+        auto execAll = [&](const auto& statements) {
+            for (const char* sql : statements) {
                 db->exec(sql);
             }
+        };
+        if (tables == 0 && version == 0 && app == 0) {
+            execAll(kSchema);
+            execAll(kFolderChanges);
             db->exec("PRAGMA application_id=" + std::to_string(kApplicationId));
             db->exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
         } else if (app != kApplicationId) {
             Fail("the file holds another program's database");
+        } else if (version == 1) {
+            execAll(kFolderChanges);
+            db->exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
         } else if (version != kSchemaVersion) {
             Fail("unknown schema version " + std::to_string(version));
         }

@@ -24,6 +24,51 @@ namespace {
 using mailstore::Id;
 using ::testing::HasSubstr;
 
+// Runs `fn` in a child process and waits for it to end well.
+void InChild(const std::function<void()>& fn) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            fn();
+        } catch (...) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// A folder's items as plain SQLite reads them, in id order.
+std::vector<Id> IdsOnFile(const std::filesystem::path& file, Id folder) {
+    SQLite::Database db(file.string(), SQLite::OPEN_READONLY);
+    SQLite::Statement s(db, "SELECT id FROM items WHERE folder_id=? ORDER BY id");
+    s.bind(1, static_cast<int64_t>(folder));
+    std::vector<Id> ids;
+    while (s.executeStep()) {
+        ids.push_back(s.getColumn(0).getInt64());
+    }
+    return ids;
+}
+
+// A folder's items read one position at a time, as Items.Item(i) reads them,
+// up to the first position that holds none; the count must agree.
+std::vector<Id> ReadByPosition(mailstore::Profile& p, Id folder) {
+    std::vector<Id> ids;
+    for (int i = 0;; ++i) {
+        auto id = p.ItemAt(folder, i);
+        if (!id) {
+            break;
+        }
+        ids.push_back(*id);
+    }
+    EXPECT_EQ(p.ItemCount(folder), static_cast<int>(ids.size()));
+    EXPECT_EQ(p.ItemAt(folder, -1), std::nullopt);
+    return ids;
+}
+
 class ProfileTest : public testkit::HomeTest {
   protected:
     testkit::ProfileBuilder kit;
@@ -296,21 +341,7 @@ TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
         {"another object", [&] { writes(*mailstore::Profile::Open("Default"), "another object"); },
          "Acme"},
         {"another process",
-         [&] {
-             pid_t child = fork();
-             ASSERT_GE(child, 0);
-             if (child == 0) {
-                 try {
-                     writes(*mailstore::Profile::Open("Default"), "another process");
-                 } catch (...) {
-                     _exit(1);
-                 }
-                 _exit(0);
-             }
-             int status = 0;
-             waitpid(child, &status, 0);
-             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-         },
+         [&] { InChild([&] { writes(*mailstore::Profile::Open("Default"), "another process"); }); },
          "Acme"},
         {"plain SQLite",
          [&] {
@@ -355,7 +386,148 @@ TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
     }
 }
 
+// Positional reads of a folder follow every change to what it holds, by
+// whoever makes it, and keep id order.
+TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
+    const Id inbox = kit.FolderId(testkit::DemoPaths::kInbox);
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    const Id sent = kit.FolderId(testkit::DemoPaths::kSentItems);
+    auto add = [&](mailstore::Profile& w, Id folder) {
+        mailstore::ItemRow row;
+        row.folderId = folder;
+        row.subject = "added";
+        return w.AddItem(row);
+    };
+    auto sql = [&](const std::string& statement) {
+        SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
+        db.setBusyTimeout(5000);
+        db.exec(statement);
+    };
+    auto middle = [&](Id folder) { return p.ItemsIn(folder)[p.ItemsIn(folder).size() / 2]; };
+    // Each case changes what Inbox or Acme holds; a folder made by a case
+    // is read too.
+    std::optional<Id> made;
+    const struct {
+        const char* name;
+        std::function<void()> write;
+    } cases[] = {
+        {"this object moves one out and one in",
+         [&] {
+             p.MoveItem(middle(inbox), acme);
+             p.MoveItem(middle(acme), inbox);
+         }},
+        {"this object moves one within its folder", [&] { p.MoveItem(middle(inbox), inbox); }},
+        {"this object copies, adds and sends",
+         [&] {
+             p.CopyItem(middle(acme), inbox);
+             add(p, acme);
+             Id draft = kit.Add(testkit::DemoPaths::kDrafts, {.subject = "d", .sent = false});
+             p.SendItem(draft, inbox, mailstore::SenderInfo(p, *p.DefaultStore()));
+         }},
+        {"this object moves every item out, last first, reading each by position",
+         [&] {
+             for (int i = p.ItemCount(inbox); i >= 1; --i) {
+                 auto id = p.ItemAt(inbox, i - 1);
+                 ASSERT_EQ(id, IdsOnFile(p.File(), inbox).back());
+                 p.MoveItem(*id, sent);
+             }
+             p.MoveItem(middle(sent), inbox);
+         }},
+        {"another object moves and adds",
+         [&] {
+             auto other = mailstore::Profile::Open("Default");
+             other->MoveItem(middle(acme), inbox);
+             add(*other, acme);
+         }},
+        {"another process moves and adds",
+         [&] {
+             InChild([&] {
+                 auto other = mailstore::Profile::Open("Default");
+                 other->MoveItem(middle(inbox), acme);
+                 add(*other, inbox);
+             });
+         }},
+        {"plain SQLite deletes one and moves one",
+         [&] {
+             sql("DELETE FROM items WHERE id=" + std::to_string(middle(inbox)) +
+                 "; UPDATE items SET folder_id=" + std::to_string(inbox) +
+                 " WHERE id=" + std::to_string(middle(acme)));
+         }},
+        // The new folder may get the deleted one's id.
+        {"this object deletes a folder and makes one",
+         [&] {
+             Id doomed = p.AddFolder(acme, "Doomed");
+             add(p, doomed);
+             add(p, doomed);
+             ASSERT_EQ(ReadByPosition(p, doomed).size(), 2u);
+             p.DeleteFolder(doomed);
+             EXPECT_EQ(ReadByPosition(p, doomed), std::vector<Id>{});
+             made = p.AddFolder(acme, "Made");
+             add(p, *made);
+         }},
+    };
+    for (int i = 0; i < 6; ++i) {
+        kit.Add(testkit::DemoPaths::kInbox, {.subject = "in " + std::to_string(i)});
+        kit.Add(testkit::DemoPaths::kAcme, {.subject = "acme " + std::to_string(i)});
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        made.reset();
+        for (Id folder : {inbox, acme, sent}) {
+            ASSERT_EQ(ReadByPosition(p, folder), IdsOnFile(p.File(), folder));
+        }
+        c.write();
+        for (Id folder : {inbox, acme, sent}) {
+            EXPECT_EQ(ReadByPosition(p, folder), IdsOnFile(p.File(), folder));
+            EXPECT_EQ(p.ItemsIn(folder), IdsOnFile(p.File(), folder));
+        }
+        if (made) {
+            EXPECT_EQ(ReadByPosition(p, *made), IdsOnFile(p.File(), *made));
+        }
+    }
+}
+
 class ProfileFileTest : public testkit::HomeTest {};
+
+// A profile file of the schema before folder_changes opens, and is brought
+// up to date, so that positional reads follow its changes; a file of a
+// schema not known is refused.
+TEST_F(ProfileFileTest, FileOfAnEarlierSchemaIsBroughtUpToDate) {
+    Id inbox = 0;
+    Id item = 0;
+    {
+        testkit::ProfileBuilder kit;
+        kit.Demo();
+        inbox = kit.FolderId(testkit::DemoPaths::kInbox);
+        item = kit.Add(testkit::DemoPaths::kAcme, {.subject = "x"});
+    }
+    const auto file = mailstore::Profile::FileFor("Default");
+    auto sql = [&](const std::string& statement) {
+        SQLite::Database db(file.string(), SQLite::OPEN_READWRITE);
+        db.exec(statement);
+    };
+    sql("DROP TRIGGER items_entered; DROP TRIGGER items_left; DROP TRIGGER items_refiled;"
+        " DROP TABLE folder_changes; PRAGMA user_version=1");
+
+    auto p = mailstore::Profile::Open("Default");
+    EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{});
+    sql("UPDATE items SET folder_id=" + std::to_string(inbox) +
+        " WHERE id=" + std::to_string(item));
+    EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{item});
+    p.reset();
+    {
+        SQLite::Database db(file.string(), SQLite::OPEN_READONLY);
+        EXPECT_EQ(db.execAndGet("PRAGMA user_version").getInt(), 2);
+    }
+
+    sql("PRAGMA user_version=3");
+    try {
+        mailstore::Profile::Open("Default");
+        ADD_FAILURE() << "opened";
+    } catch (const platform::Error& e) {
+        EXPECT_THAT(e.Description(), HasSubstr("unknown schema version 3"));
+    }
+}
 
 TEST_F(ProfileFileTest, ForeignDamagedAndMissingFilesNameTheFile) {
     EXPECT_THROW(mailstore::Profile::Open("Nope"), platform::Error);
