@@ -5,13 +5,13 @@
 #include <QHBoxLayout>
 #include <QListView>
 #include <QPushButton>
-#include <QScreen>
 #include <QStringListModel>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
 
 #include "platform/widgets/controls.h"
+#include "platform/widgets/owner_window.h"
 
 namespace host {
 
@@ -113,7 +113,7 @@ void MessageWindow::Add(const ostrevane::Report& report) {
     const bool opening = isHidden();
     StandAbove(WindowInFront());
     if (opening && front_) {
-        PlaceOver(*front_);
+        platform::widgets::CentreOver(this, front_);
     }
     show();
     raise();
@@ -145,19 +145,6 @@ void MessageWindow::StandAbove(QWidget* front) {
     front_ = front;
     create();
     windowHandle()->setTransientParent(front->windowHandle());
-}
-
-void MessageWindow::PlaceOver(const QWidget& front) {
-    QRect place(QPoint(0, 0), size());
-    place.moveCenter(front.frameGeometry().center());
-    if (const QScreen* screen = front.screen()) {
-        const QRect room = screen->availableGeometry();
-        place.moveLeft(std::clamp(place.left(), room.left(),
-                                  std::max(room.left(), room.right() - place.width())));
-        place.moveTop(std::clamp(place.top(), room.top(),
-                                 std::max(room.top(), room.bottom() - place.height())));
-    }
-    move(place.topLeft());
 }
 
 void MessageWindow::Activated(QWindow* active) {

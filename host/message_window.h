@@ -37,8 +37,6 @@ class MessageWindow : public QWidget {
     // closed, the one active before it.
     QWidget* WindowInFront() const;
     void StandAbove(QWidget* front);
-    // Centred over the window, on its screen.
-    void PlaceOver(const QWidget& front);
     // Keeps the order in which the windows were activated; while shown, it
     // stays above whichever window of the host is active.
     void Activated(QWindow* active);
