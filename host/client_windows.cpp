@@ -18,12 +18,10 @@ void ShowExplorer(const outlook::ApplicationPtr& application) {
     {
         ExplorerWindow window(addIns.Modules(), application->OpenExplorer(
                                                     ns->GetDefaultFolder(outlook::olFolderInbox)));
-        auto previous = ostrevane::InstallSink(nullptr);
-        ostrevane::InstallSink(MakeWindowSink(&window, previous));
+        auto notes = NotesInStatusBar(window);
         window.OnClosed([] { QCoreApplication::quit(); });
         window.show();
         QApplication::exec();
-        ostrevane::InstallSink(previous);
     }
     addIns.Stop();
 }

@@ -24,39 +24,6 @@ using platform::widgets::MakeControl;
 
 constexpr int kReportShownMs = 15000;
 
-class WindowSink : public ostrevane::Sink {
-  public:
-    WindowSink(ExplorerWindow* window, std::shared_ptr<ostrevane::Sink> inner)
-        : window_(window), inner_(std::move(inner)) {}
-    void OnReport(const ostrevane::Report& report) override {
-        if (inner_) {
-            inner_->OnReport(report);
-        }
-        // Errors are the message window's.
-        if (!window_ || report.code != 0) {
-            return;
-        }
-        // Reports may come from any thread; the window shows them on its own.
-        QMetaObject::invokeMethod(
-            window_.data(),
-            [window = window_, report] {
-                if (window) {
-                    window->ShowReport(report);
-                }
-            },
-            Qt::QueuedConnection);
-    }
-    void OnLog(const ostrevane::LogLine& line) override {
-        if (inner_) {
-            inner_->OnLog(line);
-        }
-    }
-
-  private:
-    QPointer<ExplorerWindow> window_;
-    std::shared_ptr<ostrevane::Sink> inner_;
-};
-
 }  // namespace
 
 ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explorer, QWidget* parent)
@@ -231,9 +198,10 @@ void ExplorerWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-std::shared_ptr<ostrevane::Sink> MakeWindowSink(ExplorerWindow* window,
-                                                std::shared_ptr<ostrevane::Sink> inner) {
-    return std::make_shared<WindowSink>(window, std::move(inner));
+ScopedWindowSink NotesInStatusBar(ExplorerWindow& window) {
+    // Errors are the message window's.
+    return {&window, [](const ostrevane::Report& report) { return report.code == 0; },
+            [&window](const ostrevane::Report& report) { window.ShowReport(report); }};
 }
 
 }  // namespace host

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/engine.h"
+#include "host/window_sink.h"
 #include "platform/ostrevane/module_loader.h"
 #include "platform/ostrevane/sink.h"
 #include "platform/outlook/outlook.h"
@@ -70,9 +71,8 @@ class ExplorerWindow : public QMainWindow {
     bool closed_ = false;
 };
 
-// Shows notes in the window's status bar, beside the sink it wraps; errors
+// While it lives, notes are also shown in the window's status bar; errors
 // are left to the message window.
-std::shared_ptr<ostrevane::Sink> MakeWindowSink(ExplorerWindow* window,
-                                                std::shared_ptr<ostrevane::Sink> inner);
+ScopedWindowSink NotesInStatusBar(ExplorerWindow& window);
 
 }  // namespace host

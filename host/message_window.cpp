@@ -41,41 +41,6 @@ QWidget* WidgetOf(const QWindow* window) {
     return nullptr;
 }
 
-class MessageSink : public ostrevane::Sink {
-  public:
-    MessageSink(MessageWindow* window, std::shared_ptr<ostrevane::Sink> inner)
-        : window_(window), inner_(std::move(inner)) {}
-
-    // The inner sink has the report at once; the window gets an error on
-    // its own thread, after the caller has gone on.
-    void OnReport(const ostrevane::Report& report) override {
-        if (inner_) {
-            inner_->OnReport(report);
-        }
-        if (report.code == 0 || !window_) {
-            return;
-        }
-        QMetaObject::invokeMethod(
-            window_.data(),
-            [window = window_, report] {
-                if (window && AWindowIsShown(window)) {
-                    window->Add(report);
-                }
-            },
-            Qt::QueuedConnection);
-    }
-    void OnLog(const ostrevane::LogLine& line) override {
-        if (inner_) {
-            inner_->OnLog(line);
-        }
-    }
-    bool WantsLogLines() const override { return inner_ && inner_->WantsLogLines(); }
-
-  private:
-    QPointer<MessageWindow> window_;
-    std::shared_ptr<ostrevane::Sink> inner_;
-};
-
 }  // namespace
 
 MessageWindow::MessageWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAcceptFocus) {
@@ -173,13 +138,16 @@ void MessageWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-ScopedMessageWindow::ScopedMessageWindow() : window_(std::make_unique<MessageWindow>()) {
-    previous_ = ostrevane::InstallSink(nullptr);
-    ostrevane::InstallSink(std::make_shared<MessageSink>(window_.get(), previous_));
-}
+ScopedMessageWindow::ScopedMessageWindow()
+    : window_(std::make_unique<MessageWindow>()),
+      errors_(
+          window_.get(), [](const ostrevane::Report& report) { return report.code != 0; },
+          [window = window_.get()](const ostrevane::Report& report) {
+              if (AWindowIsShown(window)) {
+                  window->Add(report);
+              }
+          }) {}
 
-ScopedMessageWindow::~ScopedMessageWindow() {
-    ostrevane::InstallSink(previous_);
-}
+ScopedMessageWindow::~ScopedMessageWindow() = default;
 
 }  // namespace host

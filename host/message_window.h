@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "host/window_sink.h"
 #include "platform/ostrevane/sink.h"
 
 class QListView;
@@ -65,7 +66,7 @@ class ScopedMessageWindow {
 
   private:
     std::unique_ptr<MessageWindow> window_;
-    std::shared_ptr<ostrevane::Sink> previous_;
+    ScopedWindowSink errors_;
 };
 
 }  // namespace host

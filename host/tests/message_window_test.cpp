@@ -68,8 +68,7 @@ TEST_F(MessageWindowTest, ListsTheErrorsWhileAWindowIsShownUntilItIsClosed) {
     auto explorer = std::make_unique<host::ExplorerWindow>(
         *modules,
         app->OpenExplorer(app->GetNamespace("MAPI")->GetDefaultFolder(outlook::olFolderInbox)));
-    auto previous = ostrevane::InstallSink(nullptr);
-    ostrevane::InstallSink(host::MakeWindowSink(explorer.get(), previous));
+    auto notes = host::NotesInStatusBar(*explorer);
     explorer->show();
     Report("first");
     Report("a note", 0);
@@ -88,7 +87,6 @@ TEST_F(MessageWindowTest, ListsTheErrorsWhileAWindowIsShownUntilItIsClosed) {
     EXPECT_TRUE(messages.Window().isVisible());
     EXPECT_THAT(Listed(), ElementsAre("Plovanex.Test: third"));
 
-    ostrevane::InstallSink(previous);
     explorer.reset();
 }
 

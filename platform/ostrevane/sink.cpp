@@ -417,6 +417,14 @@ std::shared_ptr<Sink> InstallSink(std::shared_ptr<Sink> sink) {
     return sink;
 }
 
+std::shared_ptr<Sink> WrapSink(
+    const std::function<std::shared_ptr<Sink>(std::shared_ptr<Sink> installed)>& wrap) {
+    std::lock_guard lock(SinkMutex());
+    auto installed = InstalledSink();
+    InstalledSink() = wrap(installed);
+    return installed;
+}
+
 std::shared_ptr<Sink> MakeStderrSink() {
     return std::make_shared<StderrSink>();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,6 +43,11 @@ class PLATFORM_API Sink {
 // Replaces the process's sink; nothing installed presents nothing beyond the
 // log file. Gives the sink that was installed before.
 std::shared_ptr<Sink> InstallSink(std::shared_ptr<Sink> sink);
+
+// Installs wrap(the installed sink) in its place in one step, so that no
+// report falls between the two; gives the sink that was installed.
+std::shared_ptr<Sink> WrapSink(
+    const std::function<std::shared_ptr<Sink>(std::shared_ptr<Sink> installed)>& wrap);
 
 // Writes reports to stderr, one line each; log lines go to the file only.
 std::shared_ptr<Sink> MakeStderrSink();
