@@ -1,6 +1,7 @@
 #include "host/client_windows.h"
 
 #include <QApplication>
+#include <memory>
 
 #include "host/explorer_window.h"
 #include "host/message_window.h"
@@ -12,12 +13,10 @@
 namespace host {
 
 void ShowExplorer(const outlook::ApplicationPtr& application) {
-    auto ns = application->GetNamespace("MAPI");
     ScopedMessageWindow messages;
     RunningAddIns addIns(application);
     {
-        ExplorerWindow window(addIns.Modules(), application->OpenExplorer(
-                                                    ns->GetDefaultFolder(outlook::olFolderInbox)));
+        ExplorerWindow window(addIns.Modules(), OpenInboxExplorer(application));
         auto notes = NotesInStatusBar(window);
         window.OnClosed([] { QCoreApplication::quit(); });
         window.show();
@@ -28,21 +27,22 @@ void ShowExplorer(const outlook::ApplicationPtr& application) {
 
 void ShowOptionsDialog(const outlook::ApplicationPtr& application) {
     ScopedMessageWindow messages;
+    // The pages first: without one nothing is started, so nothing is cut
+    // short by the error.
+    ostrevane::ModuleLoader loader;
+    auto dialog = std::make_unique<OptionsDialog>(application);
+    if (dialog->AddRegisteredPages(loader) == 0) {
+        throw platform::Error(
+            "no property page is registered; register one with 'ostrevane module install'");
+    }
     RunningAddIns addIns(application);
     addIns.OpenExplorer();
-    {
-        ostrevane::ModuleLoader loader;
-        OptionsDialog dialog(application);
-        if (dialog.AddRegisteredPages(loader) == 0) {
-            throw platform::Error(
-                "no property page is registered; register one with 'ostrevane module install'");
-        }
-        // Shown without a modal loop of its own, so the windows the pages
-        // open beside it stay usable.
-        QObject::connect(&dialog, &QDialog::finished, [] { QCoreApplication::quit(); });
-        dialog.show();
-        QApplication::exec();
-    }
+    // Shown without a modal loop of its own, so the windows the pages open
+    // beside it stay usable.
+    QObject::connect(dialog.get(), &QDialog::finished, [] { QCoreApplication::quit(); });
+    dialog->show();
+    QApplication::exec();
+    dialog.reset();
     addIns.Stop();
 }
 

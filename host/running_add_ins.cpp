@@ -15,11 +15,14 @@ RunningAddIns::~RunningAddIns() {
     }
 }
 
-outlook::ExplorerPtr RunningAddIns::OpenExplorer() {
-    auto ns = application_->GetNamespace("MAPI");
-    explorer_ = application_->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox));
+outlook::ExplorerPtr OpenInboxExplorer(const outlook::ApplicationPtr& application) {
+    return application->OpenExplorer(
+        application->GetNamespace("MAPI")->GetDefaultFolder(outlook::olFolderInbox));
+}
+
+void RunningAddIns::OpenExplorer() {
+    explorer_ = OpenInboxExplorer(application_);
     modules_.ExplorerOpen(explorer_);
-    return explorer_;
 }
 
 void RunningAddIns::Stop(std::chrono::seconds limit) {

@@ -8,6 +8,9 @@
 
 namespace host {
 
+// A new explorer of the mail client on the default store's Inbox.
+outlook::ExplorerPtr OpenInboxExplorer(const outlook::ApplicationPtr& application);
+
 // The registered add-ins of one command of the host, started on the mail
 // client as the client starts them. The index builds they start while it
 // lives are children of the host, so that Stop can wait for them before the
@@ -28,7 +31,7 @@ class RunningAddIns {
     // does when its main window opens: the add-in then ensures its settings
     // and starts a build when the index is missing. For commands that show
     // no explorer window; one that does tells them itself.
-    outlook::ExplorerPtr OpenExplorer();
+    void OpenExplorer();
 
     // Tells the add-ins that the explorer of OpenExplorer closes, waits for
     // the builds they started (at most `limit`, saying so on stderr), then

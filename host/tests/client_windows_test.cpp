@@ -19,6 +19,7 @@
 #include "platform/os/os.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/outlook/outlook.h"
+#include "platform/settings/settings_store.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/qt_application.h"
 #include "platform/testkit/testkit.h"
@@ -60,11 +61,11 @@ class ClientWindowsTest : public testkit::HomeTest {
     static void SetUpTestSuite() { testkit::EnsureQtApplication(); }
     void SetUp() override {
         kit.Demo();
-        const fs::path bin = fs::path(PLOVANEX_LIBRARY).parent_path();
-        ASSERT_FALSE(host::InstallModule(bin / "libPlovanex.so").empty());
-        host::InstallModule(bin / "libPlovanexProp.so");
+        ASSERT_FALSE(host::InstallModule(Bin() / "libPlovanex.so").empty());
         app = outlook::CreateApplication(kit.Profile(), "11.0.8217");
     }
+    static fs::path Bin() { return fs::path(PLOVANEX_LIBRARY).parent_path(); }
+    static void InstallPages() { host::InstallModule(Bin() / "libPlovanexProp.so"); }
 
     // The folder paths that the index in the data folder lists.
     std::set<std::string> Indexed() {
@@ -102,6 +103,7 @@ class ClientWindowsTest : public testkit::HomeTest {
 // the whole index: the add-ins were started and told that the explorer
 // opened, and the close waited for the build before it shut them down.
 TEST_F(ClientWindowsTest, BuildIndexInTheOptionsDialogLeavesTheWholeIndex) {
+    InstallPages();
     ASSERT_FALSE(fs::exists(home.Path() / "data" / "MyFolderList.xml"));
     WhenShown("OptionsDialog", [](QWidget& dialog) {
         Press(dialog, "cmdBuildIndex");
@@ -111,6 +113,14 @@ TEST_F(ClientWindowsTest, BuildIndexInTheOptionsDialogLeavesTheWholeIndex) {
     ASSERT_TRUE(fs::exists(home.Path() / "data" / "MyFolderList.xml"));
     EXPECT_EQ(Indexed(), EveryFolder());
     EXPECT_FALSE(platform::os::SingleInstanceLock::IsHeld("Kestrune"));
+}
+
+// Without a page to show, the options command starts no add-in: a build
+// it started would be stopped by the shut-down that the error brings.
+TEST_F(ClientWindowsTest, WithoutAPageTheOptionsDialogStartsNothing) {
+    EXPECT_THROW(host::ShowOptionsDialog(app), std::exception);
+    EXPECT_EQ(platform::settings::GetSetting("Ostrevane", "Plovanex", "Order1", "unset"), "unset");
+    EXPECT_FALSE(fs::exists(home.Path() / "data" / "MyFolderList.xml"));
 }
 
 }  // namespace
