@@ -11,6 +11,7 @@
 #include "host/profile_access.h"
 #include "host/running_add_ins.h"
 #include "platform/error.h"
+#include "platform/os/os.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/settings/settings_store.h"
 
@@ -19,16 +20,6 @@ namespace host {
 namespace {
 
 namespace keys = common::keys;
-
-// The folder of the host program, where the add-in library lies beside it.
-std::filesystem::path HostFolder() {
-    std::error_code ec;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        throw platform::Error("the host's own folder is not known: " + ec.message());
-    }
-    return self.parent_path();
-}
 
 struct DemoMail {
     std::string subject;
@@ -56,7 +47,7 @@ void RunDemo(const std::string& profileName, const std::string& outlookVersion) 
     if (profile->Stores().empty()) {
         mailstore::BuildDemoLayout(*profile);
     }
-    auto library = HostFolder() / "libPlovanex.so";
+    auto library = platform::os::ProgramFolder() / "libPlovanex.so";
     if (InstallModule(library).empty()) {
         throw platform::Error("the add-in " + library.string() + " could not be registered");
     }

@@ -21,8 +21,10 @@ outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& p
 
 // Text for one column of a listing: TAB, CR and LF escaped, so that a
 // record keeps its columns and its one line. A path keeps its backslashes,
-// which part its levels (a folder's name holds none); in other text a
-// backslash is doubled, so that a typed "\t" reads apart from a TAB.
+// which part its levels: the store refuses a folder name with one, though a
+// name from an older profile may still hold one and then reads as two
+// levels. In other text a backslash is doubled, so that a typed "\t" reads
+// apart from a TAB.
 std::string Column(std::string_view text, bool path = false) {
     std::string out;
     ostrevane::AppendEscaped(out, text, path);

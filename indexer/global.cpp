@@ -58,8 +58,7 @@ bool KeepGoingWanted(int step) {
     try {
         return vb::ToInteger(value) != 0;
     } catch (const std::exception& e) {
-        Helper().ReportError(common::ErrorAtLine(step, e.what()), 1,
-                             common::Source("DescendThruFolders"));
+        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source("DescendThruFolders"));
         return false;
     }
 }
@@ -138,8 +137,8 @@ void StartTimer(std::uint32_t milliseconds) {
     WriteLogLine("Timer starting...", common::LogSource("RefreshTimer.StartTimer"));
     Program().timerId = platform::os::SetTimer(milliseconds, TimerProc);
     if (Program().timerId == 0) {
-        Helper().ReportError("Error occurred.  Timer not created.", 0,
-                             common::Source("SetApplicationTimer"));
+        ReportError("Error occurred.  Timer not created.", 0,
+                    common::Source("SetApplicationTimer"));
     }
 }
 
@@ -248,16 +247,16 @@ void BuildIndex() {
         FinishBuild(rows);
     } catch (const std::exception& e) {
         const std::string source = common::Source("BuildIndex");
-        Helper().ReportError(
+        ReportError(
             "Error occurred at line number " + std::to_string(step) + ".  Reason: " + e.what(), 1,
             source);
         if (step > 6) {
-            Helper().ReportError("Profile Name: " + profileName, 0, source);
+            ReportError("Profile Name: " + profileName, 0, source);
         }
         try {
             SaveSetting(keys::RebuildingIndexStatus, "0");
         } catch (const std::exception& again) {
-            Helper().ReportError(common::ErrorOccurred(again.what()), 1, source);
+            ReportError(common::ErrorOccurred(again.what()), 1, source);
         }
         if (program.window) {
             program.window->cmdClose_Click();
@@ -281,9 +280,9 @@ std::string ProcessNextStore(const mirelink::StoresPtr& stores, int i, long paus
         step = 19;
         return DescendThruFolders(folders, pause);
     } catch (const std::exception& e) {
-        Helper().ReportError("Warning: Could not process store at line " + std::to_string(step) +
-                                 ".  Reason: " + e.what(),
-                             0, common::Source("ProcessNextStore"));
+        ReportError("Warning: Could not process store at line " + std::to_string(step) +
+                        ".  Reason: " + e.what(),
+                    0, common::Source("ProcessNextStore"));
         return {};
     }
 }
@@ -348,18 +347,21 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
     });
 }
 
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw platform::Error("File not found: " + path);
+    }
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        throw platform::Error("Input past end of file: " + path);
+    }
+    return text;
+}
+
 std::string LoadIndexFile(const std::string& path) {
-    return Trapped({common::Source("LoadIndexFile"), 1, false}, [&](long&) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            throw platform::Error("File not found: " + path);
-        }
-        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) {
-            throw platform::Error("Input past end of file: " + path);
-        }
-        return text;
-    });
+    return Trapped({common::Source("LoadIndexFile"), 1, false},
+                   [&](long&) { return ReadWholeFile(path); });
 }
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {
@@ -369,8 +371,8 @@ bool SaveIndexFile(const std::string& path, const std::string& text) {
         return true;
     } catch (const std::exception& e) {
         const std::string source = common::Source("SaveIndexFile");
-        Helper().ReportError(common::ErrorOccurred(e.what()), 1, source);
-        Helper().ReportError("Error Info: Trying to write to " + path, 1, source);
+        ReportError(common::ErrorOccurred(e.what()), 1, source);
+        ReportError("Error Info: Trying to write to " + path, 1, source);
         return false;
     }
 }

@@ -1,16 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 namespace kestrune {
 
-// The folder of the running program, where the index template ships; empty
-// when it cannot be told.
-std::filesystem::path ProgramFolder();
-
-// Copies the index template from that folder into the data folder when the
-// data folder has none. A failure is reported; the build then meets the
-// missing template on its own error road.
-void RestoreIndexTemplate(const std::filesystem::path& programFolder = ProgramFolder());
+// Copies the index template from the program's folder (or the one given)
+// into the data folder when the data folder has none. A failure is
+// reported; the build then meets the missing template on its own error road.
+void RestoreIndexTemplate(std::optional<std::filesystem::path> programFolder = std::nullopt);
 
 }  // namespace kestrune

@@ -52,6 +52,15 @@ void WriteAll(int fd, const void* data, std::size_t size) {
 
 }  // namespace
 
+std::filesystem::path ProgramFolder() {
+    std::error_code ec;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        throw platform::Error("the program's own folder is not known: " + ec.message());
+    }
+    return program.parent_path();
+}
+
 Starter InstallStarter(Starter starter) {
     std::lock_guard lock(StarterMutex());
     std::swap(InstalledStarter(), starter);

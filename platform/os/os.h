@@ -15,6 +15,10 @@ namespace platform::os {
 
 // --- Starting a program -------------------------------------------------
 
+// The folder of the running program. Raises platform::Error when it cannot
+// be told.
+std::filesystem::path ProgramFolder();
+
 // Starts the program detached: no shell, no arguments, standard streams on
 // /dev/null, a session of its own, and nobody waits for it (it leaves no
 // zombie behind). Goes through the installed starter. Raises platform::Error
