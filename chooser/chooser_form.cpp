@@ -65,13 +65,8 @@ QGridLayout* ChooserForm::MailHeader() {
 }
 
 void ChooserForm::ShowInFront() {
-    if (!placed_) {
-        platform::widgets::CentreOver(this, platform::widgets::OwnerWindow());
-        placed_ = true;
-    }
-    QWidget::show();
-    raise();
-    activateWindow();
+    platform::widgets::ShowInFront(this, placed_ ? nullptr : platform::widgets::OwnerWindow());
+    placed_ = true;
 }
 
 void ChooserForm::ShowMailTexts() {

@@ -128,12 +128,7 @@ void StackAboveButtons(QWidget* form, std::initializer_list<QWidget*> frames, QW
 }
 
 void ModelessForm::ShowModeless() {
-    if (!isVisible()) {
-        platform::widgets::CentreOverOwner(this);
-    }
-    show();
-    raise();
-    activateWindow();
+    platform::widgets::ShowInFront(this, isVisible() ? nullptr : parentWidget());
 }
 
 void ModelessForm::Unload() {

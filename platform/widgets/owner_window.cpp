@@ -21,10 +21,6 @@ QWidget* OwnerWindow(QWidget* asked) {
     return QApplication::activeWindow();
 }
 
-void CentreOverOwner(QWidget* window) {
-    CentreOver(window, window->parentWidget());
-}
-
 void CentreOver(QWidget* window, QWidget* over) {
     if (!over || over == window) {
         return;
@@ -52,6 +48,13 @@ void CentreOver(QWidget* window, QWidget* over) {
                                   std::max(room.top(), room.bottom() - placed.height() + 1)));
     }
     window->move(placed.topLeft());
+}
+
+void ShowInFront(QWidget* window, QWidget* over) {
+    CentreOver(window, over);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 }  // namespace platform::widgets

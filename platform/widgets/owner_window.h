@@ -9,12 +9,12 @@ namespace platform::widgets {
 // program shows no window.
 QWidget* OwnerWindow(QWidget* asked = nullptr);
 
-// Moves a window that has an owner to the middle of its owner's window,
-// kept on that screen. A window without an owner stays where it is.
-void CentreOverOwner(QWidget* window);
-
 // Moves a window to the middle of `over`'s window, kept on that screen; with
 // nothing to go over it stays where it is.
 void CentreOver(QWidget* window, QWidget* over);
+
+// Shows a window in front and active, first moved over `over` as
+// CentreOver moves it.
+void ShowInFront(QWidget* window, QWidget* over = nullptr);
 
 }  // namespace platform::widgets
