@@ -14,6 +14,10 @@ inline std::string ErrorOccurred(const std::string& description) {
     return "Error occurred.  Reason: " + description;
 }
 
+// The description the traps report for an error that gives none of its own
+// (one that is no std::exception).
+inline constexpr char kUnknownErrorDescription[] = "Unknown error";
+
 // The source of a report: "Plovanex." and the procedure's name.
 inline std::string Source(const std::string& procedure) {
     return "Plovanex." + procedure;

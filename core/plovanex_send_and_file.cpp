@@ -109,65 +109,62 @@ void CPlovanex::State::FoldersChosen(ostrevane::FolderListPtr& folderList) {
 
 bool CPlovanex::State::SendAndFileModal(outlook::ItemPtr& item, ChooserVariant variant,
                                         const std::string& procedure) {
-    int step = 0;
     auto& kept = variant == ChooserVariant::WholeTree ? chooser2 : chooser3;
     // The question holds its chooser: a shutdown while the user decides
     // lets the class's reference go.
     std::shared_ptr<IChooseOutlookFolders> chooser;
-    try {
-        int overrideSend = vb::ToInteger(
-            GetSetting(keys::OverrideSendButton, int{keys::OverrideSendButtonDefault}));
-        LogToEngine(procedure, "OverrideSendButton: " + vb::NumberText(overrideSend));
-        if (overrideSend == 0) {
-            return ProcessSentItem(item);
-        }
-        step = 3;
-        auto list = std::make_shared<ostrevane::FolderList>();
-        auto application = Application();
-        if (!kept) {
-            kept = CreateChooser(variant);
-        }
-        chooser = kept;
-        Prepare(*chooser, application, list, Need(item));
-        step = 10;
-        bool ok = chooser->ShowIt();
-        step = 12;
-        if (ok) {
-            auto chosen = chooser->folderList();
-            step = 14;
-            if (!chosen || chosen->empty()) {
-                LogToEngine(procedure, "IOFoldersCollection.Count: " +
-                                           std::to_string(chosen ? chosen->size() : 0));
+    return Trapped(
+        {common::Source(procedure)},
+        [&](long& step) {
+            int overrideSend = vb::ToInteger(
+                GetSetting(keys::OverrideSendButton, int{keys::OverrideSendButtonDefault}));
+            LogToEngine(procedure, "OverrideSendButton: " + vb::NumberText(overrideSend));
+            if (overrideSend == 0) {
+                return ProcessSentItem(item);
+            }
+            step = 3;
+            auto list = std::make_shared<ostrevane::FolderList>();
+            auto application = Application();
+            if (!kept) {
+                kept = CreateChooser(variant);
+            }
+            chooser = kept;
+            Prepare(*chooser, application, list, Need(item));
+            step = 10;
+            bool ok = chooser->ShowIt();
+            step = 12;
+            if (ok) {
+                auto chosen = chooser->folderList();
+                step = 14;
+                if (!chosen || chosen->empty()) {
+                    LogToEngine(procedure, "IOFoldersCollection.Count: " +
+                                               std::to_string(chosen ? chosen->size() : 0));
+                } else {
+                    auto record = chosen->front();
+                    LogToEngine(procedure, ChosenText(*chosen));
+                    step = 15;
+                    auto folder = Engine().GetFolderFromIds(record->EntryID, record->StoreID);
+                    LogToEngine(procedure, "Outlook Folder: " + Need(folder).Name());
+                    step = 16;
+                    item->SetSaveSentMessageFolder(folder);
+                    step = 18;
+                    item->Send();
+                    step = 20;
+                }
             } else {
-                auto record = chosen->front();
-                LogToEngine(procedure, ChosenText(*chosen));
-                step = 15;
-                auto folder = Engine().GetFolderFromIds(record->EntryID, record->StoreID);
-                LogToEngine(procedure, "Outlook Folder: " + Need(folder).Name());
-                step = 16;
-                item->SetSaveSentMessageFolder(folder);
-                step = 18;
-                item->Send();
-                step = 20;
+                LogToEngine(procedure, "Complete: " + vb::BooleanText(false));
             }
-        } else {
-            LogToEngine(procedure, "Complete: " + vb::BooleanText(false));
-        }
-        step = 30;
-        chooser->HideIt();
-        return false;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source(procedure));
-        // A pick that cannot be filed (a folder gone meanwhile) must not
-        // leave the dialog on screen.
-        if (chooser) {
-            try {
+            step = 30;
+            chooser->HideIt();
+            return false;
+        },
+        [&] {
+            // A pick that cannot be filed (a folder gone meanwhile) must not
+            // leave the dialog on screen.
+            if (chooser) {
                 chooser->HideIt();
-            } catch (const std::exception&) {
             }
-        }
-        return false;
-    }
+        });
 }
 
 bool CPlovanex::State::UsingWordAsEditor(const std::string& version) {

@@ -75,15 +75,15 @@ void UC1::Page::Apply() {
 // failures end LoadValues.
 void UC1::Page::LoadValues() {
     auto& library = Prop();
-    long line = kLineBeforeGrids;
-    const auto refusable = [&line](auto&& load) {
-        try {
-            load();
-        } catch (const RefusedValue& e) {
-            ReportError(common::ErrorAtLine(line, e.what()), 0, common::Source("LoadValues"));
-        }
-    };
-    try {
+    const auto loadValues = [&](long& line) {
+        line = kLineBeforeGrids;
+        const auto refusable = [&line](auto&& load) {
+            try {
+                load();
+            } catch (const RefusedValue& e) {
+                ReportError(common::ErrorAtLine(line, e.what()), 0, common::Source("LoadValues"));
+            }
+        };
         library.Loading = true;
         std::string order1;
         try {
@@ -149,11 +149,11 @@ void UC1::Page::LoadValues() {
         library.Dirty = false;
         std::string empty;
         Host().SetHotHelp(hotHelpCaption, empty);
-    } catch (const std::exception& e) {
+    };
+    Trapped({common::Source("LoadValues"), 0}, loadValues, [&] {
         platform::widgets::SetMousePointer(platform::widgets::vbDefault);
         library.Loading = false;
-        ReportError(common::ErrorAtLine(line, e.what()), 0, common::Source("LoadValues"));
-    }
+    });
 }
 
 void UC1::Page::optSentFilter_Click(int /*index*/) {

@@ -12,6 +12,7 @@
 #include "chooser/whole_folder_tree.h"
 #include "common/settings_keys.h"
 #include "platform/error.h"
+#include "platform/testkit/forwarding_folder.h"
 
 namespace chooser_test {
 namespace {
@@ -30,31 +31,19 @@ struct Unreadable {
     bool noFolder;
 };
 
-class FolderWithUnreadable : public outlook::MAPIFolder {
+class FolderWithUnreadable : public testkit::ForwardingFolder {
   public:
     FolderWithUnreadable(outlook::FolderPtr folder, Unreadable how)
-        : folder_(std::move(folder)), how_(std::move(how)) {}
-    int Class() const override { return outlook::olFolder; }
-    std::string TypeName() const override { return "MAPIFolder"; }
-    std::string Name() override { return folder_->Name(); }
+        : ForwardingFolder(std::move(folder)), how_(std::move(how)) {}
     std::string EntryID() override {
-        if (folder_->Name() == how_.name) {
+        if (Inner().Name() == how_.name) {
             throw platform::Error("The folder cannot be read");
         }
-        return folder_->EntryID();
+        return Inner().EntryID();
     }
-    std::string StoreID() override { return folder_->StoreID(); }
-    std::string FolderPath() override { return folder_->FolderPath(); }
-    outlook::ObjectPtr Parent() override { return folder_->Parent(); }
     outlook::FoldersPtr Folders() override;
-    outlook::ItemsPtr Items() override { return folder_->Items(); }
-    int DefaultItemType() override { return folder_->DefaultItemType(); }
-    outlook::Subscription OnItemAdd(std::function<void(outlook::ItemPtr)> fn) override {
-        return folder_->OnItemAdd(std::move(fn));
-    }
 
   private:
-    outlook::FolderPtr folder_;
     Unreadable how_;
 };
 
@@ -84,7 +73,7 @@ class FoldersWithUnreadable : public outlook::Folders {
 };
 
 outlook::FoldersPtr FolderWithUnreadable::Folders() {
-    auto folders = folder_->Folders();
+    auto folders = Inner().Folders();
     return folders ? std::make_shared<FoldersWithUnreadable>(std::move(folders), how_) : nullptr;
 }
 

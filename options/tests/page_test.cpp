@@ -179,6 +179,26 @@ TEST_F(PageContractTest, UnreadableStoreShowsTheProblem) {
     EXPECT_TRUE(page->Dirty());
 }
 
+// A failure past the refusable values ends LoadValues: it is reported at
+// the step after the grids, and the page is no longer loading.
+TEST_F(PageContractTest, AFailureThatEndsLoadValuesIsReportedAtItsStep) {
+    class FailingHost : public RecordingHost {
+      public:
+        using RecordingHost::RecordingHost;
+        void SetHotHelp(std::string&, std::string&) override {
+            throw platform::Error("The host is gone");
+        }
+    };
+    ostrevane::OptionsHostPtr failing = std::make_shared<FailingHost>(app);
+    page->SetHost(failing);
+    Show();
+    EXPECT_EQ(Reports(),
+              (std::vector<Report>{{"Error occurred at line 5.  Reason: The host is gone", 0,
+                                    "Plovanex.LoadValues"}}));
+    EXPECT_FALSE(plovanex::Prop().Loading);
+    EXPECT_FALSE(QApplication::overrideCursor());
+}
+
 TEST_F(PageContractTest, CancelledPickerStillGivesTheFocusBack) {
     Store({{"PromptOutlookFolder", "False"}, {"MoveToFolderName", "Old"}});
     Show();

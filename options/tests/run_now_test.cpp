@@ -13,6 +13,7 @@
 #include "core/tests/scripted_chooser.h"
 #include "options/tests/page_fixture.h"
 #include "platform/error.h"
+#include "platform/testkit/forwarding_folder.h"
 
 namespace options_test {
 namespace {
@@ -90,27 +91,15 @@ class ItemsWithDamage : public outlook::Items {
     int at_;
 };
 
-class FolderWithDamage : public outlook::MAPIFolder {
+class FolderWithDamage : public testkit::ForwardingFolder {
   public:
-    FolderWithDamage(outlook::FolderPtr folder, int at) : folder_(std::move(folder)), at_(at) {}
-    int Class() const override { return outlook::olFolder; }
-    std::string TypeName() const override { return "MAPIFolder"; }
-    std::string Name() override { return folder_->Name(); }
-    std::string EntryID() override { return folder_->EntryID(); }
-    std::string StoreID() override { return folder_->StoreID(); }
-    std::string FolderPath() override { return folder_->FolderPath(); }
-    outlook::ObjectPtr Parent() override { return folder_->Parent(); }
-    outlook::FoldersPtr Folders() override { return folder_->Folders(); }
+    FolderWithDamage(outlook::FolderPtr folder, int at)
+        : ForwardingFolder(std::move(folder)), at_(at) {}
     outlook::ItemsPtr Items() override {
-        return std::make_shared<ItemsWithDamage>(folder_->Items(), at_);
-    }
-    int DefaultItemType() override { return folder_->DefaultItemType(); }
-    outlook::Subscription OnItemAdd(std::function<void(outlook::ItemPtr)> fn) override {
-        return folder_->OnItemAdd(std::move(fn));
+        return std::make_shared<ItemsWithDamage>(Inner().Items(), at_);
     }
 
   private:
-    outlook::FolderPtr folder_;
     int at_;
 };
 
