@@ -456,6 +456,36 @@ TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
     EXPECT_EQ(recorder->Count("QvExplorerClose"), 1);
 }
 
+// A note shows its first line after its source, if any, in the status bar;
+// the tooltip holds it whole until the note goes.
+TEST_F(ExplorerTest, NoteInTheStatusBar) {
+    auto ns = app->GetNamespace("MAPI");
+    host::ExplorerWindow window(*modules,
+                                app->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox)));
+    auto* bar = window.findChild<QStatusBar*>("statusBar");
+    ASSERT_TRUE(bar);
+    const struct {
+        ostrevane::Report note;
+        const char* shown;
+        const char* tip;
+    } cases[] = {
+        {{"it broke", 0, "Plovanex.Test"}, "Plovanex.Test: it broke", "Plovanex.Test: it broke"},
+        {{"it broke", 0, ""}, "it broke", "it broke"},
+        {{"first\nsecond", 0, "Plovanex.Test"},
+         "Plovanex.Test: first",
+         "Plovanex.Test: first\nsecond"},
+        {{"first\r\nsecond\nthird", 0, ""}, "first", "first\r\nsecond\nthird"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.note.message);
+        window.ShowReport(c.note);
+        EXPECT_EQ(bar->currentMessage().toStdString(), c.shown);
+        EXPECT_EQ(bar->toolTip().toStdString(), c.tip);
+    }
+    bar->clearMessage();
+    EXPECT_TRUE(bar->toolTip().isEmpty());
+}
+
 // The explorer's tree follows another process and keeps what is selected
 // and expanded; when the selected folder goes, or one above it, the folder
 // above the rows that go is selected and the item list follows.
