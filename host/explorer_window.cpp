@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -80,6 +81,11 @@ ExplorerWindow::ExplorerWindow(ModuleHost& modules, outlook::ExplorerPtr explore
     auto* options = tools->addAction("&Options...");
     options->setObjectName("actOptions");
     statusBar()->setObjectName("statusBar");
+    QObject::connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& shown) {
+        if (shown.isEmpty()) {
+            statusBar()->setToolTip({});
+        }
+    });
 
     QObject::connect(newMail, &QAction::triggered, this, [this] {
         if (auto* window = NewMail()) {
@@ -173,8 +179,11 @@ void ExplorerWindow::LeaveRows(const QModelIndex& parent, int first, int last) {
 }
 
 void ExplorerWindow::ShowReport(const ostrevane::Report& report) {
-    statusBar()->showMessage(QString::fromStdString(report.source + ": " + report.message),
-                             kReportShownMs);
+    const QString text = QString::fromStdString(
+        report.source.empty() ? report.message : report.source + ": " + report.message);
+    // One line in the bar; the whole note in its tooltip while it shows.
+    statusBar()->showMessage(text.left(text.indexOf(QRegularExpression("[\r\n]"))), kReportShownMs);
+    statusBar()->setToolTip(text);
 }
 
 void ExplorerWindow::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,7 @@
 #include "host/folder_tree_model.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "platform/ostrevane/settings_helper.h"
 
@@ -108,6 +108,7 @@ bool FolderTreeModel::hasChildren(const QModelIndex& parent) const {
             node->subfolders = profile_->ChildCount(node->entry.id);
         } catch (const std::exception&) {
             node->subfolders = 0;
+            seen_.reset();  // the next look reads the level
         }
         // A folder with no subfolders is read in full: a later one arrives
         // as an inserted row, which views show.
@@ -201,12 +202,16 @@ bool FolderTreeModel::Sync(Node& node) {
             kids[i]->row = static_cast<int>(i);
         }
     };
-    std::unordered_set<mailstore::Id> present;
+    // A row id freed by a delete may come back on a new folder: a node stays
+    // only while its EntryID does.
+    std::unordered_map<mailstore::Id, const std::string*> present;
     for (const auto& entry : now) {
-        present.insert(entry.id);
+        present.emplace(entry.id, &entry.entryId);
     }
     for (int row = static_cast<int>(kids.size()) - 1; row >= 0; --row) {
-        if (!present.count(kids[static_cast<size_t>(row)]->entry.id)) {
+        const Entry& kid = kids[static_cast<size_t>(row)]->entry;
+        auto found = present.find(kid.id);
+        if (found == present.end() || *found->second != kid.entryId) {
             beginRemoveRows(at, row, row);
             kids.erase(kids.begin() + row);
             renumber(static_cast<size_t>(row));

@@ -66,7 +66,9 @@ class FolderTreeModel : public QAbstractItemModel {
     outlook::NameSpacePtr ns_;
     mailstore::ProfilePtr profile_;
     std::unique_ptr<Node> root_;
-    std::optional<std::uint64_t> seen_;  // the profile's generation last brought in
+    // The profile's generation last brought in; none makes the next look read
+    // every level.
+    mutable std::optional<std::uint64_t> seen_;
     QTimer poll_;
 };
 

@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <SQLiteCpp/SQLiteCpp.h>
+
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
@@ -142,6 +144,47 @@ TEST_F(FolderTreeFollowTest, LoadedLevelsFollowAddsRenamesAndRemovals) {
     const int sent = changes;
     model.Refresh();
     EXPECT_EQ(changes, sent);
+}
+
+// A folder deleted and another added under the same folder between two looks
+// may share a row id; the new one is a new node, which opens the new folder.
+TEST_F(FolderTreeFollowTest, AFolderOnAFreedRowIdIsANewNode) {
+    host::FolderTreeModel model(app->GetNamespace("MAPI"));
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QModelIndex clients = model.IndexOfPath(kClients);
+    const auto gone = other->AddFolder(kit.FolderId(kClients), "Initech");
+    model.Refresh();
+    const QPersistentModelIndex initech = model.IndexOfPath(std::string(kClients) + "\\Initech");
+    ASSERT_TRUE(initech.isValid());
+
+    other->DeleteFolder(gone);
+    ASSERT_EQ(other->AddFolder(kit.FolderId(kClients), "Hooli"), gone);
+    model.Refresh();
+    EXPECT_FALSE(initech.isValid());
+    ASSERT_EQ(Names(model, clients), (std::vector<std::string>{"Acme", "Globex", "Hooli"}));
+    auto hooli = model.Folder(model.index(2, 0, clients));
+    ASSERT_TRUE(hooli);
+    EXPECT_EQ(hooli->EntryID(), other->Folder(gone).entryId);
+    EXPECT_EQ(hooli->Items()->Count(), 0);
+}
+
+// A folder whose subfolders could not be counted is read at the next look,
+// which shows them.
+TEST_F(FolderTreeFollowTest, AFailedCountIsTriedAgainAtTheNextLook) {
+    host::FolderTreeModel model(app->GetNamespace("MAPI"));
+    const QModelIndex clients = model.IndexOfPath(kClients);
+    ASSERT_TRUE(clients.isValid());
+    {
+        SQLite::Database db(mailstore::Profile::FileFor("Default").string(),
+                            SQLite::OPEN_READWRITE);
+        db.exec("ALTER TABLE folders RENAME TO folders_away");
+        EXPECT_FALSE(model.hasChildren(clients));
+        db.exec("ALTER TABLE folders_away RENAME TO folders");
+    }
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.Refresh();
+    EXPECT_TRUE(model.hasChildren(clients));
+    EXPECT_EQ(Names(model, clients), (std::vector<std::string>{"Acme", "Globex"}));
 }
 
 class ItemListTest : public WindowsTest, protected testkit::DemoPaths {
@@ -411,6 +454,36 @@ TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
         EXPECT_EQ(app->ActiveExplorer(), nullptr);
     }
     EXPECT_EQ(recorder->Count("QvExplorerClose"), 1);
+}
+
+// A note shows its first line after its source, if any, in the status bar;
+// the tooltip holds it whole until the note goes.
+TEST_F(ExplorerTest, NoteInTheStatusBar) {
+    auto ns = app->GetNamespace("MAPI");
+    host::ExplorerWindow window(*modules,
+                                app->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox)));
+    auto* bar = window.findChild<QStatusBar*>("statusBar");
+    ASSERT_TRUE(bar);
+    const struct {
+        ostrevane::Report note;
+        const char* shown;
+        const char* tip;
+    } cases[] = {
+        {{"it broke", 0, "Plovanex.Test"}, "Plovanex.Test: it broke", "Plovanex.Test: it broke"},
+        {{"it broke", 0, ""}, "it broke", "it broke"},
+        {{"first\nsecond", 0, "Plovanex.Test"},
+         "Plovanex.Test: first",
+         "Plovanex.Test: first\nsecond"},
+        {{"first\r\nsecond\nthird", 0, ""}, "first", "first\r\nsecond\nthird"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.note.message);
+        window.ShowReport(c.note);
+        EXPECT_EQ(bar->currentMessage().toStdString(), c.shown);
+        EXPECT_EQ(bar->toolTip().toStdString(), c.tip);
+    }
+    bar->clearMessage();
+    EXPECT_TRUE(bar->toolTip().isEmpty());
 }
 
 // The explorer's tree follows another process and keeps what is selected
