@@ -14,6 +14,16 @@ inline std::string ErrorOccurred(const std::string& description) {
     return "Error occurred.  Reason: " + description;
 }
 
+// "File not found: <path>"
+inline std::string FileNotFound(const std::string& path) {
+    return "File not found: " + path;
+}
+
+// "Cannot read <path>: <reason>"
+inline std::string CannotReadFile(const std::string& path, const std::string& reason) {
+    return "Cannot read " + path + ": " + reason;
+}
+
 // The source of a report: "Plovanex." and the procedure's name.
 inline std::string Source(const std::string& procedure) {
     return "Plovanex." + procedure;

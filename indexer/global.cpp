@@ -5,18 +5,16 @@
 #include <QPushButton>
 #include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "common/error_text.h"
 #include "common/index_builder.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
+#include "common/whole_file.h"
 #include "indexer/frm_main.h"
 #include "indexer/index_template.h"
 #include "platform/ado/replace_file.h"
-#include "platform/error.h"
 #include "platform/os/os.h"
 #include "platform/ostrevane/log_writer.h"
 #include "platform/settings/settings_store.h"
@@ -55,12 +53,10 @@ bool MatchVisibility() {
 // build stops as on Cancel; that error is reported with the walk's step.
 bool KeepGoingWanted(int step) {
     const std::string value = GetSetting(keys::KeepGoingWanted, keys::KeepGoingWantedDefault);
-    try {
+    return Trapped({common::Source("DescendThruFolders")}, [&](long& at) {
+        at = step;
         return vb::ToInteger(value) != 0;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source("DescendThruFolders"));
-        return false;
-    }
+    });
 }
 
 void SetText(QLabel* label, const std::string& text) {
@@ -347,21 +343,9 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
     });
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw platform::Error("File not found: " + path);
-    }
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        throw platform::Error("Input past end of file: " + path);
-    }
-    return text;
-}
-
 std::string LoadIndexFile(const std::string& path) {
     return Trapped({common::Source("LoadIndexFile"), 1, false},
-                   [&](long&) { return ReadWholeFile(path); });
+                   [&](long&) { return common::ReadWholeFile(path); });
 }
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {

@@ -64,8 +64,6 @@ void BuildIndex();
 std::string ProcessNextStore(const mirelink::StoresPtr& stores, int i, long pause);
 // The rows of the collection and everything below it; empty after an error.
 std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause);
-// The whole file; raises platform::Error when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
 // The whole file, or empty text after an error.
 std::string LoadIndexFile(const std::string& path);
 // Replaces the file with text and CR LF; false after an error.

@@ -5,6 +5,7 @@
 
 #include "common/error_text.h"
 #include "common/index_builder.h"
+#include "common/whole_file.h"
 #include "indexer/global.h"
 #include "platform/ado/replace_file.h"
 #include "platform/os/os.h"
@@ -26,7 +27,7 @@ void RestoreIndexTemplate(std::optional<std::filesystem::path> programFolder) {
         }
         const auto source =
             (programFolder ? *programFolder : platform::os::ProgramFolder()) / kTemplateName;
-        const std::string text = ReadWholeFile(source.string());
+        const std::string text = common::ReadWholeFile(source);
         // By a rename, so that a builder killed half-way leaves no half a
         // template in its place.
         platform::ReplaceFile(target, text, common::kIndexBuilderName);
