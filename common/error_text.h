@@ -24,6 +24,11 @@ inline std::string CannotReadFile(const std::string& path, const std::string& re
     return "Cannot read " + path + ": " + reason;
 }
 
+// What is wrong with a file: "<path>: <description>"
+inline std::string InFile(const std::string& path, const std::string& description) {
+    return path + ": " + description;
+}
+
 // The source of a report: "Plovanex." and the procedure's name.
 inline std::string Source(const std::string& procedure) {
     return "Plovanex." + procedure;

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <exception>
 #include <filesystem>
+#include <optional>
+#include <stdexcept>
 
 #include "common/error_text.h"
 #include "common/index_builder.h"
@@ -59,6 +61,13 @@ bool KeepGoingWanted(int step) {
     });
 }
 
+// Ends the build on its error road when the error was reported where it
+// arose, so that it is reported once.
+class AlreadyReported : public std::runtime_error {
+  public:
+    AlreadyReported() : std::runtime_error("reported") {}
+};
+
 void SetText(QLabel* label, const std::string& text) {
     label->setText(QString::fromStdString(text));
 }
@@ -68,10 +77,13 @@ void FinishBuild(const std::string& rows) {
     frmMain* window = Program().window;
     if (Program().keepGoing) {
         const std::string folder = Helper().GetDataFolder(0);
+        const std::optional<std::string> templateText = LoadIndexFile(folder + "/FolderList.xml");
+        if (!templateText) {
+            throw AlreadyReported();
+        }
         // A template that gives no rows' place leaves the old index alone:
         // FillIndexTemplate raises, and the build ends on its error road.
-        const std::string index =
-            common::FillIndexTemplate(LoadIndexFile(folder + "/FolderList.xml"), rows);
+        const std::string index = common::FillIndexTemplate(*templateText, rows);
         if (SaveIndexFile(folder + "/MyFolderList.xml", index)) {
             WriteLogLine("Index was rebuilt successfully.", common::LogSource(kProduct));
             if ((window = Program().window)) {
@@ -156,9 +168,10 @@ void TimerProc() {
 
 void ClearKilledBuild() {
     try {
-        platform::RemoveLeftoverFiles(
-            std::filesystem::path(Helper().GetDataFolder(0)) / "MyFolderList.xml",
-            common::kIndexBuilderName);
+        const std::filesystem::path folder = Helper().GetDataFolder(0);
+        for (const char* name : {"MyFolderList.xml", "FolderList.xml"}) {
+            platform::RemoveLeftoverFiles(folder / name, common::kIndexBuilderName);
+        }
         if (GetSetting(keys::RebuildingIndexStatus, keys::RebuildingIndexStatusDefault) != "0") {
             SaveSetting(keys::RebuildingIndexStatus, "0");
         }
@@ -192,7 +205,9 @@ void BuildIndex() {
         step = 44;
         WriteLogLine("Rebuilding index...", common::LogSource(kProduct));
         SaveSetting(keys::RebuildingIndexStatus, "1");
-        RestoreIndexTemplate();
+        if (!RestoreIndexTemplate()) {
+            throw AlreadyReported();
+        }
 
         step = 6;
         MatchVisibility();
@@ -243,11 +258,13 @@ void BuildIndex() {
         FinishBuild(rows);
     } catch (const std::exception& e) {
         const std::string source = common::Source("BuildIndex");
-        ReportError(
-            "Error occurred at line number " + std::to_string(step) + ".  Reason: " + e.what(), 1,
-            source);
-        if (step > 6) {
-            ReportError("Profile Name: " + profileName, 0, source);
+        if (!dynamic_cast<const AlreadyReported*>(&e)) {
+            ReportError(
+                "Error occurred at line number " + std::to_string(step) + ".  Reason: " + e.what(),
+                1, source);
+            if (step > 6) {
+                ReportError("Profile Name: " + profileName, 0, source);
+            }
         }
         try {
             SaveSetting(keys::RebuildingIndexStatus, "0");
@@ -343,9 +360,9 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
     });
 }
 
-std::string LoadIndexFile(const std::string& path) {
+std::optional<std::string> LoadIndexFile(const std::string& path) {
     return Trapped({common::Source("LoadIndexFile"), 1, false},
-                   [&](long&) { return common::ReadWholeFile(path); });
+                   [&](long&) { return std::optional(common::ReadWholeFile(path)); });
 }
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {
