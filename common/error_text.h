@@ -18,6 +18,21 @@ inline std::string ErrorOccurred(const std::string& description) {
 // (one that is no std::exception).
 inline constexpr char kUnknownErrorDescription[] = "Unknown error";
 
+// "File not found: <path>"
+inline std::string FileNotFound(const std::string& path) {
+    return "File not found: " + path;
+}
+
+// "Cannot read <path>: <reason>"
+inline std::string CannotReadFile(const std::string& path, const std::string& reason) {
+    return "Cannot read " + path + ": " + reason;
+}
+
+// What is wrong with a file: "<path>: <description>"
+inline std::string InFile(const std::string& path, const std::string& description) {
+    return path + ": " + description;
+}
+
 // The source of a report: "Plovanex." and the procedure's name.
 inline std::string Source(const std::string& procedure) {
     return "Plovanex." + procedure;

@@ -131,14 +131,19 @@ void AppendIndexRow(std::string& rows, std::string_view name, std::string_view p
     rows += "\r\n";
 }
 
-std::string FillIndexTemplate(std::string_view templateText, std::string_view rows) {
+std::string IndexTemplateFault(std::string_view templateText) {
     if (templateText.find(kIndexMarker) == std::string_view::npos) {
-        throw std::runtime_error("The index template holds no \"" + std::string(kIndexMarker) +
-                                 "\" marker.");
+        return "The index template holds no \"" + std::string(kIndexMarker) + "\" marker.";
     }
     if (IndexInsertPosition(templateText) == std::string_view::npos) {
-        throw std::runtime_error("The index template holds no \"" + std::string(kIndexInsertTag) +
-                                 "\" element.");
+        return "The index template holds no \"" + std::string(kIndexInsertTag) + "\" element.";
+    }
+    return {};
+}
+
+std::string FillIndexTemplate(std::string_view templateText, std::string_view rows) {
+    if (const std::string fault = IndexTemplateFault(templateText); !fault.empty()) {
+        throw std::runtime_error(fault);
     }
     std::string out;
     out.reserve(templateText.size() + rows.size());

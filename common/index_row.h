@@ -46,10 +46,14 @@ std::string IndexRow(std::string_view name, std::string_view path);
 // Appends one row as the index builder writes it: TAB, the row, CR LF.
 void AppendIndexRow(std::string& rows, std::string_view name, std::string_view path);
 
+// Why the text can serve as no template, as an empty or foreign text cannot:
+// "The index template holds no ..." with the marker or "<rs:insert>" it
+// lacks; empty when it can serve.
+std::string IndexTemplateFault(std::string_view templateText);
+
 // The template with every marker replaced by rows, its line ends made CR LF
-// as the rows' are. Raises
-// std::runtime_error when the template holds no marker or no "<rs:insert>",
-// as an empty or foreign text would: such a result could not be read back.
+// as the rows' are. Raises std::runtime_error with IndexTemplateFault when
+// the template can serve as none: such a result could not be read back.
 std::string FillIndexTemplate(std::string_view templateText, std::string_view rows);
 
 }  // namespace common

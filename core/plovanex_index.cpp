@@ -1,13 +1,12 @@
 // The folder index upkeep: one row into or out of the index, or a rebuild by
 // the index builder.
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "common/error_text.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
+#include "common/whole_file.h"
 #include "core/globals.h"
 #include "core/index_builder.h"
 #include "core/plovanex_state.h"
@@ -172,17 +171,8 @@ void CPlovanex::State::RemoveFolder(const mirelink::FolderPtr& folder) {
 }
 
 std::string CPlovanex::State::LoadIndexFile(const std::string& path) {
-    return Trapped({common::Source("LoadIndexFile"), 1, false}, [&](long&) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in.is_open()) {
-            throw platform::Error("File not found: " + path);
-        }
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            throw platform::Error("Cannot read " + path);
-        }
-        return text;
-    });
+    return Trapped({common::Source("LoadIndexFile"), 1, false},
+                   [&](long&) { return common::ReadWholeFile(path); });
 }
 
 bool CPlovanex::State::SaveIndexFile(const std::string& path, const std::string& text) {

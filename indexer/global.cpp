@@ -5,18 +5,18 @@
 #include <QPushButton>
 #include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
+#include <stdexcept>
 
 #include "common/error_text.h"
 #include "common/index_builder.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
+#include "common/whole_file.h"
 #include "indexer/frm_main.h"
 #include "indexer/index_template.h"
 #include "platform/ado/replace_file.h"
-#include "platform/error.h"
 #include "platform/os/os.h"
 #include "platform/ostrevane/log_writer.h"
 #include "platform/settings/settings_store.h"
@@ -55,13 +55,18 @@ bool MatchVisibility() {
 // build stops as on Cancel; that error is reported with the walk's step.
 bool KeepGoingWanted(int step) {
     const std::string value = GetSetting(keys::KeepGoingWanted, keys::KeepGoingWantedDefault);
-    try {
+    return Trapped({common::Source("DescendThruFolders")}, [&](long& at) {
+        at = step;
         return vb::ToInteger(value) != 0;
-    } catch (const std::exception& e) {
-        ReportError(common::ErrorAtLine(step, e.what()), 1, common::Source("DescendThruFolders"));
-        return false;
-    }
+    });
 }
+
+// Ends the build on its error road when the error was reported where it
+// arose, so that it is reported once.
+class AlreadyReported : public std::runtime_error {
+  public:
+    AlreadyReported() : std::runtime_error("reported") {}
+};
 
 void SetText(QLabel* label, const std::string& text) {
     label->setText(QString::fromStdString(text));
@@ -72,10 +77,13 @@ void FinishBuild(const std::string& rows) {
     frmMain* window = Program().window;
     if (Program().keepGoing) {
         const std::string folder = Helper().GetDataFolder(0);
+        const std::optional<std::string> templateText = LoadIndexFile(folder + "/FolderList.xml");
+        if (!templateText) {
+            throw AlreadyReported();
+        }
         // A template that gives no rows' place leaves the old index alone:
         // FillIndexTemplate raises, and the build ends on its error road.
-        const std::string index =
-            common::FillIndexTemplate(LoadIndexFile(folder + "/FolderList.xml"), rows);
+        const std::string index = common::FillIndexTemplate(*templateText, rows);
         if (SaveIndexFile(folder + "/MyFolderList.xml", index)) {
             WriteLogLine("Index was rebuilt successfully.", common::LogSource(kProduct));
             if ((window = Program().window)) {
@@ -160,9 +168,10 @@ void TimerProc() {
 
 void ClearKilledBuild() {
     try {
-        platform::RemoveLeftoverFiles(
-            std::filesystem::path(Helper().GetDataFolder(0)) / "MyFolderList.xml",
-            common::kIndexBuilderName);
+        const std::filesystem::path folder = Helper().GetDataFolder(0);
+        for (const char* name : {"MyFolderList.xml", "FolderList.xml"}) {
+            platform::RemoveLeftoverFiles(folder / name, common::kIndexBuilderName);
+        }
         if (GetSetting(keys::RebuildingIndexStatus, keys::RebuildingIndexStatusDefault) != "0") {
             SaveSetting(keys::RebuildingIndexStatus, "0");
         }
@@ -196,7 +205,9 @@ void BuildIndex() {
         step = 44;
         WriteLogLine("Rebuilding index...", common::LogSource(kProduct));
         SaveSetting(keys::RebuildingIndexStatus, "1");
-        RestoreIndexTemplate();
+        if (!RestoreIndexTemplate()) {
+            throw AlreadyReported();
+        }
 
         step = 6;
         MatchVisibility();
@@ -247,11 +258,13 @@ void BuildIndex() {
         FinishBuild(rows);
     } catch (const std::exception& e) {
         const std::string source = common::Source("BuildIndex");
-        ReportError(
-            "Error occurred at line number " + std::to_string(step) + ".  Reason: " + e.what(), 1,
-            source);
-        if (step > 6) {
-            ReportError("Profile Name: " + profileName, 0, source);
+        if (!dynamic_cast<const AlreadyReported*>(&e)) {
+            ReportError(
+                "Error occurred at line number " + std::to_string(step) + ".  Reason: " + e.what(),
+                1, source);
+            if (step > 6) {
+                ReportError("Profile Name: " + profileName, 0, source);
+            }
         }
         try {
             SaveSetting(keys::RebuildingIndexStatus, "0");
@@ -347,21 +360,9 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
     });
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw platform::Error("File not found: " + path);
-    }
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        throw platform::Error("Input past end of file: " + path);
-    }
-    return text;
-}
-
-std::string LoadIndexFile(const std::string& path) {
+std::optional<std::string> LoadIndexFile(const std::string& path) {
     return Trapped({common::Source("LoadIndexFile"), 1, false},
-                   [&](long&) { return ReadWholeFile(path); });
+                   [&](long&) { return std::optional(common::ReadWholeFile(path)); });
 }
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {

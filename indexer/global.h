@@ -6,6 +6,7 @@
 // nothing touches controls.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/log_source.h"
@@ -64,16 +65,14 @@ void BuildIndex();
 std::string ProcessNextStore(const mirelink::StoresPtr& stores, int i, long pause);
 // The rows of the collection and everything below it; empty after an error.
 std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause);
-// The whole file; raises platform::Error when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
-// The whole file, or empty text after an error.
-std::string LoadIndexFile(const std::string& path);
+// The whole file, or nothing after a reported error.
+std::optional<std::string> LoadIndexFile(const std::string& path);
 // Replaces the file with text and CR LF; false after an error.
 bool SaveIndexFile(const std::string& path, const std::string& text);
 
-// What a builder that was killed left: its partial new index files and a
-// RebuildingIndexStatus of "1". Called by the copy that holds the
-// single-instance lock, before its build; a failure is not examined.
+// What a builder that was killed left: its partial new index and template
+// files and a RebuildingIndexStatus of "1". Called by the copy that holds
+// the single-instance lock, before its build; a failure is not examined.
 void ClearKilledBuild();
 
 // Ends the program once the window is unloaded and no build runs.

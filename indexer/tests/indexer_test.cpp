@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <thread>
@@ -138,6 +139,13 @@ class KestruneTest : public testkit::HomeTest {
     // Clicks a button at the walk's next pause for window messages.
     static void ClickLater(QPushButton* button) {
         QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+    }
+    // Runs change at the walk's first pause for window messages, with the
+    // window shown.
+    static void DuringTheWalk(std::function<void()> change) {
+        Save(keys::KestruneVisible, "1");
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(change),
+                                  Qt::QueuedConnection);
     }
     std::vector<ostrevane::Report> Reports() { return home.Capture().Reports(); }
 
@@ -444,11 +452,31 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   {{"Error occurred at line number 84.  Reason: Mail profile ", 1, kBuild},
                    {"Profile Name: Default", 0, kBuild}}},
+        // A template that cannot be replaced ends the build before the walk.
         ErrorCase{
-            "TemplateWithoutMarker",
-            [](KestruneTest& t) { WriteFile(t.Data("FolderList.xml"), "<xml/>"); },
-            {{"Error occurred at line number 20.  Reason: The index template holds no", 1, kBuild},
-             {"Profile Name: Default", 0, kBuild}}},
+            "TemplateThatIsAFolder",
+            [](KestruneTest& t) {
+                fs::remove(t.Data("FolderList.xml"));
+                fs::create_directories(t.Data("FolderList.xml") / "in the way");
+            },
+            {{"Error occurred.  Reason: Cannot replace ", 1, "Plovanex.RestoreIndexTemplate"}}},
+        ErrorCase{"TemplateSpoiltDuringTheWalk",
+                  [](KestruneTest& t) {
+                      t.DuringTheWalk([&t] { WriteFile(t.Data("FolderList.xml"), "<xml/>"); });
+                  },
+                  {{"Error occurred at line number 20.  Reason: The index template holds no "
+                    "\"*** My Folder List ***\" marker.",
+                    1, kBuild},
+                   {"Profile Name: Default", 0, kBuild}}},
+        // A template that cannot be read is reported as such, once.
+        ErrorCase{"TemplateMadeAFolderDuringTheWalk",
+                  [](KestruneTest& t) {
+                      t.DuringTheWalk([&t] {
+                          fs::remove(t.Data("FolderList.xml"));
+                          fs::create_directories(t.Data("FolderList.xml"));
+                      });
+                  },
+                  {{"Error occurred.  Reason: Cannot read ", 1, "Plovanex.LoadIndexFile"}}},
         ErrorCase{"IndexThatCannotBeReplaced",
                   [](KestruneTest& t) {
                       fs::remove(t.Data("MyFolderList.xml"));
@@ -523,18 +551,98 @@ TEST_F(KestruneTest, ProgramCopiesAMissingTemplateAgainAndBuilds) {
     EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
 }
 
-// With no template beside the program either, that is reported, and the
-// build meets the missing template on its error road.
-TEST_F(KestruneTest, TemplateMissingBesideTheProgramTooIsReported) {
-    fs::remove(Data("FolderList.xml"));
-    const fs::path program = home.Path() / "program";
-    fs::create_directories(program);
-    kestrune::RestoreIndexTemplate(program);
-    EXPECT_THAT(Reports(),
-                ElementsAre(ostrevane::Report{"Error occurred.  Reason: File not found: " +
-                                                  (program / "FolderList.xml").string(),
-                                              1, "Plovanex.RestoreIndexTemplate"}));
-    EXPECT_FALSE(fs::exists(Data("FolderList.xml")));
+// A template that cannot serve (missing, unreadable, without the marker or
+// "<rs:insert>") is replaced from beside the program, by a rename; one that
+// serves is kept. When the copy beside the program cannot serve either, one
+// report tells why, and the data folder's copy is left as it was.
+TEST_F(KestruneTest, TemplateThatCannotServeIsRestoredFromBesideTheProgram) {
+    const std::string good = ReadFile(kKestrune.parent_path() / "FolderList.xml");
+    const std::string own = good + "<!-- kept -->";
+    const std::string noInsert = "*** My Folder List ***";
+    const std::string missing = "<missing>";
+    const std::string folder = "<folder>";
+    const std::string noMarker =
+        "Error occurred.  Reason: <program>: The index template holds no \"*** My Folder List "
+        "***\" marker.";
+    const struct {
+        const char* name;
+        std::string data, program, after;
+        std::string report;  // empty: none
+    } cases[] = {
+        {"missing here", missing, good, good, ""},
+        {"own that serves", own, good, own, ""},
+        {"empty here", "", good, good, ""},
+        {"junk here", "junk", good, good, ""},
+        {"no insert element here", noInsert, good, good, ""},
+        {"missing in both", missing, missing, missing,
+         "Error occurred.  Reason: File not found: <program>"},
+        {"empty beside the program", missing, "", missing, noMarker},
+        {"junk in both", "junk", "more junk", "junk", noMarker},
+        {"no insert element beside the program", "", noInsert, "",
+         "Error occurred.  Reason: <program>: The index template holds no \"<rs:insert>\" "
+         "element."},
+        {"folder beside the program", missing, folder, missing,
+         "Error occurred.  Reason: Cannot read <program>: Is a directory"},
+        {"folder here", folder, good, folder,
+         "Error occurred.  Reason: Cannot replace \"<data>\": Is a directory"},
+    };
+    const fs::path data = Data("FolderList.xml");
+    const fs::path program = home.Path() / "program" / "FolderList.xml";
+    auto put = [&](const fs::path& file, const std::string& content) {
+        fs::remove_all(file);
+        fs::create_directories(file.parent_path());
+        if (content == folder) {
+            fs::create_directories(file);
+        } else if (content != missing) {
+            WriteFile(file, content);
+        }
+    };
+    auto state = [&](const fs::path& file) {
+        return fs::is_directory(file) ? folder : fs::exists(file) ? ReadFile(file) : missing;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        put(data, c.data);
+        put(program, c.program);
+        home.Capture().Clear();
+
+        const bool restored = kestrune::RestoreIndexTemplate(program.parent_path());
+
+        EXPECT_EQ(restored, c.report.empty());
+        EXPECT_EQ(state(data), c.after);
+        std::vector<ostrevane::Report> reports;
+        if (!c.report.empty()) {
+            std::string message = c.report;
+            for (const auto& [name, file] : {std::pair{"<program>", program}, {"<data>", data}}) {
+                if (const auto at = message.find(name); at != std::string::npos) {
+                    message.replace(at, std::string(name).size(), file.string());
+                }
+            }
+            reports.push_back({message, 1, "Plovanex.RestoreIndexTemplate"});
+        }
+        EXPECT_THAT(Reports(), ElementsAreArray(reports));
+        for (const auto& entry : fs::directory_iterator(data.parent_path())) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".FolderList.xml"))
+                << entry.path();
+        }
+    }
+}
+
+// An empty or junk template in the data folder is restored from beside the
+// program, and the build goes on without a report.
+TEST_F(KestruneTest, BuildRestoresASpoiltTemplateAndWritesTheIndex) {
+    for (const char* spoilt : {"", "junk"}) {
+        SCOPED_TRACE(std::string("\"") + spoilt + "\"");
+        WriteFile(Data("FolderList.xml"), spoilt);
+        home.Capture().Clear();
+
+        kestrune::BuildIndex();
+
+        EXPECT_THAT(Reports(), IsEmpty());
+        EXPECT_EQ(ReadFile(Data("FolderList.xml")),
+                  ReadFile(kKestrune.parent_path() / "FolderList.xml"));
+        EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
+    }
 }
 
 // Unsets the variables that name a display, and sets them back.
@@ -652,6 +760,8 @@ TEST_F(KestruneTest, ProgramAfterAKilledBuildClearsWhatItLeft) {
     EXPECT_EQ(Find(keys::RebuildingIndexStatus), "1");
     const fs::path partial = Data(".MyFolderList.xml.Kestrune.a1B2c3");
     WriteFile(partial, "<xml><rs:data><rs:insert>\t<z:row FullName='Inb");
+    const fs::path partialTemplate = Data(".FolderList.xml.Kestrune.d4E5f6");
+    WriteFile(partialTemplate, "<xml><rs:data>");
     // The add-in's own new file may be in use: it stays.
     const fs::path addIns = Data(".MyFolderList.xml.x9Y8z7");
     WriteFile(addIns, "being written");
@@ -662,6 +772,7 @@ TEST_F(KestruneTest, ProgramAfterAKilledBuildClearsWhatItLeft) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
     EXPECT_FALSE(fs::exists(partial));
+    EXPECT_FALSE(fs::exists(partialTemplate));
     EXPECT_TRUE(fs::exists(addIns));
     EXPECT_EQ(Find(keys::RebuildingIndexStatus), "0");
 }

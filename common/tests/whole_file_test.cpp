@@ -1,0 +1,58 @@
+#include "common/whole_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "platform/testkit/testkit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each file gives its bytes back unchanged, or raises with the real cause.
+TEST(WholeFileTest, GivesTheBytesOrTheRealCause) {
+    testkit::TempHome home;
+    const std::string bytes("<a>\r\n\0\xFF\n", 8);
+    const std::string big(200000, 'x');
+    const struct {
+        const char* name;                    // below the home folder
+        std::optional<std::string> content;  // nothing: no file
+        bool folder;
+        std::string error;  // empty: the read succeeds
+    } cases[] = {
+        {"empty", "", false, ""},
+        {"bytes", bytes, false, ""},
+        {"big", big, false, ""},
+        {"missing", std::nullopt, false, "File not found: <path>"},
+        {"empty/below", std::nullopt, false, "File not found: <path>"},
+        {"folder", std::nullopt, true, "Cannot read <path>: Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = home.Path() / c.name;
+        if (c.folder) {
+            fs::create_directories(file);
+        } else if (c.content) {
+            std::ofstream(file, std::ios::binary) << *c.content;
+        }
+        if (c.error.empty()) {
+            EXPECT_EQ(common::ReadWholeFile(file), *c.content);
+            continue;
+        }
+        std::string error = c.error;
+        error.replace(error.find("<path>"), 6, file.string());
+        try {
+            common::ReadWholeFile(file);
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(e.what(), error);
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace common {
+
+// The whole file, byte for byte. Raises std::runtime_error with the real
+// cause: "File not found: <path>" when there is no file, else
+// "Cannot read <path>: <reason>" (a folder, no permission, a read error).
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+}  // namespace common
