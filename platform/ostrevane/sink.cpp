@@ -114,7 +114,8 @@ std::atomic<std::uintmax_t> gLogRotationSize{kLogRotationSize};
 // kilobytes written to it; the writer that finds it past its size moves it,
 // under a lock on that file, so that of several writers only one moves it.
 // A writer that has not yet heard of a move writes to the moved file, where
-// its entries are kept. Entries that went to a file that was moved and then
+// its entries are kept. A log that is a symbolic link stays one: the file it
+// names is moved aside, beside that file. Entries that went to a file that was moved and then
 // removed (an older ".1" that a move replaced) since the last look are
 // written again to the log; a log removed where it lies takes them along.
 class LogFile {
@@ -167,13 +168,21 @@ class LogFile {
     }
 
     // Moves the open file to ".1" when the path still names it and it is
-    // still past its size, then opens the file the path names.
+    // still past its size, then opens the file the path names. Where the
+    // path is a link, the file it names is moved.
     void MoveAside(const std::string& path) {
         if (::flock(fd_, LOCK_EX) == 0) {
             struct stat st {};
             if (NamesOpenFile(path) && ::fstat(fd_, &st) == 0 &&
                 static_cast<std::uintmax_t>(st.st_size) > RotationSize()) {
-                ::rename(path.c_str(), (path + ".1").c_str());
+                std::string file = path;
+                std::error_code ec;
+                if (std::filesystem::is_symlink(path, ec)) {
+                    if (auto named = std::filesystem::canonical(path, ec); !ec) {
+                        file = named.string();
+                    }
+                }
+                ::rename(file.c_str(), (file + ".1").c_str());
             }
             ::flock(fd_, LOCK_UN);
         }

@@ -297,6 +297,41 @@ TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
     }
 }
 
+// A log that is a symbolic link: the file it names is moved aside beside
+// that file, and the link stays where it is, naming the new file.
+TEST_F(SinkTest, LinkedLogMovesTheFileItNamesAside) {
+    namespace fs = std::filesystem;
+    WriteEntry("Source", "entry 0");
+    const auto entrySize = fs::file_size(ostrevane::LogFilePath());
+    ScopedLogRotationSize small(3 * entrySize);
+    auto texts = [](const fs::path& file) {
+        std::ifstream in(file);
+        std::vector<std::string> fields;
+        for (std::string line; std::getline(in, line);) {
+            fields.push_back(Fields(line).substr(std::string("Plovanex\tSource\t").size()));
+        }
+        return fields;
+    };
+    for (const bool relative : {false, true}) {
+        SCOPED_TRACE(relative ? "relative link" : "absolute link");
+        testkit::TempHome fresh;
+        const fs::path named = fresh.Path() / "elsewhere" / "named.log";
+        fs::create_directories(named.parent_path());
+        const fs::path link = ostrevane::LogFilePath();
+        const fs::path target = relative ? fs::path("elsewhere/named.log") : named;
+        fs::create_symlink(target, link);
+        for (int i = 0; i < 5; ++i) {
+            WriteEntry("Source", "entry " + std::to_string(i));
+        }
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::read_symlink(link), target);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link.string() + ".1")));
+        EXPECT_EQ(texts(named.string() + ".1"),
+                  (std::vector<std::string>{"entry 0", "entry 1", "entry 2", "entry 3"}));
+        EXPECT_EQ(texts(named), std::vector<std::string>{"entry 4"});
+    }
+}
+
 TEST_F(SinkTest, StderrSinkShowsReportsOnly) {
     auto previous = ostrevane::InstallSink(ostrevane::MakeStderrSink());
     testing::internal::CaptureStderr();
