@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,10 @@
 #include <iostream>
 #include <mutex>
 #include <string_view>
+#include <system_error>
+#include <utility>
 
+#include "common/error_text.h"
 #include "platform/home.h"
 
 namespace ostrevane {
@@ -115,7 +119,8 @@ std::atomic<std::uintmax_t> gLogRotationSize{kLogRotationSize};
 // under a lock on that file, so that of several writers only one moves it.
 // A writer that has not yet heard of a move writes to the moved file, where
 // its entries are kept. A log that is a symbolic link stays one: the file it
-// names is moved aside, beside that file. Entries that went to a file that was moved and then
+// names is moved aside, beside that file. A move that fails is reported
+// once per process. Entries that went to a file that was moved and then
 // removed (an older ".1" that a move replaced) since the last look are
 // written again to the log; a log removed where it lies takes them along.
 class LogFile {
@@ -123,21 +128,23 @@ class LogFile {
     // One write per entry with O_APPEND, so entries of several processes
     // never interleave and an entry is the system's as soon as the call
     // returns: a process killed later loses none. A log that cannot be
-    // written is not an error of the caller.
-    void Append(std::string_view entry) {
+    // written is not an error of the caller. Gives the text of a report for
+    // the caller to make once this writer is free: the first move aside of
+    // the process that failed.
+    std::string Append(std::string_view entry) {
         std::lock_guard lock(mutex_);
         const std::string& path = Path();
         if (!Current(path)) {
             Reopen(path);
         }
-        if (fd_ < 0) {
-            return;
+        if (fd_ >= 0) {
+            Write(entry);
+            unlooked_.append(entry);
+            if (unlooked_.size() >= LookEvery()) {
+                Look(path);
+            }
         }
-        Write(entry);
-        unlooked_.append(entry);
-        if (unlooked_.size() >= LookEvery()) {
-            Look(path);
-        }
+        return std::exchange(moveFailure_, {});
     }
 
   private:
@@ -182,7 +189,13 @@ class LogFile {
                         file = named.string();
                     }
                 }
-                ::rename(file.c_str(), (file + ".1").c_str());
+                const std::string aside = file + ".1";
+                if (::rename(file.c_str(), aside.c_str()) != 0 && errno != ENOENT &&
+                    !moveFailureReported_) {
+                    moveFailureReported_ = true;
+                    moveFailure_ = common::LogNotMovedAside(file, aside,
+                                                            std::generic_category().message(errno));
+                }
             }
             ::flock(fd_, LOCK_UN);
         }
@@ -353,6 +366,8 @@ class LogFile {
     std::chrono::steady_clock::time_point lastAsked_;
     int watch_ = -1;
     bool moved_ = false;  // the open file was moved since it was opened
+    bool moveFailureReported_ = false;
+    std::string moveFailure_;  // a report not yet made
 };
 
 // Writes one entry: the time stamp and the fields, each escaped, TAB between.
@@ -367,7 +382,10 @@ void AppendToLog(std::initializer_list<std::string_view> fields) {
         AppendEscaped(entry, field);
     }
     entry += '\n';
-    file.Append(entry);
+    // Made here, once the file is free again: the report is itself an entry.
+    if (std::string failure = file.Append(entry); !failure.empty()) {
+        Deliver(Report{std::move(failure), 1, common::kLogSource});
+    }
 }
 
 class StderrSink : public Sink {

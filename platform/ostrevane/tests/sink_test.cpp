@@ -13,9 +13,11 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
+#include "common/error_text.h"
 #include "platform/ostrevane/log_writer.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/ostrevane/sink.h"
@@ -295,6 +297,52 @@ TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
         }
         EXPECT_EQ(entries.back(), kEntries - 1);
     }
+}
+
+// A folder at .1 stops every move of the log. Each writing process reports
+// that once, naming the file and the reason, and loses no entry. The writers
+// are children, so that this process has reported nothing.
+TEST_F(SinkTest, LogThatCannotBeMovedAsideIsReportedOncePerProcess) {
+    constexpr int kWriters = 8;
+    constexpr int kEntries = 200;
+    ScopedLogRotationSize small(4 * 1024);
+    const std::string log = ostrevane::LogFilePath();
+    std::filesystem::create_directories(log + ".1");
+    const Report expected{
+        common::LogNotMovedAside(log, log + ".1", std::generic_category().message(EISDIR)), 1,
+        common::kLogSource};
+    const std::string padding(60, '.');
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (int i = 0; i < kEntries; ++i) {
+                WriteEntry("Writer", std::to_string(i) + padding);
+            }
+            _exit(home.Capture().Reports() == std::vector<Report>{expected} ? 0 : 1);
+        }
+        ASSERT_GT(child, 0);
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int entries = 0;
+    int reports = 0;
+    for (const auto& line : LogFileLines()) {
+        const std::string fields = Fields(line);
+        if (fields.starts_with("ERROR\t")) {
+            EXPECT_EQ(fields, "ERROR\t" + expected.source + "\t" + expected.message);
+            ++reports;
+        } else {
+            EXPECT_TRUE(fields.starts_with("Plovanex\tWriter\t")) << line;
+            ++entries;
+        }
+    }
+    EXPECT_EQ(reports, kWriters);
+    EXPECT_EQ(entries, kWriters * kEntries);
 }
 
 // A log that is a symbolic link: the file it names is moved aside beside
