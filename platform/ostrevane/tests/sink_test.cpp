@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -296,6 +297,60 @@ TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
             ASSERT_EQ(entries[i], first + static_cast<int>(i));
         }
         EXPECT_EQ(entries.back(), kEntries - 1);
+    }
+}
+
+// A write that the full disk (here the child's file size limit) cuts short
+// leaves part of an entry without a line break. Whichever writer comes next,
+// its entry begins on a line of its own.
+TEST_F(SinkTest, EntryAfterOneCutShortBeginsOnItsOwnLine) {
+    constexpr std::size_t kCut = 30;
+    const struct {
+        const char* name;
+        bool parentWritesFirst;  // else the child does, and the parent opens the log afresh
+        bool cutWriterGoesOn;    // else the parent writes the next entry
+    } cases[] = {
+        {"the cut writer", true, true},
+        {"another writer with the log open", true, false},
+        {"a writer that opens the log", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testkit::TempHome fresh;
+        if (c.parentWritesFirst) {
+            WriteEntry("Source", "first");
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            if (!c.parentWritesFirst) {
+                WriteEntry("Source", "first");
+            }
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit unlimited{};
+            getrlimit(RLIMIT_FSIZE, &unlimited);
+            rlimit full = unlimited;
+            full.rlim_cur = std::filesystem::file_size(ostrevane::LogFilePath()) + kCut;
+            setrlimit(RLIMIT_FSIZE, &full);
+            WriteEntry("Source", "cut short");
+            if (c.cutWriterGoesOn) {
+                setrlimit(RLIMIT_FSIZE, &unlimited);
+                WriteEntry("Source", "next");
+            }
+            _exit(0);
+        }
+        ASSERT_GT(child, 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        if (!c.cutWriterGoesOn) {
+            WriteEntry("Source", "next");
+        }
+        std::vector<std::string> lines;
+        for (const auto& line : LogFileLines()) {
+            lines.push_back(line.size() == kCut ? "(cut)" : Fields(line));
+        }
+        EXPECT_EQ(lines, (std::vector<std::string>{"Plovanex\tSource\tfirst", "(cut)",
+                                                   "Plovanex\tSource\tnext"}));
     }
 }
 
