@@ -53,4 +53,13 @@ inline std::string ErrorSearchingFor(const std::string& path, const std::string&
 }
 inline constexpr char kFindNodeAtPathSource[] = "FindNodeAtPath";
 
+// The host's log that could not be moved aside past its size, once per process:
+//   "The log '<file>' could not be moved aside to '<aside>'.  Reason: <reason>"
+// with the source "Ostrevane.Log".
+inline std::string LogNotMovedAside(const std::string& file, const std::string& aside,
+                                    const std::string& reason) {
+    return "The log '" + file + "' could not be moved aside to '" + aside + "'.  Reason: " + reason;
+}
+inline constexpr char kLogSource[] = "Ostrevane.Log";
+
 }  // namespace common

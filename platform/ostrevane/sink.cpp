@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,11 @@
 #include <iostream>
 #include <mutex>
 #include <string_view>
+#include <system_error>
+#include <thread>
+#include <utility>
 
+#include "common/error_text.h"
 #include "platform/home.h"
 
 namespace ostrevane {
@@ -114,7 +119,9 @@ std::atomic<std::uintmax_t> gLogRotationSize{kLogRotationSize};
 // kilobytes written to it; the writer that finds it past its size moves it,
 // under a lock on that file, so that of several writers only one moves it.
 // A writer that has not yet heard of a move writes to the moved file, where
-// its entries are kept. Entries that went to a file that was moved and then
+// its entries are kept. A log that is a symbolic link stays one: the file it
+// names is moved aside, beside that file. A move that fails is reported
+// once per process. Entries that went to a file that was moved and then
 // removed (an older ".1" that a move replaced) since the last look are
 // written again to the log; a log removed where it lies takes them along.
 class LogFile {
@@ -122,21 +129,23 @@ class LogFile {
     // One write per entry with O_APPEND, so entries of several processes
     // never interleave and an entry is the system's as soon as the call
     // returns: a process killed later loses none. A log that cannot be
-    // written is not an error of the caller.
-    void Append(std::string_view entry) {
+    // written is not an error of the caller. Gives the text of a report for
+    // the caller to make once this writer is free: the first move aside of
+    // the process that failed.
+    std::string Append(std::string_view entry) {
         std::lock_guard lock(mutex_);
         const std::string& path = Path();
         if (!Current(path)) {
             Reopen(path);
         }
-        if (fd_ < 0) {
-            return;
+        if (fd_ >= 0) {
+            Write(entry);
+            unlooked_.append(entry);
+            if (unlooked_.size() >= LookEvery()) {
+                Look(path);
+            }
         }
-        Write(entry);
-        unlooked_.append(entry);
-        if (unlooked_.size() >= LookEvery()) {
-            Look(path);
-        }
+        return std::exchange(moveFailure_, {});
     }
 
   private:
@@ -149,9 +158,59 @@ class LogFile {
             std::clamp<std::uintmax_t>(RotationSize() / 16, 1, 64 * 1024));
     }
 
+    // Writes whole entries. One that a full disk cut short is finished
+    // where it can be; where it cannot, the next entry of any writer first
+    // ends the cut one with a line break. This writer looks at the end of
+    // the file before its next entry, and so does every other: the cut one
+    // changes the file's times, which their watch tells them, and a writer
+    // that opens a log afresh looks at its end anyway.
     void Write(std::string_view text) {
-        ssize_t written = ::write(fd_, text.data(), text.size());
-        (void)written;
+        if (endUnsure_ && !EndsWithBreak() && !WriteAll("\n")) {
+            return;
+        }
+        const std::size_t written = WriteAll(text);
+        endUnsure_ = written < text.size();
+        if (written > 0 && endUnsure_) {
+            ::futimens(fd_, nullptr);
+        }
+    }
+
+    // The bytes written of text, more than one write where one is cut short.
+    std::size_t WriteAll(std::string_view text) {
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else if (n == 0 || errno != EINTR) {
+                break;
+            }
+        }
+        return done;
+    }
+
+    // False when the open file ends within an entry. Another writer may be
+    // within its write, the file's size a part of the way, so an end within
+    // an entry is a cut only when the size holds for a moment. A file that
+    // cannot be read ends as its writers left it.
+    bool EndsWithBreak() const {
+        off_t size = -1;
+        for (int look = 0; look < 3; ++look) {
+            struct stat st {};
+            if (::fstat(fd_, &st) != 0 || st.st_size == 0) {
+                return true;
+            }
+            if (st.st_size == size) {
+                return false;
+            }
+            size = st.st_size;
+            char last = '\n';
+            if (::pread(fd_, &last, 1, size - 1) != 1 || last == '\n') {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     }
 
     void Look(const std::string& path) {
@@ -167,13 +226,27 @@ class LogFile {
     }
 
     // Moves the open file to ".1" when the path still names it and it is
-    // still past its size, then opens the file the path names.
+    // still past its size, then opens the file the path names. Where the
+    // path is a link, the file it names is moved.
     void MoveAside(const std::string& path) {
         if (::flock(fd_, LOCK_EX) == 0) {
             struct stat st {};
             if (NamesOpenFile(path) && ::fstat(fd_, &st) == 0 &&
                 static_cast<std::uintmax_t>(st.st_size) > RotationSize()) {
-                ::rename(path.c_str(), (path + ".1").c_str());
+                std::string file = path;
+                std::error_code ec;
+                if (std::filesystem::is_symlink(path, ec)) {
+                    if (auto named = std::filesystem::canonical(path, ec); !ec) {
+                        file = named.string();
+                    }
+                }
+                const std::string aside = file + ".1";
+                if (::rename(file.c_str(), aside.c_str()) != 0 && errno != ENOENT &&
+                    !moveFailureReported_) {
+                    moveFailureReported_ = true;
+                    moveFailure_ = common::LogNotMovedAside(file, aside,
+                                                            std::generic_category().message(errno));
+                }
             }
             ::flock(fd_, LOCK_UN);
         }
@@ -235,6 +308,9 @@ class LogFile {
                 if (event->wd == watch_ && (event->mask & IN_MOVE_SELF) != 0) {
                     moved_ = true;
                 }
+                if (event->wd == watch_ && (event->mask & IN_ATTRIB) != 0) {
+                    touched_ = true;
+                }
                 at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             }
         }
@@ -260,6 +336,7 @@ class LogFile {
             ::inotify_add_watch(notify_, path.c_str(), IN_MOVE_SELF | IN_DELETE_SELF | IN_ATTRIB);
         ReadEvents();
         moved_ = false;
+        touched_ = false;
         gLogWatchSignalled.store(false, std::memory_order_relaxed);
         // The path may have changed between the open and the watch.
         if (watch_ >= 0 && !NamesOpenFile(path)) {
@@ -289,23 +366,33 @@ class LogFile {
 
     // Opens the file the path names. When the open file was moved and is
     // since removed (a ".1" that a move replaced), the entries written to it
-    // since the last look are written to the new one.
+    // since the last look are written to the new one. The end of the file
+    // is looked at first when it is another path's, or when the open one's
+    // times were changed: a writer cut an entry short.
     void Open(const std::string& path) {
         std::string lost;
+        bool lookAtEnd = path != path_;
         struct stat old {};
-        if (fd_ >= 0 && path == path_ && ::fstat(fd_, &old) == 0 && old.st_nlink == 0) {
+        if (fd_ >= 0 && path == path_ && ::fstat(fd_, &old) == 0) {
             if (watch_ >= 0) {
                 ReadEvents();
             }
-            if (moved_) {
+            if (old.st_nlink == 0 && moved_) {
                 lost.swap(unlooked_);
             }
+            lookAtEnd = old.st_nlink > 0 && touched_;
         }
         unlooked_.clear();
         Close();
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // Read as well, for a look at its end; a file that cannot be read is
+        // still written.
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd_ < 0 && errno == EACCES) {
+            fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        }
+        endUnsure_ = lookAtEnd;
         struct stat st {};
         if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
             path_ = path;
@@ -343,7 +430,13 @@ class LogFile {
     bool signalled_ = false;
     std::chrono::steady_clock::time_point lastAsked_;
     int watch_ = -1;
-    bool moved_ = false;  // the open file was moved since it was opened
+    bool moved_ = false;    // the open file was moved since it was opened
+    bool touched_ = false;  // its times or links were changed since
+    // The open file may end within an entry: it is new to this writer, was
+    // touched by another, or this one's entry was cut short.
+    bool endUnsure_ = true;
+    bool moveFailureReported_ = false;
+    std::string moveFailure_;  // a report not yet made
 };
 
 // Writes one entry: the time stamp and the fields, each escaped, TAB between.
@@ -358,7 +451,10 @@ void AppendToLog(std::initializer_list<std::string_view> fields) {
         AppendEscaped(entry, field);
     }
     entry += '\n';
-    file.Append(entry);
+    // Made here, once the file is free again: the report is itself an entry.
+    if (std::string failure = file.Append(entry); !failure.empty()) {
+        Deliver(Report{std::move(failure), 1, common::kLogSource});
+    }
 }
 
 class StderrSink : public Sink {

@@ -76,7 +76,9 @@ void DeliverLogLine(std::string_view application, std::string_view source, std::
 
 // The log file under OSTREVANE_HOME. Once it is past kLogRotationSize it is
 // moved to the same path with ".1" (replacing an older one), and the next
-// entries go to a new file.
+// entries go to a new file. Where the path is a symbolic link, the file it
+// names is moved, beside itself. A move that fails is reported once per
+// process, as an error.
 std::string LogFilePath();
 inline constexpr std::uintmax_t kLogRotationSize = 10 * 1024 * 1024;
 

@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,9 +14,11 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
+#include "common/error_text.h"
 #include "platform/ostrevane/log_writer.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/ostrevane/sink.h"
@@ -294,6 +297,141 @@ TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
             ASSERT_EQ(entries[i], first + static_cast<int>(i));
         }
         EXPECT_EQ(entries.back(), kEntries - 1);
+    }
+}
+
+// A write that the full disk (here the child's file size limit) cuts short
+// leaves part of an entry without a line break. Whichever writer comes next,
+// its entry begins on a line of its own.
+TEST_F(SinkTest, EntryAfterOneCutShortBeginsOnItsOwnLine) {
+    constexpr std::size_t kCut = 30;
+    const struct {
+        const char* name;
+        bool parentWritesFirst;  // else the child does, and the parent opens the log afresh
+        bool cutWriterGoesOn;    // else the parent writes the next entry
+    } cases[] = {
+        {"the cut writer", true, true},
+        {"another writer with the log open", true, false},
+        {"a writer that opens the log", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testkit::TempHome fresh;
+        if (c.parentWritesFirst) {
+            WriteEntry("Source", "first");
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            if (!c.parentWritesFirst) {
+                WriteEntry("Source", "first");
+            }
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit unlimited{};
+            getrlimit(RLIMIT_FSIZE, &unlimited);
+            rlimit full = unlimited;
+            full.rlim_cur = std::filesystem::file_size(ostrevane::LogFilePath()) + kCut;
+            setrlimit(RLIMIT_FSIZE, &full);
+            WriteEntry("Source", "cut short");
+            if (c.cutWriterGoesOn) {
+                setrlimit(RLIMIT_FSIZE, &unlimited);
+                WriteEntry("Source", "next");
+            }
+            _exit(0);
+        }
+        ASSERT_GT(child, 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        if (!c.cutWriterGoesOn) {
+            WriteEntry("Source", "next");
+        }
+        std::vector<std::string> lines;
+        for (const auto& line : LogFileLines()) {
+            lines.push_back(line.size() == kCut ? "(cut)" : Fields(line));
+        }
+        EXPECT_EQ(lines, (std::vector<std::string>{"Plovanex\tSource\tfirst", "(cut)",
+                                                   "Plovanex\tSource\tnext"}));
+    }
+}
+
+// A folder at .1 stops every move of the log. Each writing process reports
+// that once, naming the file and the reason, and loses no entry. The writers
+// are children, so that this process has reported nothing.
+TEST_F(SinkTest, LogThatCannotBeMovedAsideIsReportedOncePerProcess) {
+    constexpr int kWriters = 8;
+    constexpr int kEntries = 200;
+    ScopedLogRotationSize small(4 * 1024);
+    const std::string log = ostrevane::LogFilePath();
+    std::filesystem::create_directories(log + ".1");
+    const Report expected{
+        common::LogNotMovedAside(log, log + ".1", std::generic_category().message(EISDIR)), 1,
+        common::kLogSource};
+    const std::string padding(60, '.');
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (int i = 0; i < kEntries; ++i) {
+                WriteEntry("Writer", std::to_string(i) + padding);
+            }
+            _exit(home.Capture().Reports() == std::vector<Report>{expected} ? 0 : 1);
+        }
+        ASSERT_GT(child, 0);
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int entries = 0;
+    int reports = 0;
+    for (const auto& line : LogFileLines()) {
+        const std::string fields = Fields(line);
+        if (fields.starts_with("ERROR\t")) {
+            EXPECT_EQ(fields, "ERROR\t" + expected.source + "\t" + expected.message);
+            ++reports;
+        } else {
+            EXPECT_TRUE(fields.starts_with("Plovanex\tWriter\t")) << line;
+            ++entries;
+        }
+    }
+    EXPECT_EQ(reports, kWriters);
+    EXPECT_EQ(entries, kWriters * kEntries);
+}
+
+// A log that is a symbolic link: the file it names is moved aside beside
+// that file, and the link stays where it is, naming the new file.
+TEST_F(SinkTest, LinkedLogMovesTheFileItNamesAside) {
+    namespace fs = std::filesystem;
+    WriteEntry("Source", "entry 0");
+    const auto entrySize = fs::file_size(ostrevane::LogFilePath());
+    ScopedLogRotationSize small(3 * entrySize);
+    auto texts = [](const fs::path& file) {
+        std::ifstream in(file);
+        std::vector<std::string> fields;
+        for (std::string line; std::getline(in, line);) {
+            fields.push_back(Fields(line).substr(std::string("Plovanex\tSource\t").size()));
+        }
+        return fields;
+    };
+    for (const bool relative : {false, true}) {
+        SCOPED_TRACE(relative ? "relative link" : "absolute link");
+        testkit::TempHome fresh;
+        const fs::path named = fresh.Path() / "elsewhere" / "named.log";
+        fs::create_directories(named.parent_path());
+        const fs::path link = ostrevane::LogFilePath();
+        const fs::path target = relative ? fs::path("elsewhere/named.log") : named;
+        fs::create_symlink(target, link);
+        for (int i = 0; i < 5; ++i) {
+            WriteEntry("Source", "entry " + std::to_string(i));
+        }
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::read_symlink(link), target);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link.string() + ".1")));
+        EXPECT_EQ(texts(named.string() + ".1"),
+                  (std::vector<std::string>{"entry 0", "entry 1", "entry 2", "entry 3"}));
+        EXPECT_EQ(texts(named), std::vector<std::string>{"entry 4"});
     }
 }
 
