@@ -1,6 +1,7 @@
 // The host's message window: errors while a window of the host is shown,
 // listed until it is closed, without blocking anybody or taking the input
-// of the window in front; notes in the explorer's status bar.
+// of the window in front; notes in the explorer's status bar; the sink that
+// brings reports of any thread to a window.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,9 +13,12 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <atomic>
+#include <thread>
 
 #include "host/explorer_window.h"
 #include "host/message_window.h"
@@ -127,6 +131,94 @@ TEST_F(MessageWindowTest, AnErrorDuringAModalDialogBlocksNeitherTheCallerNorTheD
     dialog.exec();
     EXPECT_TRUE(returned);
     EXPECT_EQ(name->text(), "typed");
+}
+
+class WindowSinkTest : public WindowsTest {
+  protected:
+    static ostrevane::Report Error(int n) { return {std::to_string(n), 1, "Plovanex.Test"}; }
+    static bool IsError(const ostrevane::Report& report) { return report.code != 0; }
+    // The installed sink, taken as a reporter takes it.
+    static std::shared_ptr<ostrevane::Sink> Installed() {
+        return ostrevane::WrapSink([](std::shared_ptr<ostrevane::Sink> sink) { return sink; });
+    }
+    std::vector<std::string> Presented() {
+        std::vector<std::string> out;
+        for (const auto& report : home.Capture().Reports()) {
+            out.push_back(report.message);
+        }
+        return out;
+    }
+};
+
+// Errors from another thread are shown on the window's thread, those still
+// on their way when the scope ends too. A reporter that took the sink before
+// the end and reports after it, before and after the window goes, reaches
+// only the sink installed before.
+TEST_F(WindowSinkTest, ShowsTheReportsOfAnotherThreadUntilTheScopeEnds) {
+    auto window = std::make_unique<QObject>();
+    std::vector<std::string> shown;
+    std::shared_ptr<ostrevane::Sink> held;
+    {
+        host::ScopedWindowSink sink(window.get(), IsError,
+                                    [&, gui = QThread::currentThread()](const auto& report) {
+                                        EXPECT_EQ(QThread::currentThread(), gui);
+                                        shown.push_back(report.message);
+                                    });
+        held = Installed();
+        std::thread([] {
+            ostrevane::Deliver(Error(1));
+            ostrevane::Deliver(ostrevane::Report{"a note", 0, "Plovanex.Test"});
+            ostrevane::Deliver(Error(2));
+        }).join();
+    }
+    EXPECT_THAT(shown, ElementsAre("1", "2"));
+    std::thread([&] { held->OnReport(Error(3)); }).join();
+    window.reset();
+    std::thread([&] { held->OnReport(Error(4)); }).join();
+    held.reset();
+    LetRun();
+    EXPECT_THAT(shown, ElementsAre("1", "2"));
+    EXPECT_THAT(Presented(), ElementsAre("1", "a note", "2", "3", "4"));
+}
+
+// A thread keeps reporting through the sinks it takes while windows and
+// their scopes come and go, ended in either order: no report reaches a
+// window that is gone, and every one reaches the sink installed before.
+TEST_F(WindowSinkTest, AReporterRacingTheEndOfWindowAndScopeReachesNoWindowThatIsGone) {
+    constexpr int kRounds = 300;
+    for (const bool windowFirst : {true, false}) {
+        SCOPED_TRACE(windowFirst ? "window first" : "scope first");
+        home.Capture().Clear();
+        std::atomic<bool> stop{false};
+        std::atomic<int> reported{0};
+        std::thread reporter([&] {
+            while (!stop.load()) {
+                const auto sink = Installed();
+                for (int i = 0; i < 20; ++i) {
+                    sink->OnReport(Error(reported.fetch_add(1)));
+                }
+            }
+        });
+        for (int round = 0; round < kRounds; ++round) {
+            auto window = std::make_unique<QObject>();
+            auto sink = std::make_unique<host::ScopedWindowSink>(
+                window.get(), IsError,
+                [window = window.get()](const auto&) { window->setObjectName("shown"); });
+            QCoreApplication::sendPostedEvents();
+            if (windowFirst) {
+                window.reset();
+                QCoreApplication::sendPostedEvents();
+                sink.reset();
+            } else {
+                sink.reset();
+                window.reset();
+            }
+        }
+        stop = true;
+        reporter.join();
+        LetRun();
+        EXPECT_EQ(static_cast<int>(home.Capture().Reports().size()), reported.load());
+    }
 }
 
 }  // namespace
