@@ -1,10 +1,13 @@
 #include "host/message_window.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStringListModel>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -52,8 +55,15 @@ MessageWindow::MessageWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAc
     lstErrors_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstErrors_->setWordWrap(true);
     lstErrors_->setAlternatingRowColors(true);
-    lstErrors_->setSelectionMode(QAbstractItemView::NoSelection);
+    lstErrors_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstErrors_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     lstErrors_->setSpacing(2);
+    lstErrors_->viewport()->installEventFilter(this);
+    auto* copy = new QAction("&Copy", lstErrors_);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    lstErrors_->addAction(copy);
+    lstErrors_->setContextMenuPolicy(Qt::ActionsContextMenu);
     cmdClose_ = MakeControl<QPushButton>(this, "cmdClose", "&Close");
     cmdClose_->setAutoDefault(false);
 
@@ -63,8 +73,22 @@ MessageWindow::MessageWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAc
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstErrors_, 1);
     layout->addLayout(buttons);
-    resize(480, 200);
+    // Room for ten rows of one line, with their spacing and margins.
+    const int row = lstErrors_->fontMetrics().lineSpacing() + 2 * lstErrors_->spacing() + 2;
+    const int list = 10 * row + 2 * lstErrors_->frameWidth();
+    resize(480, list + layout->sizeHint().height() - lstErrors_->sizeHint().height());
 
+    // The newest error stays in view while the list is at its end, also
+    // when the list lays its rows out again.
+    auto* bar = lstErrors_->verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (atEnd_) {
+            bar->setValue(maximum);
+        }
+    });
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { atEnd_ = value == bar->maximum(); });
+    connect(copy, &QAction::triggered, this, &MessageWindow::CopySelected);
     connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MessageWindow::Activated);
 }
@@ -74,6 +98,7 @@ void MessageWindow::Add(const ostrevane::Report& report) {
     errors_->insertRows(row, 1);
     errors_->setData(errors_->index(row),
                      QString::fromStdString(report.source + ": " + report.message));
+    atEnd_ = true;
     lstErrors_->scrollToBottom();
     const bool opening = isHidden();
     StandAbove(WindowInFront());
@@ -125,16 +150,52 @@ void MessageWindow::Activated(QWindow* active) {
     }
 }
 
+void MessageWindow::CopySelected() {
+    QModelIndexList rows = lstErrors_->selectionModel()->selectedIndexes();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QStringList texts;
+    for (const QModelIndex& row : rows) {
+        texts << row.data().toString();
+    }
+    if (!texts.isEmpty()) {
+        QApplication::clipboard()->setText(texts.join('\n'));
+    }
+}
+
+// A press in the list is the user's own: only then does the window take the
+// keys, so that Ctrl+C copies, also from under a modal dialog.
+bool MessageWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && !isActiveWindow() && windowHandle()) {
+        takesKeys_ = true;
+        windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+        activateWindow();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MessageWindow::GiveKeysBack() {
+    takesKeys_ = false;
+    if (windowHandle()) {
+        windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, true);
+    }
+}
+
 void MessageWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && front_ &&
-        front_->isVisible()) {
+    if (event->type() != QEvent::ActivationChange) {
+        return;
+    }
+    if (!isActiveWindow()) {
+        GiveKeysBack();
+    } else if (!takesKeys_ && front_ && front_->isVisible()) {
         front_->activateWindow();
     }
 }
 
 void MessageWindow::closeEvent(QCloseEvent* event) {
     errors_->setStringList({});
+    GiveKeysBack();
     QWidget::closeEvent(event);
 }
 

@@ -16,9 +16,11 @@ class QWindow;
 namespace host {
 
 // The host's one window for errors: it lists every error reported since it
-// was last closed, and stands above the active window. It is never modal,
-// and showing it takes neither the focus nor the keyboard from that window,
-// even a modal dialog. Closing it clears the list.
+// was last closed, the newest in view, and stands above the active window.
+// It is never modal, and showing it takes neither the focus nor the keyboard
+// from that window, even a modal dialog; its list scrolls, and a click in
+// it gives it the keys to copy the selected errors with Ctrl+C, also under
+// a modal dialog. Closing it clears the list.
 class MessageWindow : public QWidget {
   public:
     MessageWindow();
@@ -32,6 +34,7 @@ class MessageWindow : public QWidget {
     // Hands the activation back to the window in front, where the window
     // system gave it to this one all the same.
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // The window the user works in: the active one, or, where that has just
@@ -41,12 +44,20 @@ class MessageWindow : public QWidget {
     // Keeps the order in which the windows were activated; while shown, it
     // stays above whichever window of the host is active.
     void Activated(QWindow* active);
+    // The selected errors, one a line, to the clipboard.
+    void CopySelected();
+    // Takes the keys no more until the next click in the list.
+    void GiveKeysBack();
 
     // The window it was last shown above.
     QPointer<QWidget> front_;
     // The host's windows in the order they were last activated, the latest
     // last.
     std::vector<QPointer<QWidget>> activated_;
+    // Set by a click in the list until the window is no longer active.
+    bool takesKeys_ = false;
+    // Whether the list shows its last row.
+    bool atEnd_ = true;
     QStringListModel* errors_;
     QListView* lstErrors_;
     QPushButton* cmdClose_;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -11,9 +10,11 @@ class QObject;
 namespace host {
 
 // While it lives, each report that `wanted` picks is also handed to `show`
-// on the thread of `window`, after the reporter has gone on; a report the
-// window has not taken when it goes is dropped. Every report and log line
-// still reaches the sink installed before, which is put back at the end.
+// on the thread of `window`, after the reporter has gone on, as long as the
+// window lives; its end first hands on what was reported before. Every
+// report and log line still reaches the sink installed before, which is put
+// back at the end; a reporter that took the sink before the end and reports
+// after it reaches only that one. Made and ended on the thread of `window`.
 class ScopedWindowSink {
   public:
     using Wanted = bool (*)(const ostrevane::Report& report);
@@ -25,7 +26,9 @@ class ScopedWindowSink {
     ScopedWindowSink& operator=(const ScopedWindowSink&) = delete;
 
   private:
+    class WindowSink;
     std::shared_ptr<ostrevane::Sink> previous_;
+    std::shared_ptr<WindowSink> sink_;
 };
 
 }  // namespace host
