@@ -398,12 +398,20 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
         row.subject = "added";
         return w.AddItem(row);
     };
+    // Off, as in the sqlite3 shell: a row that a REPLACE removes fires no
+    // delete trigger.
     auto sql = [&](const std::string& statement) {
         SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
         db.setBusyTimeout(5000);
+        db.exec("PRAGMA recursive_triggers=OFF");
         db.exec(statement);
     };
     auto middle = [&](Id folder) { return p.ItemsIn(folder)[p.ItemsIn(folder).size() / 2]; };
+    // A copy of an item's row, as plain SQLite would put it back in place.
+    auto copyOf = [&](Id item, const std::string& changes) {
+        return "CREATE TEMP TABLE copy AS SELECT * FROM items WHERE id=" + std::to_string(item) +
+               "; UPDATE copy SET " + changes + "; ";
+    };
     // Each case changes what Inbox or Acme holds; a folder made by a case
     // is read too.
     std::optional<Id> made;
@@ -453,6 +461,26 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
                  "; UPDATE items SET folder_id=" + std::to_string(inbox) +
                  " WHERE id=" + std::to_string(middle(acme)));
          }},
+        {"plain SQLite replaces a row with a copy in another folder",
+         [&] {
+             sql(copyOf(middle(acme), "folder_id=" + std::to_string(inbox)) +
+                 "REPLACE INTO items SELECT * FROM copy");
+         }},
+        {"plain SQLite inserts a row of another item's EntryID, or replaces",
+         [&] {
+             sql(copyOf(middle(inbox), "id=NULL, folder_id=" + std::to_string(acme)) +
+                 "INSERT OR REPLACE INTO items SELECT * FROM copy");
+         }},
+        {"plain SQLite gives a row another item's EntryID, or replaces",
+         [&] {
+             sql("UPDATE OR REPLACE items SET entry_id=(SELECT entry_id FROM items WHERE id=" +
+                 std::to_string(middle(acme)) + ") WHERE id=" + std::to_string(middle(inbox)));
+         }},
+        {"plain SQLite gives a row another item's id, or replaces",
+         [&] {
+             sql("UPDATE OR REPLACE items SET id=" + std::to_string(middle(inbox)) +
+                 " WHERE id=" + std::to_string(middle(acme)));
+         }},
         // The new folder may get the deleted one's id.
         {"this object deletes a folder and makes one",
          [&] {
@@ -489,43 +517,60 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
 
 class ProfileFileTest : public testkit::HomeTest {};
 
-// A profile file of the schema before folder_changes opens, and is brought
-// up to date, so that positional reads follow its changes; a file of a
-// schema not known is refused.
+// A profile file of an earlier schema (before folder_changes, or before the
+// triggers for rows that a REPLACE removes) opens, and is brought up to date,
+// so that positional reads follow its changes; a file of a schema not known
+// is refused.
 TEST_F(ProfileFileTest, FileOfAnEarlierSchemaIsBroughtUpToDate) {
-    Id inbox = 0;
-    Id item = 0;
-    {
-        testkit::ProfileBuilder kit;
-        kit.Demo();
-        inbox = kit.FolderId(testkit::DemoPaths::kInbox);
-        item = kit.Add(testkit::DemoPaths::kAcme, {.subject = "x"});
-    }
     const auto file = mailstore::Profile::FileFor("Default");
     auto sql = [&](const std::string& statement) {
         SQLite::Database db(file.string(), SQLite::OPEN_READWRITE);
         db.exec(statement);
     };
-    sql("DROP TRIGGER items_entered; DROP TRIGGER items_left; DROP TRIGGER items_refiled;"
-        " DROP TABLE folder_changes; PRAGMA user_version=1");
+    const std::string kDropReplacing =
+        "DROP TRIGGER items_replacing; DROP TRIGGER items_replacing_by_update;";
+    const struct {
+        int version;
+        std::string downgrade;
+    } cases[] = {
+        {1, kDropReplacing + " DROP TRIGGER items_entered; DROP TRIGGER items_left;"
+                             " DROP TRIGGER items_refiled; DROP TABLE folder_changes;"},
+        {2, kDropReplacing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        std::filesystem::remove(file);
+        Id inbox = 0;
+        Id acme = 0;
+        Id item = 0;
+        {
+            testkit::ProfileBuilder kit;
+            kit.Demo();
+            inbox = kit.FolderId(testkit::DemoPaths::kInbox);
+            acme = kit.FolderId(testkit::DemoPaths::kAcme);
+            item = kit.Add(testkit::DemoPaths::kAcme, {.subject = "x"});
+        }
+        sql(c.downgrade + " PRAGMA user_version=" + std::to_string(c.version));
 
-    auto p = mailstore::Profile::Open("Default");
-    EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{});
-    sql("UPDATE items SET folder_id=" + std::to_string(inbox) +
-        " WHERE id=" + std::to_string(item));
-    EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{item});
-    p.reset();
-    {
+        auto p = mailstore::Profile::Open("Default");
+        EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{});
+        EXPECT_EQ(ReadByPosition(*p, acme), std::vector<Id>{item});
+        sql("CREATE TEMP TABLE copy AS SELECT * FROM items WHERE id=" + std::to_string(item) +
+            "; UPDATE copy SET folder_id=" + std::to_string(inbox) +
+            "; REPLACE INTO items SELECT * FROM copy");
+        EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{item});
+        EXPECT_EQ(ReadByPosition(*p, acme), std::vector<Id>{});
+        p.reset();
         SQLite::Database db(file.string(), SQLite::OPEN_READONLY);
-        EXPECT_EQ(db.execAndGet("PRAGMA user_version").getInt(), 2);
+        EXPECT_EQ(db.execAndGet("PRAGMA user_version").getInt(), 3);
     }
 
-    sql("PRAGMA user_version=3");
+    sql("PRAGMA user_version=4");
     try {
         mailstore::Profile::Open("Default");
         ADD_FAILURE() << "opened";
     } catch (const platform::Error& e) {
-        EXPECT_THAT(e.Description(), HasSubstr("unknown schema version 3"));
+        EXPECT_THAT(e.Description(), HasSubstr("unknown schema version 4"));
     }
 }
 
