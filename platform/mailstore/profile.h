@@ -243,6 +243,7 @@ class Profile {
 
   private:
     explicit Profile(std::string name, std::filesystem::path file, bool create);
+    friend struct ProfileTestAccess;  // the tests of what an object keeps
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

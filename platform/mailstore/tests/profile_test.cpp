@@ -11,13 +11,24 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <random>
 #include <regex>
 #include <set>
 
 #include "platform/error.h"
+#include "platform/mailstore/profile_impl.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/testkit.h"
+
+namespace mailstore {
+
+struct ProfileTestAccess {
+    using Impl = Profile::Impl;
+    static Impl& Inside(Profile& p) { return *p.impl_; }
+};
+
+}  // namespace mailstore
 
 namespace {
 
@@ -513,6 +524,116 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
             EXPECT_EQ(ReadByPosition(p, *made), IdsOnFile(p.File(), *made));
         }
     }
+}
+
+// The folders whose item lists an object keeps, with the ids each holds;
+// the count kept must agree.
+std::map<Id, size_t> KeptLists(mailstore::Profile& p) {
+    auto& inside = mailstore::ProfileTestAccess::Inside(p);
+    std::map<Id, size_t> kept;
+    size_t counted = 0;
+    for (const auto& [folder, list] : inside.folderItems) {
+        kept[folder] = list.ids.size();
+        counted += list.ids.size() + 1;
+    }
+    EXPECT_EQ(inside.keptItemIds, counted);
+    return kept;
+}
+
+// Past the most ids kept (a list counting one more than its ids), reading a
+// list afresh drops the others and keeps itself; moves keep the count.
+TEST_F(ProfileTest, KeptListsStartAfreshPastTheMostIdsKept) {
+    const Id inbox = kit.FolderId(testkit::DemoPaths::kInbox);
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    const Id globex = kit.FolderId(testkit::DemoPaths::kGlobex);
+    const Id sent = kit.FolderId(testkit::DemoPaths::kSentItems);
+    for (int i = 0; i < 3; ++i) {
+        kit.Add(testkit::DemoPaths::kInbox, {.subject = "in"});
+        kit.Add(testkit::DemoPaths::kAcme, {.subject = "acme"});
+    }
+    const Id moved = kit.Add(testkit::DemoPaths::kInbox, {.subject = "moved"});
+    mailstore::ProfileTestAccess::Inside(p).maxKeptItemIds = 10;
+
+    ReadByPosition(p, inbox);
+    ReadByPosition(p, acme);
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{inbox, 4}, {acme, 3}}));
+    p.MoveItem(moved, acme);
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{inbox, 3}, {acme, 4}}));
+    // 4 + 5 kept, and Globex's empty list counts 1: the most there may be.
+    EXPECT_EQ(ReadByPosition(p, globex), std::vector<Id>{});
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{inbox, 3}, {acme, 4}, {globex, 0}}));
+    EXPECT_EQ(ReadByPosition(p, sent), std::vector<Id>{});
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{sent, 0}}));
+    for (Id folder : {inbox, acme, globex, sent}) {
+        EXPECT_EQ(ReadByPosition(p, folder), IdsOnFile(p.File(), folder));
+    }
+}
+
+// A list is edited by a commit only when it is as the edit expects: at the
+// serial the edit started from, and holding the item that leaves it, or not
+// the one that enters. Else it is dropped, and read afresh.
+TEST_F(ProfileTest, KeptListNotAsTheEditExpectsIsDropped) {
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    for (int i = 0; i < 3; ++i) {
+        kit.Add(testkit::DemoPaths::kAcme, {.subject = "acme"});
+        kit.Add(testkit::DemoPaths::kInbox, {.subject = "in"});
+    }
+    auto& inside = mailstore::ProfileTestAccess::Inside(p);
+    using Edit = mailstore::ProfileTestAccess::Impl::KeptEdit;
+    // Each edit leaves the file's serial as it is.
+    const struct {
+        const char* name;
+        std::function<Edit(const std::vector<Id>&, std::int64_t)> edit;
+    } cases[] = {
+        {"from another serial",
+         [&](const auto& ids, auto serial) {
+             return Edit{acme, ids.back() + 1, true, serial - 1, serial};
+         }},
+        {"enters, but is there",
+         [&](const auto& ids, auto serial) {
+             return Edit{acme, ids[0], true, serial, serial};
+         }},
+        {"leaves, but is not there",
+         [&](const auto& ids, auto serial) {
+             return Edit{acme, ids[0] + 1, false, serial, serial};
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto ids = ReadByPosition(p, acme);
+        ASSERT_EQ(ids, IdsOnFile(p.File(), acme));
+        const auto serial = inside.folderItems.at(acme).serial;
+        inside.keptEdits.push_back(c.edit(ids, serial));
+        inside.ApplyKeptEdits();
+        EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{}));
+        EXPECT_EQ(ReadByPosition(p, acme), ids);
+    }
+}
+
+// A list kept inside a write that rolls back is dropped: its serial was
+// never committed, and a later commit may reach it with other items.
+TEST_F(ProfileTest, ListKeptInsideARolledBackWriteIsDropped) {
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    const Id first = kit.Add(testkit::DemoPaths::kInbox, {.subject = "rolled back"});
+    const Id second = kit.Add(testkit::DemoPaths::kInbox, {.subject = "committed"});
+    auto& inside = mailstore::ProfileTestAccess::Inside(p);
+    auto moveToAcme = [&](SQLite::Database& db, Id item) {
+        db.exec("UPDATE items SET folder_id=" + std::to_string(acme) +
+                " WHERE id=" + std::to_string(item));
+    };
+    ASSERT_EQ(ReadByPosition(p, acme), std::vector<Id>{});
+    EXPECT_THROW(inside.Run([&]() -> int {
+        SQLite::Transaction tx(*inside.db, SQLite::TransactionBehavior::IMMEDIATE);
+        moveToAcme(*inside.db, first);
+        EXPECT_EQ(inside.FolderItemIds(acme), std::vector<Id>{first});
+        throw platform::Error("rolled back");
+    }),
+                 platform::Error);
+    {
+        SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
+        moveToAcme(db, second);
+    }
+    EXPECT_EQ(ReadByPosition(p, acme), std::vector<Id>{second});
 }
 
 class ProfileFileTest : public testkit::HomeTest {};
