@@ -115,7 +115,7 @@ struct Profile::Impl {
     int depth = 0;
     std::mt19937_64 random;
     bool wal = false;
-    platform::sqlite::ChangeWatch watch;  // attached in WAL mode only
+    platform::sqlite::ChangeWatch watch;
     RowCache cache;
     std::uint64_t generation = 0;  // counts the looks that found a change
     // Kept apart from the row cache: this object's own writes keep them

@@ -151,9 +151,7 @@ void Profile::Impl::Open(bool create) {
         CheckFolderTree();
         return 0;
     });
-    if (wal) {
-        watch.Attach(db->getHandle());
-    }
+    watch.Attach(db->getHandle(), wal);
     std::random_device rd;
     random.seed(
         (static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ static_cast<std::uint64_t>(getpid()) ^

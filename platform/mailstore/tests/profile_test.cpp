@@ -323,10 +323,50 @@ TEST_F(ProfileTest, SendFilesOnceAndRefusesASecondSend) {
     EXPECT_THROW(p.SendItem(item, sent, info), platform::Error);
 }
 
+// Makes the VFS of that name the default of new connections while it lives.
+class ScopedDefaultVfs {
+  public:
+    explicit ScopedDefaultVfs(const char* name) : previous_(sqlite3_vfs_find(nullptr)) {
+        sqlite3_vfs_register(sqlite3_vfs_find(name), 1);
+    }
+    ~ScopedDefaultVfs() { sqlite3_vfs_register(previous_, 1); }
+    ScopedDefaultVfs(const ScopedDefaultVfs&) = delete;
+    ScopedDefaultVfs& operator=(const ScopedDefaultVfs&) = delete;
+
+  private:
+    sqlite3_vfs* previous_;
+};
+
+// A profile in each journal mode: WAL, or a rollback journal where the file
+// system shares no memory (here a VFS that maps none).
+struct JournalMode {
+    const char* vfs;
+    const char* mode;
+};
+
+class JournalModeTest : public testkit::HomeTest,
+                        public ::testing::WithParamInterface<JournalMode> {
+  protected:
+    ScopedDefaultVfs vfs{GetParam().vfs};
+    testkit::ProfileBuilder kit;
+    mailstore::Profile& p = *kit.Profile();
+
+    void SetUp() override {
+        kit.Demo();
+        SQLite::Database db(p.File().string(), SQLite::OPEN_READONLY);
+        ASSERT_EQ(db.execAndGet("PRAGMA journal_mode").getString(), GetParam().mode);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Modes, JournalModeTest,
+                         ::testing::Values(JournalMode{"unix", "wal"},
+                                           JournalMode{"unix-dotfile", "delete"}),
+                         [](const auto& info) { return std::string(info.param.mode); });
+
 // Rows read before are kept; whoever writes next (this object, another
 // object of the file, another process, plain SQLite) is seen at the next call,
 // and moves the generation on, which stays while nobody writes.
-TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
+TEST_P(JournalModeTest, ReadsSeeEveryWriterAtOnce) {
     Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
     Id inbox = kit.FolderId("\\\\Personal Folders\\Inbox");
     Id item = kit.Add("\\\\Personal Folders\\Inbox", {.subject = "before"});
