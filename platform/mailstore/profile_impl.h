@@ -242,8 +242,8 @@ struct Profile::Impl {
     void CheckFolderTree();
     [[noreturn]] void FailOwnAncestor(const std::string& folderName) const;
     [[noreturn]] void FailTooDeep(const std::string& folderName) const;
-    // Raises for a name that a folder cannot take: empty, or one that no
-    // path could reach.
+    // Raises for a name that a folder cannot take: empty, one that no path
+    // could reach, or one with a control character (U+0000-U+001F, U+007F).
     void CheckFolderName(const std::string& name) const;
     Id StoreOfFolder(Id folder);
 

@@ -225,21 +225,29 @@ TEST_F(ProfileTest, RenameDeleteAndRemoveChangeOnlyWhatTheyName) {
 }
 
 // A backslash parts a path's levels, so no path could reach a folder whose
-// name holds one: such a name is refused, by name, and nothing changes. A
-// file that already holds one still opens.
-TEST_F(ProfileTest, FolderNameWithABackslashIsRefused) {
+// name holds one; a control character would break a listing's line. Such a
+// name is refused, by name or by code, and nothing changes. A file that
+// already holds one still opens.
+TEST_F(ProfileTest, FolderNameThatNoPathCouldShowIsRefused) {
     Id clients = kit.FolderId("\\\\Personal Folders\\Clients");
     Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
     const auto childrenBefore = p.Children(clients).size();
+    const std::string backslash = "the character '\\'";
     const struct {
         const char* name;
         std::function<void()> change;
+        std::string character;
     } cases[] = {
-        {"add inside", [&] { p.AddFolder(clients, "Acme\\Europe"); }},
-        {"add leading", [&] { p.AddFolder(clients, "\\Initech"); }},
-        {"add trailing", [&] { p.AddFolder(clients, "Initech\\"); }},
-        {"add only", [&] { p.AddFolder(clients, "\\"); }},
-        {"rename", [&] { p.RenameFolder(acme, "Acme\\Europe"); }},
+        {"add inside", [&] { p.AddFolder(clients, "Acme\\Europe"); }, backslash},
+        {"add leading", [&] { p.AddFolder(clients, "\\Initech"); }, backslash},
+        {"add trailing", [&] { p.AddFolder(clients, "Initech\\"); }, backslash},
+        {"add only", [&] { p.AddFolder(clients, "\\"); }, backslash},
+        {"rename", [&] { p.RenameFolder(acme, "Acme\\Europe"); }, backslash},
+        {"add TAB", [&] { p.AddFolder(clients, "Tab\there"); }, "the character U+0009"},
+        {"add NUL", [&] { p.AddFolder(clients, std::string("N\0L", 3)); }, "the character U+0000"},
+        {"add U+001F", [&] { p.AddFolder(clients, "\x1F"); }, "the character U+001F"},
+        {"add DEL", [&] { p.AddFolder(clients, "Del\x7F"); }, "the character U+007F"},
+        {"rename LF", [&] { p.RenameFolder(acme, "Two\nlines"); }, "the character U+000A"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,15 +256,19 @@ TEST_F(ProfileTest, FolderNameWithABackslashIsRefused) {
             ADD_FAILURE() << "accepted";
         } catch (const platform::Error& e) {
             EXPECT_EQ(e.Description(), "Mail profile " + p.File().string() +
-                                           ": a folder name cannot hold the character '\\'");
+                                           ": a folder name cannot hold " + c.character);
         }
     }
     EXPECT_EQ(p.Children(clients).size(), childrenBefore);
     EXPECT_EQ(p.Folder(acme).name, "Acme");
+    // Past U+007F every byte of UTF-8 is a letter's.
+    const std::string accented = "Caf\xC3\xA9 \xE2\x87\xA5";
+    EXPECT_EQ(p.FolderPath(p.AddFolder(clients, accented)),
+              "\\\\Personal Folders\\Clients\\" + accented);
 
-    kit.SetName(testkit::DemoPaths::kAcme, "Ac\\me");
+    kit.SetName(testkit::DemoPaths::kAcme, "Ac\\me\t");
     auto reopened = mailstore::Profile::Open("Default");
-    EXPECT_EQ(reopened->FolderPath(acme), "\\\\Personal Folders\\Clients\\Ac\\me");
+    EXPECT_EQ(reopened->FolderPath(acme), "\\\\Personal Folders\\Clients\\Ac\\me\t");
 }
 
 TEST_F(ProfileTest, FolderTableCountsChildren) {
