@@ -5,7 +5,6 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -34,23 +33,6 @@ namespace {
 
 using mailstore::Id;
 using ::testing::HasSubstr;
-
-// Runs `fn` in a child process and waits for it to end well.
-void InChild(const std::function<void()>& fn) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        try {
-            fn();
-        } catch (...) {
-            _exit(1);
-        }
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
 
 // A folder's items as plain SQLite reads them, in id order.
 std::vector<Id> IdsOnFile(const std::filesystem::path& file, Id folder) {
@@ -404,7 +386,12 @@ TEST_P(JournalModeTest, ReadsSeeEveryWriterAtOnce) {
         {"another object", [&] { writes(*mailstore::Profile::Open("Default"), "another object"); },
          "Acme"},
         {"another process",
-         [&] { InChild([&] { writes(*mailstore::Profile::Open("Default"), "another process"); }); },
+         [&] {
+             EXPECT_EQ(testkit::RunInChild([&] {
+                           writes(*mailstore::Profile::Open("Default"), "another process");
+                       }),
+                       0);
+         },
          "Acme"},
         {"plain SQLite",
          [&] {
@@ -512,11 +499,12 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
          }},
         {"another process moves and adds",
          [&] {
-             InChild([&] {
-                 auto other = mailstore::Profile::Open("Default");
-                 other->MoveItem(middle(inbox), acme);
-                 add(*other, inbox);
-             });
+             EXPECT_EQ(testkit::RunInChild([&] {
+                           auto other = mailstore::Profile::Open("Default");
+                           other->MoveItem(middle(inbox), acme);
+                           add(*other, inbox);
+                       }),
+                       0);
          }},
         {"plain SQLite deletes one and moves one",
          [&] {
@@ -778,8 +766,7 @@ std::string WriteAsReader(const std::string& name) {
     if (pipe(pipeEnds) != 0) {
         return "no pipe";
     }
-    pid_t child = fork();
-    if (child == 0) {
+    testkit::ForkedChild child([&] {
         close(pipeEnds[0]);
         std::string said = "written";
         if (geteuid() == 0 &&
@@ -794,8 +781,7 @@ std::string WriteAsReader(const std::string& name) {
             }
         }
         (void)!write(pipeEnds[1], said.data(), said.size());
-        _exit(0);
-    }
+    });
     close(pipeEnds[1]);
     std::string said;
     char buffer[512];
@@ -803,7 +789,7 @@ std::string WriteAsReader(const std::string& name) {
         said.append(buffer, static_cast<size_t>(n));
     }
     close(pipeEnds[0]);
-    waitpid(child, nullptr, 0);
+    child.Wait();
     return said;
 }
 
@@ -935,9 +921,7 @@ TEST_F(ProfileFileTest, KillDuringMovesLeavesEveryItemInOneFolder) {
     for (int round = 0; round < 3; ++round) {
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        testkit::ForkedChild child([&] {
             close(ready[0]);
             auto p = mailstore::Profile::Open("Default");
             std::mt19937 gen(static_cast<unsigned>(getpid()));
@@ -947,16 +931,14 @@ TEST_F(ProfileFileTest, KillDuringMovesLeavesEveryItemInOneFolder) {
                     (void)!write(ready[1], "x", 1);
                 }
             }
-        }
+        });
         close(ready[1]);
         char c;
         ASSERT_EQ(read(ready[0], &c, 1), 1);
         close(ready[0]);
         usleep(1000 + rd() % 50000);
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        kill(child.Pid(), SIGKILL);
+        ASSERT_EQ(child.Wait(), 128 + SIGKILL);
 
         auto p = mailstore::Profile::Open("Default");
         auto inA = p->ItemsIn(a);
