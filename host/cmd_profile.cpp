@@ -1,12 +1,13 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "host/commands.h"
 #include "host/profile_access.h"
 #include "host/send_mail.h"
 #include "platform/error.h"
-#include "platform/ostrevane/sink.h"
 
 namespace host {
 
@@ -19,31 +20,82 @@ outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& p
     return ns->GetFolderFromID(row.entryId, profile.Store(row.storeId).entryId);
 }
 
-// Text for one column of a listing: TAB, CR and LF escaped, so that a
-// record keeps its columns and its one line. A path keeps its backslashes,
-// which part its levels: the store refuses a folder name with one, though a
-// name from an older profile may still hold one and then reads as two
-// levels. In other text a backslash is doubled, so that a typed "\t" reads
-// apart from a TAB.
-std::string Column(std::string_view text, bool path = false) {
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// What a listing writes escaped: a backslash, a C0 control character or DEL.
+bool Escaped(unsigned char c) {
+    return c == '\\' || c < 0x20 || c == 0x7F;
+}
+
+void AppendCode(std::string& out, unsigned char c) {
+    out += 'x';
+    out += kHexDigits[c >> 4];
+    out += kHexDigits[c & 0xF];
+}
+
+// Text for one column of a listing, such as a subject: a backslash doubled,
+// TAB, CR and LF written \t, \r and \n and the other control characters
+// and DEL \xHH, so that a record keeps its columns and its one line.
+std::string Column(std::string_view text) {
     std::string out;
-    ostrevane::AppendEscaped(out, text, path);
+    for (unsigned char c : text) {
+        if (!Escaped(c)) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        out += '\\';
+        switch (c) {
+            case '\\':
+                out += '\\';
+                break;
+            case '\t':
+                out += 't';
+                break;
+            case '\r':
+                out += 'r';
+                break;
+            case '\n':
+                out += 'n';
+                break;
+            default:
+                AppendCode(out, c);
+        }
+    }
     return out;
 }
 
-// The folder and every folder below it, each before its subfolders.
+// One level of a listed path. A single backslash parts the levels, and a
+// name is never empty, so two backslashes start an escape: a backslash,
+// control character or DEL of the name as \\xHH. Only a file that another
+// program wrote can hold such a name, or an empty one, written \\x.
+void AppendPathName(std::string& out, std::string_view name) {
+    if (name.empty()) {
+        out += "\\\\x";
+    }
+    for (unsigned char c : name) {
+        if (Escaped(c)) {
+            out += "\\\\";
+            AppendCode(out, c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+}
+
+// The folder and every folder below it, each before its subfolders, each
+// path as `folders` writes it.
 void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
-    std::vector<mailstore::Id> todo{top};
+    std::vector<std::pair<mailstore::Id, std::string>> todo{{top, "\\\\"}};
     while (!todo.empty()) {
-        auto folder = todo.back();
+        auto [folder, path] = std::move(todo.back());
         todo.pop_back();
         auto row = profile.Folder(folder);
-        std::cout << Column(profile.FolderPath(folder), true) << '\t' << row.entryId << '\t'
-                  << profile.Store(row.storeId).entryId << '\t' << profile.ItemCount(folder)
-                  << '\n';
+        AppendPathName(path, row.name);
+        std::cout << path << '\t' << row.entryId << '\t' << profile.Store(row.storeId).entryId
+                  << '\t' << profile.ItemCount(folder) << '\n';
         auto children = profile.Children(folder);
         for (auto child = children.rbegin(); child != children.rend(); ++child) {
-            todo.push_back(child->id);
+            todo.emplace_back(child->id, path + '\\');
         }
     }
 }
@@ -66,8 +118,9 @@ void AddProfileCommands(CLI::App& app, Options& options) {
 
     auto* folders = app.add_subcommand(
         "folders",
-        "Print every folder: path, EntryID, StoreID and item count, TAB-separated; a TAB, CR or "
-        "LF in a name is written \\t, \\r or \\n");
+        "Print every folder: path, EntryID, StoreID and item count, TAB-separated; in a path a "
+        "backslash parts the levels, and a backslash, control character or DEL in a name is "
+        "written \\\\xHH (its code in hexadecimal), an empty name \\\\x");
     folders->callback([&options] {
         auto p = OpenProfile(options.profile);
         for (const auto& store : p->Stores()) {
@@ -79,7 +132,8 @@ void AddProfileCommands(CLI::App& app, Options& options) {
     auto* items = app.add_subcommand(
         "items",
         "Print every item of a folder: EntryID, type name, subject and To, TAB-separated; in the "
-        "subject and To a TAB, CR or LF is written \\t, \\r or \\n, and a backslash \\\\");
+        "subject and To a backslash is written \\\\, a TAB, CR or LF \\t, \\r or \\n, and "
+        "another control character or DEL \\xHH (its code in hexadecimal)");
     items->add_option("PATH", *path, "Folder path, such as \\\\Personal Folders\\Inbox")
         ->required();
     items->callback([&options, path] {

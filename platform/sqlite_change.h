@@ -7,18 +7,19 @@
 
 namespace platform::sqlite {
 
-// Tells a connection to a database in WAL mode whether anything in it may
-// have changed since it last asked: a commit by another connection or
-// process, or a change made through this connection. Rows kept from before
-// are the truth for as long as the answer is no.
+// Tells a connection whether anything in its database may have changed
+// since it last asked: a commit by another connection or process, or a
+// change made through this connection. Rows kept from before are the truth
+// for as long as the answer is no.
 //
-// Other connections' commits show in the header of the wal-index, the
-// shared memory every connection of the file maps; SQLite itself compares
-// that header to decide whether a new read sees new data (and counts
-// `PRAGMA data_version` up when it does). Reading it through the VFS's own
-// mapping costs no lock and no system call. Where the header cannot be read
-// whole (a writer is updating it, or the VFS maps none), the pragma answers.
-// The connection's own changes are counted by sqlite3_total_changes64.
+// In WAL mode other connections' commits show in the header of the
+// wal-index, the shared memory every connection of the file maps; SQLite
+// itself compares that header to decide whether a new read sees new data
+// (and counts `PRAGMA data_version` up when it does). Reading it through the
+// VFS's own mapping costs no lock and no system call. Where the header
+// cannot be read whole (a writer is updating it, or the VFS maps none), and
+// in the other journal modes, the pragma answers. The connection's own
+// changes are counted by sqlite3_total_changes64.
 class ChangeWatch {
   public:
     ChangeWatch() = default;
@@ -26,10 +27,11 @@ class ChangeWatch {
     ChangeWatch& operator=(const ChangeWatch&) = delete;
     ~ChangeWatch() { Detach(); }
 
-    // Starts watching `db`, whose journal mode is WAL.
-    void Attach(sqlite3* db) {
+    // Starts watching `db`; `wal` tells whether its journal mode is WAL.
+    void Attach(sqlite3* db, bool wal = true) {
         Detach();
         db_ = db;
+        wal_ = wal;
     }
 
     // Drops the prepared pragma; call before the connection is closed.
@@ -74,7 +76,8 @@ class ChangeWatch {
             return false;
         }
         token.changes = sqlite3_total_changes64(db_);
-        if (ReadHeader(token.header)) {
+        // Outside WAL mode there is no wal-index, and mapping one would make it.
+        if (wal_ && ReadHeader(token.header)) {
             token.fromHeader = true;
             return true;
         }
@@ -120,6 +123,7 @@ class ChangeWatch {
     }
 
     sqlite3* db_ = nullptr;
+    bool wal_ = true;
     sqlite3_stmt* pragma_ = nullptr;
     bool known_ = false;
     Token last_;

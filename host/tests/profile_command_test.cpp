@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,32 +77,75 @@ TEST_F(ProfileCommandTest, ChainAsDeepAsFoldersNestIsListedAndEndsThere) {
                                    "levels below their store's root"));
 }
 
-// A TAB or a line break in a name, a subject or a To stays in its column
-// and on its record's line; in a subject or a To a backslash is doubled, so
-// that a typed "\t" reads apart from a TAB. A backslash in a path parts its
-// levels, as always.
+// A control character in a name, a subject or a To stays in its column and
+// on its record's line, and every path printed names one folder. In a path a
+// backslash parts the levels; a name's backslash, control character or DEL
+// is written as two backslashes, x and its code, an empty name as two
+// backslashes and x. In a subject or a To a backslash is doubled, TAB, CR
+// and LF are written \t, \r and \n, and the other controls \xHH.
 TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
     const std::string clients = "\\\\Personal Folders\\Clients\\";
-    kit.Folder(clients + "Tab\there").Folder(clients + "Two\r\nlines\n");
+    // Names the profile refuses, as a file that another program wrote may
+    // hold them: each is set on a folder made under another name.
+    const struct {
+        const char* made;
+        std::optional<std::string> name;
+        std::string printed;
+    } cases[] = {
+        {"Tab\\there", std::nullopt, "Tab\\there"},
+        {"Tab\\x09here", std::nullopt, "Tab\\x09here"},
+        {"Tabhere", "Tab\there", "Tab\\\\x09here"},
+        {"Lines", "Two\r\nlines\n", "Two\\\\x0D\\\\x0Alines\\\\x0A"},
+        {"Leading", "\tLead", "\\\\x09Lead"},
+        {"Others",
+         "V\vF\fE\x1B"
+         "D\x7F",
+         "V\\\\x0BF\\\\x0CE\\\\x1BD\\\\x7F"},
+        {"Backslash", "Ac\\me", "Ac\\\\x5Cme"},
+        {"Empty", "", "\\\\x"},
+    };
+    for (const auto& c : cases) {
+        kit.Folder(clients + c.made);
+        if (c.name) {
+            kit.SetName(clients + c.made, *c.name);
+        }
+    }
     kit.Add(testkit::DemoPaths::kInbox,
             {.subject = "Cols\there\r\nnext \\t", .to = "lead@example.com"});
+    kit.Add(testkit::DemoPaths::kInbox, {.subject = "V\vF\fE\x1B"
+                                                    "D\x7F\\x0B",
+                                         .to = "lead@example.com"});
 
     auto folders = Ostrevane({"folders"});
     ASSERT_EQ(folders.exitCode, 0) << folders.err;
-    EXPECT_THAT(folders.out, HasSubstr("\n" + clients + "Tab\\there\t"));
-    EXPECT_THAT(folders.out, HasSubstr("\n" + clients + "Two\\r\\nlines\\n\t"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.made);
+        EXPECT_THAT(folders.out, HasSubstr("\n" + clients + c.printed + "\t"));
+    }
     auto items = Ostrevane({"items", testkit::DemoPaths::kInbox});
     ASSERT_EQ(items.exitCode, 0) << items.err;
     EXPECT_THAT(items.out, HasSubstr("\tMailItem\tCols\\there\\r\\nnext \\\\t\tProject Lead\n"));
+    EXPECT_THAT(items.out,
+                HasSubstr("\tMailItem\tV\\x0BF\\x0CE\\x1BD\\x7F\\\\x0B\tProject Lead\n"));
 
-    // Every record: one line of four columns.
-    for (const auto& out : {folders.out, items.out}) {
-        std::istringstream lines(out);
+    // Every record: one line of four columns with no other control
+    // character; no two folders print the same path.
+    std::set<std::string> paths;
+    size_t folderLines = 0;
+    for (const auto* out : {&folders.out, &items.out}) {
+        std::istringstream lines(*out);
         for (std::string line; std::getline(lines, line);) {
             EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
-            EXPECT_EQ(line.find('\r'), std::string::npos) << line;
+            EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](unsigned char ch) {
+                return (ch < 0x20 && ch != '\t') || ch == 0x7F;
+            })) << line;
+            if (out == &folders.out) {
+                paths.insert(line.substr(0, line.find('\t')));
+                ++folderLines;
+            }
         }
     }
+    EXPECT_EQ(paths.size(), folderLines);
 }
 
 }  // namespace

@@ -154,8 +154,9 @@ class Profile {
     const std::filesystem::path& File() const;
     // A number that moves on whenever the file may have changed: a write
     // through this object, another object or another process. Two calls that
-    // give the same number saw the same file; asking reads nothing from the
-    // file while nobody writes.
+    // give the same number saw the same file. While nobody writes, asking
+    // reads nothing from the file in WAL mode and only its header in the
+    // other journal modes.
     std::uint64_t Generation();
 
     // Stores. The first store added becomes the default unless another is
@@ -243,6 +244,7 @@ class Profile {
 
   private:
     explicit Profile(std::string name, std::filesystem::path file, bool create);
+    friend struct ProfileTestAccess;  // the tests of what an object keeps
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -28,7 +28,7 @@ const std::vector<Id>& Profile::Impl::FolderItemIds(Id folder) {
         ids.push_back(s.getColumn(0).getInt64());
     }
     // A list counts one more than its ids, so that many empty ones count too.
-    if (keptItemIds + ids.size() + 1 > kMaxKeptItemIds) {
+    if (keptItemIds + ids.size() + 1 > maxKeptItemIds) {
         folderItems.clear();
         keptItemIds = 0;
     }
@@ -36,6 +36,9 @@ const std::vector<Id>& Profile::Impl::FolderItemIds(Id folder) {
     auto& kept = folderItems[folder];
     kept.serial = serial;
     kept.ids = std::move(ids);
+    if (!sqlite3_get_autocommit(db->getHandle())) {
+        keptUncommitted.push_back(folder);
+    }
     return kept.ids;
 }
 
@@ -56,6 +59,13 @@ void Profile::Impl::DropItemIds(Id folder) {
         keptItemIds -= kept->second.ids.size() + 1;
         folderItems.erase(kept);
     }
+}
+
+void Profile::Impl::DropUncommittedItemIds() {
+    for (Id folder : keptUncommitted) {
+        DropItemIds(folder);
+    }
+    keptUncommitted.clear();
 }
 
 Profile::Impl::Refile Profile::Impl::BeforeRefile(std::optional<Id> item, std::optional<Id> to) {

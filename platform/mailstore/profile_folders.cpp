@@ -194,6 +194,12 @@ void Profile::Impl::CheckFolderName(const std::string& name) const {
     if (name.find('\\') != std::string::npos) {
         Fail("a folder name cannot hold the character '\\'");
     }
+    // Nor a control character, which no listing prints as it is.
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7F) {
+            Fail("a folder name cannot hold the character U+" + Hex(c, 4));
+        }
+    }
 }
 
 Id Profile::AddFolder(Id parent, const std::string& name, int itemType, int folderRole,

@@ -115,13 +115,17 @@ struct Profile::Impl {
     int depth = 0;
     std::mt19937_64 random;
     bool wal = false;
-    platform::sqlite::ChangeWatch watch;  // attached in WAL mode only
+    platform::sqlite::ChangeWatch watch;
     RowCache cache;
     std::uint64_t generation = 0;  // counts the looks that found a change
     // Kept apart from the row cache: this object's own writes keep them
     // current, where they would empty the row cache.
     std::unordered_map<Id, FolderItems> folderItems;
     size_t keptItemIds = 0;
+    size_t maxKeptItemIds = kMaxKeptItemIds;
+    // Lists kept inside the write transaction under way, at serials it has
+    // not committed: dropped unless it commits.
+    std::vector<Id> keptUncommitted;
     // An edit of a kept list by the write transaction under way, made when
     // it commits: `item` goes in or out, the serial goes from `before` to
     // `after`.
@@ -156,6 +160,7 @@ struct Profile::Impl {
             if (--impl.depth == 0) {
                 impl.ResetUsed();
                 impl.keptEdits.clear();
+                impl.DropUncommittedItemIds();
             }
         }
     };
@@ -197,6 +202,8 @@ struct Profile::Impl {
 
     // ---- the row cache (profile_rows.cpp)
 
+    // Drops what a failed call may have left: the rows kept, the kept edits
+    // and the lists kept inside a transaction that rolled back.
     void Forget();
     // The rows kept, emptied first when the file may have changed since the
     // last look. A look that finds a change while a statement of this call
@@ -235,8 +242,8 @@ struct Profile::Impl {
     void CheckFolderTree();
     [[noreturn]] void FailOwnAncestor(const std::string& folderName) const;
     [[noreturn]] void FailTooDeep(const std::string& folderName) const;
-    // Raises for a name that a folder cannot take: empty, or one that no
-    // path could reach.
+    // Raises for a name that a folder cannot take: empty, one that no path
+    // could reach, or one with a control character (U+0000-U+001F, U+007F).
     void CheckFolderName(const std::string& name) const;
     Id StoreOfFolder(Id folder);
 
@@ -261,6 +268,7 @@ struct Profile::Impl {
     void AfterRefile(const Refile& refile, Id item);
     void ApplyKeptEdits();
     void DropItemIds(Id folder);
+    void DropUncommittedItemIds();
 
     // ---- items (profile_items.cpp)
 

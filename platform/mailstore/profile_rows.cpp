@@ -17,6 +17,7 @@ void Profile::Impl::Forget() {
     cache.Clear();
     watch.Forget();
     keptEdits.clear();
+    DropUncommittedItemIds();
 }
 
 RowCache& Profile::Impl::Cached() {

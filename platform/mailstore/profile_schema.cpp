@@ -10,8 +10,8 @@ namespace mailstore {
 
 namespace {
 
-// 2 added folder_changes.
-constexpr int kSchemaVersion = 2;
+// 2 added folder_changes, 3 the triggers for rows that a REPLACE removes.
+constexpr int kSchemaVersion = 3;
 constexpr int kApplicationId = 0x4F535450;  // "OSTP"
 
 const char* const kSchema[] = {
@@ -67,6 +67,22 @@ const char* const kFolderChanges[] = {
     " ON CONFLICT (folder_id) DO UPDATE SET serial=serial+1; END",
 };
 
+// A row that a REPLACE (INSERT OR REPLACE, UPDATE OR REPLACE) removes for a
+// conflict fires no delete trigger while recursive_triggers is off, as it is
+// on most connections: the folder of any row that holds the id or the EntryID
+// that a row takes counts up before the row takes it.
+const char* const kReplacedItems[] = {
+    "CREATE TRIGGER items_replacing BEFORE INSERT ON items BEGIN"
+    " INSERT INTO folder_changes SELECT folder_id, 1 FROM items"
+    " WHERE (id=new.id OR entry_id=new.entry_id) AND folder_id IS NOT NULL"
+    " ON CONFLICT (folder_id) DO UPDATE SET serial=serial+1; END",
+    "CREATE TRIGGER items_replacing_by_update BEFORE UPDATE OF id, entry_id ON items"
+    " WHEN old.id<>new.id OR old.entry_id IS NOT new.entry_id BEGIN"
+    " INSERT INTO folder_changes SELECT folder_id, 1 FROM items"
+    " WHERE (id=new.id OR entry_id=new.entry_id) AND id<>old.id AND folder_id IS NOT NULL"
+    " ON CONFLICT (folder_id) DO UPDATE SET serial=serial+1; END",
+};
+
 }  // namespace
 
 void Profile::Impl::FailCannotWrite() const {
@@ -114,12 +130,16 @@ void Profile::Impl::Open(bool create) {
         if (tables == 0 && version == 0 && app == 0) {
             execAll(kSchema);
             execAll(kFolderChanges);
+            execAll(kReplacedItems);
             db->exec("PRAGMA application_id=" + std::to_string(kApplicationId));
             db->exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
         } else if (app != kApplicationId) {
             Fail("the file holds another program's database");
-        } else if (version == 1) {
-            execAll(kFolderChanges);
+        } else if (version == 1 || version == 2) {
+            if (version == 1) {
+                execAll(kFolderChanges);
+            }
+            execAll(kReplacedItems);
             db->exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
         } else if (version != kSchemaVersion) {
             Fail("unknown schema version " + std::to_string(version));
@@ -131,9 +151,7 @@ void Profile::Impl::Open(bool create) {
         CheckFolderTree();
         return 0;
     });
-    if (wal) {
-        watch.Attach(db->getHandle());
-    }
+    watch.Attach(db->getHandle(), wal);
     std::random_device rd;
     random.seed(
         (static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ static_cast<std::uint64_t>(getpid()) ^

@@ -17,6 +17,7 @@ SQLite::Statement& Profile::Impl::Stmt(const std::string& sql) {
 void Profile::Impl::Commit(SQLite::Transaction& tx) {
     ResetUsed();
     tx.commit();
+    keptUncommitted.clear();
     ApplyKeptEdits();
 }
 

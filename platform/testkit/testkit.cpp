@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -35,6 +36,25 @@ std::string ReadFile(const std::filesystem::path& file) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The exit code of a child process once it ends; 128 + the signal when a
+// signal ended it, -1 when it cannot be waited for.
+int WaitFor(pid_t pid) {
+    int status = 0;
+    pid_t waited;
+    while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    if (waited != pid) {
+        return -1;
+    }
+    if (WIFEXITED(status)) {
+        return WEXITSTATUS(status);
+    }
+    if (WIFSIGNALED(status)) {
+        return 128 + WTERMSIG(status);
+    }
+    return -1;
 }
 
 }  // namespace
@@ -115,15 +135,8 @@ ProgramResult ChildProgram::Wait() {
     if (pid_ <= 0) {
         return result;
     }
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    result.exitCode = WaitFor(pid_);
     pid_ = -1;
-    if (WIFEXITED(status)) {
-        result.exitCode = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        result.exitCode = 128 + WTERMSIG(status);
-    }
     result.out = ReadFile(outFile_);
     result.err = ReadFile(errFile_);
     return result;
@@ -132,6 +145,43 @@ ProgramResult ChildProgram::Wait() {
 ProgramResult RunProgram(const std::filesystem::path& program,
                          const std::vector<std::string>& args) {
     return ChildProgram(program, args).Wait();
+}
+
+ForkedChild::ForkedChild(const std::function<void()>& fn) {
+    pid_ = fork();
+    if (pid_ == 0) {
+        int code = 0;
+        try {
+            fn();
+            code = ::testing::Test::HasFailure() ? 1 : 0;
+        } catch (...) {
+            code = 1;
+        }
+        _exit(code);
+    }
+    if (pid_ < 0) {
+        ADD_FAILURE() << "cannot fork: " << std::strerror(errno);
+    }
+}
+
+ForkedChild::~ForkedChild() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        Wait();
+    }
+}
+
+int ForkedChild::Wait() {
+    if (pid_ <= 0) {
+        return -1;
+    }
+    const int code = WaitFor(pid_);
+    pid_ = -1;
+    return code;
+}
+
+int RunInChild(const std::function<void()>& fn) {
+    return ForkedChild(fn).Wait();
 }
 
 }  // namespace testkit

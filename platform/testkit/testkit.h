@@ -72,6 +72,26 @@ class ChildProgram {
 ProgramResult RunProgram(const std::filesystem::path& program,
                          const std::vector<std::string>& args);
 
+// A child process forked by a test to run `fn` and end: with 0 when `fn`
+// returns and the test records no failure, else with 1. Killed when dropped
+// before Wait.
+class ForkedChild {
+  public:
+    explicit ForkedChild(const std::function<void()>& fn);
+    ~ForkedChild();
+    ForkedChild(const ForkedChild&) = delete;
+    ForkedChild& operator=(const ForkedChild&) = delete;
+    pid_t Pid() const { return pid_; }
+    // Its exit code; 128 + the signal when a signal ended it.
+    int Wait();
+
+  private:
+    pid_t pid_ = -1;
+};
+
+// Runs `fn` in a child process to its end; what ForkedChild::Wait gives.
+int RunInChild(const std::function<void()>& fn);
+
 // A test fixture that owns a TempHome.
 class HomeTest : public ::testing::Test {
   protected:

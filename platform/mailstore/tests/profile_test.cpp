@@ -5,41 +5,34 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <random>
 #include <regex>
 #include <set>
 
 #include "platform/error.h"
+#include "platform/mailstore/profile_impl.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/testkit.h"
+
+namespace mailstore {
+
+struct ProfileTestAccess {
+    using Impl = Profile::Impl;
+    static Impl& Inside(Profile& p) { return *p.impl_; }
+};
+
+}  // namespace mailstore
 
 namespace {
 
 using mailstore::Id;
 using ::testing::HasSubstr;
-
-// Runs `fn` in a child process and waits for it to end well.
-void InChild(const std::function<void()>& fn) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        try {
-            fn();
-        } catch (...) {
-            _exit(1);
-        }
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
 
 // A folder's items as plain SQLite reads them, in id order.
 std::vector<Id> IdsOnFile(const std::filesystem::path& file, Id folder) {
@@ -214,21 +207,29 @@ TEST_F(ProfileTest, RenameDeleteAndRemoveChangeOnlyWhatTheyName) {
 }
 
 // A backslash parts a path's levels, so no path could reach a folder whose
-// name holds one: such a name is refused, by name, and nothing changes. A
-// file that already holds one still opens.
-TEST_F(ProfileTest, FolderNameWithABackslashIsRefused) {
+// name holds one; a control character would break a listing's line. Such a
+// name is refused, by name or by code, and nothing changes. A file that
+// already holds one still opens.
+TEST_F(ProfileTest, FolderNameThatNoPathCouldShowIsRefused) {
     Id clients = kit.FolderId("\\\\Personal Folders\\Clients");
     Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
     const auto childrenBefore = p.Children(clients).size();
+    const std::string backslash = "the character '\\'";
     const struct {
         const char* name;
         std::function<void()> change;
+        std::string character;
     } cases[] = {
-        {"add inside", [&] { p.AddFolder(clients, "Acme\\Europe"); }},
-        {"add leading", [&] { p.AddFolder(clients, "\\Initech"); }},
-        {"add trailing", [&] { p.AddFolder(clients, "Initech\\"); }},
-        {"add only", [&] { p.AddFolder(clients, "\\"); }},
-        {"rename", [&] { p.RenameFolder(acme, "Acme\\Europe"); }},
+        {"add inside", [&] { p.AddFolder(clients, "Acme\\Europe"); }, backslash},
+        {"add leading", [&] { p.AddFolder(clients, "\\Initech"); }, backslash},
+        {"add trailing", [&] { p.AddFolder(clients, "Initech\\"); }, backslash},
+        {"add only", [&] { p.AddFolder(clients, "\\"); }, backslash},
+        {"rename", [&] { p.RenameFolder(acme, "Acme\\Europe"); }, backslash},
+        {"add TAB", [&] { p.AddFolder(clients, "Tab\there"); }, "the character U+0009"},
+        {"add NUL", [&] { p.AddFolder(clients, std::string("N\0L", 3)); }, "the character U+0000"},
+        {"add U+001F", [&] { p.AddFolder(clients, "\x1F"); }, "the character U+001F"},
+        {"add DEL", [&] { p.AddFolder(clients, "Del\x7F"); }, "the character U+007F"},
+        {"rename LF", [&] { p.RenameFolder(acme, "Two\nlines"); }, "the character U+000A"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -237,15 +238,19 @@ TEST_F(ProfileTest, FolderNameWithABackslashIsRefused) {
             ADD_FAILURE() << "accepted";
         } catch (const platform::Error& e) {
             EXPECT_EQ(e.Description(), "Mail profile " + p.File().string() +
-                                           ": a folder name cannot hold the character '\\'");
+                                           ": a folder name cannot hold " + c.character);
         }
     }
     EXPECT_EQ(p.Children(clients).size(), childrenBefore);
     EXPECT_EQ(p.Folder(acme).name, "Acme");
+    // Past U+007F every byte of UTF-8 is a letter's.
+    const std::string accented = "Caf\xC3\xA9 \xE2\x87\xA5";
+    EXPECT_EQ(p.FolderPath(p.AddFolder(clients, accented)),
+              "\\\\Personal Folders\\Clients\\" + accented);
 
-    kit.SetName(testkit::DemoPaths::kAcme, "Ac\\me");
+    kit.SetName(testkit::DemoPaths::kAcme, "Ac\\me\t");
     auto reopened = mailstore::Profile::Open("Default");
-    EXPECT_EQ(reopened->FolderPath(acme), "\\\\Personal Folders\\Clients\\Ac\\me");
+    EXPECT_EQ(reopened->FolderPath(acme), "\\\\Personal Folders\\Clients\\Ac\\me\t");
 }
 
 TEST_F(ProfileTest, FolderTableCountsChildren) {
@@ -312,10 +317,50 @@ TEST_F(ProfileTest, SendFilesOnceAndRefusesASecondSend) {
     EXPECT_THROW(p.SendItem(item, sent, info), platform::Error);
 }
 
+// Makes the VFS of that name the default of new connections while it lives.
+class ScopedDefaultVfs {
+  public:
+    explicit ScopedDefaultVfs(const char* name) : previous_(sqlite3_vfs_find(nullptr)) {
+        sqlite3_vfs_register(sqlite3_vfs_find(name), 1);
+    }
+    ~ScopedDefaultVfs() { sqlite3_vfs_register(previous_, 1); }
+    ScopedDefaultVfs(const ScopedDefaultVfs&) = delete;
+    ScopedDefaultVfs& operator=(const ScopedDefaultVfs&) = delete;
+
+  private:
+    sqlite3_vfs* previous_;
+};
+
+// A profile in each journal mode: WAL, or a rollback journal where the file
+// system shares no memory (here a VFS that maps none).
+struct JournalMode {
+    const char* vfs;
+    const char* mode;
+};
+
+class JournalModeTest : public testkit::HomeTest,
+                        public ::testing::WithParamInterface<JournalMode> {
+  protected:
+    ScopedDefaultVfs vfs{GetParam().vfs};
+    testkit::ProfileBuilder kit;
+    mailstore::Profile& p = *kit.Profile();
+
+    void SetUp() override {
+        kit.Demo();
+        SQLite::Database db(p.File().string(), SQLite::OPEN_READONLY);
+        ASSERT_EQ(db.execAndGet("PRAGMA journal_mode").getString(), GetParam().mode);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Modes, JournalModeTest,
+                         ::testing::Values(JournalMode{"unix", "wal"},
+                                           JournalMode{"unix-dotfile", "delete"}),
+                         [](const auto& info) { return std::string(info.param.mode); });
+
 // Rows read before are kept; whoever writes next (this object, another
 // object of the file, another process, plain SQLite) is seen at the next call,
 // and moves the generation on, which stays while nobody writes.
-TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
+TEST_P(JournalModeTest, ReadsSeeEveryWriterAtOnce) {
     Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
     Id inbox = kit.FolderId("\\\\Personal Folders\\Inbox");
     Id item = kit.Add("\\\\Personal Folders\\Inbox", {.subject = "before"});
@@ -341,7 +386,12 @@ TEST_F(ProfileTest, ReadsSeeEveryWriterAtOnce) {
         {"another object", [&] { writes(*mailstore::Profile::Open("Default"), "another object"); },
          "Acme"},
         {"another process",
-         [&] { InChild([&] { writes(*mailstore::Profile::Open("Default"), "another process"); }); },
+         [&] {
+             EXPECT_EQ(testkit::RunInChild([&] {
+                           writes(*mailstore::Profile::Open("Default"), "another process");
+                       }),
+                       0);
+         },
          "Acme"},
         {"plain SQLite",
          [&] {
@@ -398,12 +448,20 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
         row.subject = "added";
         return w.AddItem(row);
     };
+    // Off, as in the sqlite3 shell: a row that a REPLACE removes fires no
+    // delete trigger.
     auto sql = [&](const std::string& statement) {
         SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
         db.setBusyTimeout(5000);
+        db.exec("PRAGMA recursive_triggers=OFF");
         db.exec(statement);
     };
     auto middle = [&](Id folder) { return p.ItemsIn(folder)[p.ItemsIn(folder).size() / 2]; };
+    // A copy of an item's row, as plain SQLite would put it back in place.
+    auto copyOf = [&](Id item, const std::string& changes) {
+        return "CREATE TEMP TABLE copy AS SELECT * FROM items WHERE id=" + std::to_string(item) +
+               "; UPDATE copy SET " + changes + "; ";
+    };
     // Each case changes what Inbox or Acme holds; a folder made by a case
     // is read too.
     std::optional<Id> made;
@@ -441,16 +499,37 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
          }},
         {"another process moves and adds",
          [&] {
-             InChild([&] {
-                 auto other = mailstore::Profile::Open("Default");
-                 other->MoveItem(middle(inbox), acme);
-                 add(*other, inbox);
-             });
+             EXPECT_EQ(testkit::RunInChild([&] {
+                           auto other = mailstore::Profile::Open("Default");
+                           other->MoveItem(middle(inbox), acme);
+                           add(*other, inbox);
+                       }),
+                       0);
          }},
         {"plain SQLite deletes one and moves one",
          [&] {
              sql("DELETE FROM items WHERE id=" + std::to_string(middle(inbox)) +
                  "; UPDATE items SET folder_id=" + std::to_string(inbox) +
+                 " WHERE id=" + std::to_string(middle(acme)));
+         }},
+        {"plain SQLite replaces a row with a copy in another folder",
+         [&] {
+             sql(copyOf(middle(acme), "folder_id=" + std::to_string(inbox)) +
+                 "REPLACE INTO items SELECT * FROM copy");
+         }},
+        {"plain SQLite inserts a row of another item's EntryID, or replaces",
+         [&] {
+             sql(copyOf(middle(inbox), "id=NULL, folder_id=" + std::to_string(acme)) +
+                 "INSERT OR REPLACE INTO items SELECT * FROM copy");
+         }},
+        {"plain SQLite gives a row another item's EntryID, or replaces",
+         [&] {
+             sql("UPDATE OR REPLACE items SET entry_id=(SELECT entry_id FROM items WHERE id=" +
+                 std::to_string(middle(acme)) + ") WHERE id=" + std::to_string(middle(inbox)));
+         }},
+        {"plain SQLite gives a row another item's id, or replaces",
+         [&] {
+             sql("UPDATE OR REPLACE items SET id=" + std::to_string(middle(inbox)) +
                  " WHERE id=" + std::to_string(middle(acme)));
          }},
         // The new folder may get the deleted one's id.
@@ -487,45 +566,172 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
     }
 }
 
+// The folders whose item lists an object keeps, with the ids each holds;
+// the count kept must agree.
+std::map<Id, size_t> KeptLists(mailstore::Profile& p) {
+    auto& inside = mailstore::ProfileTestAccess::Inside(p);
+    std::map<Id, size_t> kept;
+    size_t counted = 0;
+    for (const auto& [folder, list] : inside.folderItems) {
+        kept[folder] = list.ids.size();
+        counted += list.ids.size() + 1;
+    }
+    EXPECT_EQ(inside.keptItemIds, counted);
+    return kept;
+}
+
+// Past the most ids kept (a list counting one more than its ids), reading a
+// list afresh drops the others and keeps itself; moves keep the count.
+TEST_F(ProfileTest, KeptListsStartAfreshPastTheMostIdsKept) {
+    const Id inbox = kit.FolderId(testkit::DemoPaths::kInbox);
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    const Id globex = kit.FolderId(testkit::DemoPaths::kGlobex);
+    const Id sent = kit.FolderId(testkit::DemoPaths::kSentItems);
+    for (int i = 0; i < 3; ++i) {
+        kit.Add(testkit::DemoPaths::kInbox, {.subject = "in"});
+        kit.Add(testkit::DemoPaths::kAcme, {.subject = "acme"});
+    }
+    const Id moved = kit.Add(testkit::DemoPaths::kInbox, {.subject = "moved"});
+    mailstore::ProfileTestAccess::Inside(p).maxKeptItemIds = 10;
+
+    ReadByPosition(p, inbox);
+    ReadByPosition(p, acme);
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{inbox, 4}, {acme, 3}}));
+    p.MoveItem(moved, acme);
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{inbox, 3}, {acme, 4}}));
+    // 4 + 5 kept, and Globex's empty list counts 1: the most there may be.
+    EXPECT_EQ(ReadByPosition(p, globex), std::vector<Id>{});
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{inbox, 3}, {acme, 4}, {globex, 0}}));
+    EXPECT_EQ(ReadByPosition(p, sent), std::vector<Id>{});
+    EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{{sent, 0}}));
+    for (Id folder : {inbox, acme, globex, sent}) {
+        EXPECT_EQ(ReadByPosition(p, folder), IdsOnFile(p.File(), folder));
+    }
+}
+
+// A list is edited by a commit only when it is as the edit expects: at the
+// serial the edit started from, and holding the item that leaves it, or not
+// the one that enters. Else it is dropped, and read afresh.
+TEST_F(ProfileTest, KeptListNotAsTheEditExpectsIsDropped) {
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    for (int i = 0; i < 3; ++i) {
+        kit.Add(testkit::DemoPaths::kAcme, {.subject = "acme"});
+        kit.Add(testkit::DemoPaths::kInbox, {.subject = "in"});
+    }
+    auto& inside = mailstore::ProfileTestAccess::Inside(p);
+    using Edit = mailstore::ProfileTestAccess::Impl::KeptEdit;
+    // Each edit leaves the file's serial as it is.
+    const struct {
+        const char* name;
+        std::function<Edit(const std::vector<Id>&, std::int64_t)> edit;
+    } cases[] = {
+        {"from another serial",
+         [&](const auto& ids, auto serial) {
+             return Edit{acme, ids.back() + 1, true, serial - 1, serial};
+         }},
+        {"enters, but is there",
+         [&](const auto& ids, auto serial) {
+             return Edit{acme, ids[0], true, serial, serial};
+         }},
+        {"leaves, but is not there",
+         [&](const auto& ids, auto serial) {
+             return Edit{acme, ids[0] + 1, false, serial, serial};
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto ids = ReadByPosition(p, acme);
+        ASSERT_EQ(ids, IdsOnFile(p.File(), acme));
+        const auto serial = inside.folderItems.at(acme).serial;
+        inside.keptEdits.push_back(c.edit(ids, serial));
+        inside.ApplyKeptEdits();
+        EXPECT_EQ(KeptLists(p), (std::map<Id, size_t>{}));
+        EXPECT_EQ(ReadByPosition(p, acme), ids);
+    }
+}
+
+// A list kept inside a write that rolls back is dropped: its serial was
+// never committed, and a later commit may reach it with other items.
+TEST_F(ProfileTest, ListKeptInsideARolledBackWriteIsDropped) {
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    const Id first = kit.Add(testkit::DemoPaths::kInbox, {.subject = "rolled back"});
+    const Id second = kit.Add(testkit::DemoPaths::kInbox, {.subject = "committed"});
+    auto& inside = mailstore::ProfileTestAccess::Inside(p);
+    auto moveToAcme = [&](SQLite::Database& db, Id item) {
+        db.exec("UPDATE items SET folder_id=" + std::to_string(acme) +
+                " WHERE id=" + std::to_string(item));
+    };
+    ASSERT_EQ(ReadByPosition(p, acme), std::vector<Id>{});
+    EXPECT_THROW(inside.Run([&]() -> int {
+        SQLite::Transaction tx(*inside.db, SQLite::TransactionBehavior::IMMEDIATE);
+        moveToAcme(*inside.db, first);
+        EXPECT_EQ(inside.FolderItemIds(acme), std::vector<Id>{first});
+        throw platform::Error("rolled back");
+    }),
+                 platform::Error);
+    {
+        SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
+        moveToAcme(db, second);
+    }
+    EXPECT_EQ(ReadByPosition(p, acme), std::vector<Id>{second});
+}
+
 class ProfileFileTest : public testkit::HomeTest {};
 
-// A profile file of the schema before folder_changes opens, and is brought
-// up to date, so that positional reads follow its changes; a file of a
-// schema not known is refused.
+// A profile file of an earlier schema (before folder_changes, or before the
+// triggers for rows that a REPLACE removes) opens, and is brought up to date,
+// so that positional reads follow its changes; a file of a schema not known
+// is refused.
 TEST_F(ProfileFileTest, FileOfAnEarlierSchemaIsBroughtUpToDate) {
-    Id inbox = 0;
-    Id item = 0;
-    {
-        testkit::ProfileBuilder kit;
-        kit.Demo();
-        inbox = kit.FolderId(testkit::DemoPaths::kInbox);
-        item = kit.Add(testkit::DemoPaths::kAcme, {.subject = "x"});
-    }
     const auto file = mailstore::Profile::FileFor("Default");
     auto sql = [&](const std::string& statement) {
         SQLite::Database db(file.string(), SQLite::OPEN_READWRITE);
         db.exec(statement);
     };
-    sql("DROP TRIGGER items_entered; DROP TRIGGER items_left; DROP TRIGGER items_refiled;"
-        " DROP TABLE folder_changes; PRAGMA user_version=1");
+    const std::string kDropReplacing =
+        "DROP TRIGGER items_replacing; DROP TRIGGER items_replacing_by_update;";
+    const struct {
+        int version;
+        std::string downgrade;
+    } cases[] = {
+        {1, kDropReplacing + " DROP TRIGGER items_entered; DROP TRIGGER items_left;"
+                             " DROP TRIGGER items_refiled; DROP TABLE folder_changes;"},
+        {2, kDropReplacing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        std::filesystem::remove(file);
+        Id inbox = 0;
+        Id acme = 0;
+        Id item = 0;
+        {
+            testkit::ProfileBuilder kit;
+            kit.Demo();
+            inbox = kit.FolderId(testkit::DemoPaths::kInbox);
+            acme = kit.FolderId(testkit::DemoPaths::kAcme);
+            item = kit.Add(testkit::DemoPaths::kAcme, {.subject = "x"});
+        }
+        sql(c.downgrade + " PRAGMA user_version=" + std::to_string(c.version));
 
-    auto p = mailstore::Profile::Open("Default");
-    EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{});
-    sql("UPDATE items SET folder_id=" + std::to_string(inbox) +
-        " WHERE id=" + std::to_string(item));
-    EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{item});
-    p.reset();
-    {
+        auto p = mailstore::Profile::Open("Default");
+        EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{});
+        EXPECT_EQ(ReadByPosition(*p, acme), std::vector<Id>{item});
+        sql("CREATE TEMP TABLE copy AS SELECT * FROM items WHERE id=" + std::to_string(item) +
+            "; UPDATE copy SET folder_id=" + std::to_string(inbox) +
+            "; REPLACE INTO items SELECT * FROM copy");
+        EXPECT_EQ(ReadByPosition(*p, inbox), std::vector<Id>{item});
+        EXPECT_EQ(ReadByPosition(*p, acme), std::vector<Id>{});
+        p.reset();
         SQLite::Database db(file.string(), SQLite::OPEN_READONLY);
-        EXPECT_EQ(db.execAndGet("PRAGMA user_version").getInt(), 2);
+        EXPECT_EQ(db.execAndGet("PRAGMA user_version").getInt(), 3);
     }
 
-    sql("PRAGMA user_version=3");
+    sql("PRAGMA user_version=4");
     try {
         mailstore::Profile::Open("Default");
         ADD_FAILURE() << "opened";
     } catch (const platform::Error& e) {
-        EXPECT_THAT(e.Description(), HasSubstr("unknown schema version 3"));
+        EXPECT_THAT(e.Description(), HasSubstr("unknown schema version 4"));
     }
 }
 
@@ -560,8 +766,7 @@ std::string WriteAsReader(const std::string& name) {
     if (pipe(pipeEnds) != 0) {
         return "no pipe";
     }
-    pid_t child = fork();
-    if (child == 0) {
+    testkit::ForkedChild child([&] {
         close(pipeEnds[0]);
         std::string said = "written";
         if (geteuid() == 0 &&
@@ -576,8 +781,7 @@ std::string WriteAsReader(const std::string& name) {
             }
         }
         (void)!write(pipeEnds[1], said.data(), said.size());
-        _exit(0);
-    }
+    });
     close(pipeEnds[1]);
     std::string said;
     char buffer[512];
@@ -585,7 +789,7 @@ std::string WriteAsReader(const std::string& name) {
         said.append(buffer, static_cast<size_t>(n));
     }
     close(pipeEnds[0]);
-    waitpid(child, nullptr, 0);
+    child.Wait();
     return said;
 }
 
@@ -717,9 +921,7 @@ TEST_F(ProfileFileTest, KillDuringMovesLeavesEveryItemInOneFolder) {
     for (int round = 0; round < 3; ++round) {
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        testkit::ForkedChild child([&] {
             close(ready[0]);
             auto p = mailstore::Profile::Open("Default");
             std::mt19937 gen(static_cast<unsigned>(getpid()));
@@ -729,16 +931,14 @@ TEST_F(ProfileFileTest, KillDuringMovesLeavesEveryItemInOneFolder) {
                     (void)!write(ready[1], "x", 1);
                 }
             }
-        }
+        });
         close(ready[1]);
         char c;
         ASSERT_EQ(read(ready[0], &c, 1), 1);
         close(ready[0]);
         usleep(1000 + rd() % 50000);
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        kill(child.Pid(), SIGKILL);
+        ASSERT_EQ(child.Wait(), 128 + SIGKILL);
 
         auto p = mailstore::Profile::Open("Default");
         auto inA = p->ItemsIn(a);

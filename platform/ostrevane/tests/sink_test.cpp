@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <regex>
 #include <string>
 #include <system_error>
@@ -127,19 +128,15 @@ TEST_F(SinkTest, EntriesFollowTheLogFileThePathNames) {
 // after its last entry has lost none.
 TEST_F(SinkTest, KilledProcessHasLostNoEntry) {
     constexpr int kEntries = 500;
-    const pid_t child = fork();
-    if (child == 0) {
-        for (int i = 0; i < kEntries; ++i) {
-            long result = 0;
-            ostrevane::LogWriter().WriteLine("Plovanex", "Source", "entry " + std::to_string(i),
-                                             result);
-        }
-        kill(getpid(), SIGKILL);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(testkit::RunInChild([] {
+                  for (int i = 0; i < kEntries; ++i) {
+                      long result = 0;
+                      ostrevane::LogWriter().WriteLine("Plovanex", "Source",
+                                                       "entry " + std::to_string(i), result);
+                  }
+                  kill(getpid(), SIGKILL);
+              }),
+              128 + SIGKILL);
     const auto lines = LogFileLines();
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(kEntries));
     EXPECT_EQ(Fields(lines.back()), "Plovanex\tSource\tentry " + std::to_string(kEntries - 1));
@@ -251,27 +248,21 @@ TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
     // The writers start together, once the parent closes the pipe.
     int start[2];
     ASSERT_EQ(pipe(start), 0);
-    std::vector<pid_t> children;
+    std::vector<std::unique_ptr<testkit::ForkedChild>> children;
     for (int w = 0; w < kWriters; ++w) {
-        const pid_t child = fork();
-        if (child == 0) {
+        children.push_back(std::make_unique<testkit::ForkedChild>([&, w] {
             ::close(start[1]);
             char byte;
             (void)!::read(start[0], &byte, 1);
             for (int i = 0; i < kEntries; ++i) {
                 WriteEntry("Writer " + std::to_string(w), std::to_string(i) + padding);
             }
-            _exit(0);
-        }
-        ASSERT_GT(child, 0);
-        children.push_back(child);
+        }));
     }
     ::close(start[0]);
     ::close(start[1]);
-    for (const pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const auto& child : children) {
+        ASSERT_EQ(child->Wait(), 0);
     }
 
     EXPECT_GE(std::filesystem::file_size(ostrevane::LogFilePath() + ".1"), kSize);
