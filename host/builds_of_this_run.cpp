@@ -15,6 +15,7 @@ BuildsOfThisRun::BuildsOfThisRun() : started_(std::make_shared<Started>()) {
     previous_ = platform::os::InstallStarter([started = started_](const auto& program) {
         auto child = std::make_unique<platform::os::ChildProgram>(program);
         std::lock_guard lock(started->mutex);
+        std::erase_if(started->programs, [](const auto& p) { return p->HasEnded(); });
         started->programs.push_back(std::move(child));
     });
 }
@@ -29,6 +30,7 @@ void BuildsOfThisRun::WaitForThem(std::chrono::seconds limit) {
         std::lock_guard lock(started_->mutex);
         programs.swap(started_->programs);
     }
+    std::erase_if(programs, [](const auto& p) { return p->HasEnded(); });
     if (programs.empty()) {
         return;
     }

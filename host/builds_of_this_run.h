@@ -11,7 +11,8 @@ namespace host {
 // The programs the modules start during one command of the host (the index
 // builder, when the index is missing). While the object lives they start as
 // children of the host, so that a one-shot command can wait for a build it
-// caused before it shuts the modules down: the shut-down stops a build.
+// caused before it shuts the modules down: the shut-down stops a build. Each
+// is reaped when it ends.
 class BuildsOfThisRun {
   public:
     BuildsOfThisRun();
@@ -20,8 +21,9 @@ class BuildsOfThisRun {
     BuildsOfThisRun(const BuildsOfThisRun&) = delete;
     BuildsOfThisRun& operator=(const BuildsOfThisRun&) = delete;
 
-    // Waits for every program started so far, at most limit in all, saying
-    // on stderr that it waits and, when the time is up, that it gave up.
+    // Waits for every program started so far that still runs, at most limit
+    // in all, saying on stderr that it waits and, when the time is up, that
+    // it gave up. Says nothing when none runs.
     void WaitForThem(std::chrono::seconds limit = std::chrono::seconds(120));
 
   private:

@@ -15,6 +15,7 @@
 
 #include "host/chooser_driver.h"
 #include "platform/mailstore/profile.h"
+#include "platform/ostrevane/sink.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/message_box.h"
 
@@ -107,8 +108,8 @@ InspectorWindow::InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWi
     QObject::connect(close, &QAction::triggered, this, &QWidget::close);
     QObject::connect(txtSubject_, &QLineEdit::textChanged, this, [this] { UpdateTitle(); });
 
-    auto profile = item_->Application()->GetNamespace("MAPI")->MAPIOBJECT();
-    auto accounts = Accounts(*profile);
+    profile_ = item_->Application()->GetNamespace("MAPI")->MAPIOBJECT();
+    auto accounts = Accounts(*profile_);
     if (!accounts.empty()) {
         defaultAccount_ = accounts.front();
     }
@@ -138,6 +139,16 @@ InspectorWindow::InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWi
     Windows().push_back(this);
     modules_.InspectorOpen(inspector_);
     AddModuleControls();
+
+    const auto folder = item_->Parent();
+    itemId_ = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "");
+    opened_ = ReadStored();
+    if (opened_ && (opened_->row.sent || !opened_->row.subject.empty() ||
+                    !opened_->row.body.empty() || !opened_->recipients.empty())) {
+        opened_.reset();
+    }
+    openedTyped_ = Typed();
+    txtTo_->setFocus();
 }
 
 InspectorWindow::~InspectorWindow() {
@@ -308,7 +319,43 @@ void InspectorWindow::closeEvent(QCloseEvent* event) {
         }
     }
     CloseInspector();
+    DropUntouchedDraft();
     event->accept();
+}
+
+InspectorWindow::Fields InspectorWindow::Typed() const {
+    return {Text(cboFrom_->currentText()),
+            Text(txtTo_->text()),
+            Text(txtCc_->text()),
+            Text(txtBcc_->text()),
+            txtSubject_->text().toStdString(),
+            txtBody_->toPlainText().toStdString()};
+}
+
+std::optional<InspectorWindow::Stored> InspectorWindow::ReadStored() {
+    if (!itemId_) {
+        return std::nullopt;
+    }
+    auto row = profile_->FindItem(*itemId_);
+    if (!row) {
+        return std::nullopt;
+    }
+    return Stored{*row, profile_->Recipients(*itemId_), profile_->Properties(*itemId_)};
+}
+
+void InspectorWindow::DropUntouchedDraft() {
+    // A click under way still works on the mail.
+    if (!opened_ || clicking_ > 0 || Typed() != openedTyped_) {
+        return;
+    }
+    try {
+        if (ReadStored() == opened_) {
+            profile_->DeleteItem(*itemId_);
+        }
+    } catch (const std::exception& e) {
+        ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Inspector"});
+    }
+    opened_.reset();
 }
 
 void InspectorWindow::CloseInspector() {

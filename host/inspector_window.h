@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/engine.h"
+#include "platform/mailstore/profile.h"
 #include "platform/outlook/outlook.h"
 
 class QComboBox;
@@ -20,8 +21,10 @@ namespace host {
 // The mail client's item window on an unsent mail: From (the profile's
 // accounts, the default one first), To, Cc, Bcc, Subject, Body and Send,
 // with the buttons the modules gave it in a toolbar and their menu entries
-// under their menu names. It tells the modules when it opens, comes to the
-// front and closes; it closes itself once its mail has been sent.
+// under their menu names. It opens with the focus in To. It tells the
+// modules when it opens, comes to the front and closes; it closes itself
+// once its mail has been sent. Closed on a new mail that nobody changed, it
+// takes the mail's draft with it.
 class InspectorWindow : public QMainWindow {
   public:
     InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWidget* parent = nullptr);
@@ -32,6 +35,8 @@ class InspectorWindow : public QMainWindow {
 
     struct Fields {
         std::string from{}, to{}, cc{}, bcc{}, subject{}, body{};
+
+        bool operator==(const Fields&) const = default;
     };
     // Fills the window's boxes, as a person types them.
     void Fill(const Fields& fields);
@@ -59,11 +64,31 @@ class InspectorWindow : public QMainWindow {
     void UpdateTitle();
     // Tells the mail client and the modules once that the window closed.
     void CloseInspector();
+    // The boxes as they stand.
+    Fields Typed() const;
+    // What the profile holds of the mail; nothing once it is gone.
+    struct Stored {
+        mailstore::ItemRow row;
+        std::vector<mailstore::RecipientRow> recipients;
+        std::vector<std::pair<std::string, std::string>> properties;
+
+        bool operator==(const Stored&) const = default;
+    };
+    std::optional<Stored> ReadStored();
+    // Deletes the mail when it was a new one (unsent, with no subject, body
+    // or recipient) and neither the boxes nor the stored mail changed since
+    // the window opened: it was not sent, filed, typed in or saved.
+    void DropUntouchedDraft();
 
     ModuleHost& modules_;
     outlook::ItemPtr item_;
     outlook::InspectorPtr inspector_;
     outlook::Subscription onClose_;
+    mailstore::ProfilePtr profile_;
+    // The mail as it was when the window opened, while it was a new one.
+    std::optional<mailstore::Id> itemId_;
+    std::optional<Stored> opened_;
+    Fields openedTyped_;
     std::string defaultAccount_;
     bool closed_ = false;
     QPointer<QWidget> question_;

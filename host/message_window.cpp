@@ -48,7 +48,7 @@ QWidget* WidgetOf(const QWindow* window) {
 
 MessageWindow::MessageWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAcceptFocus) {
     platform::widgets::NameForm(this, "MessageWindow", "Errors - Ostrevane");
-    setAttribute(Qt::WA_ShowWithoutActivating);
+    platform::widgets::ShowWithoutActivating(this);
     errors_ = new QStringListModel(this);
     lstErrors_ = MakeControl<QListView>(this, "lstErrors");
     lstErrors_->setModel(errors_);

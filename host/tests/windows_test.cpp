@@ -394,6 +394,73 @@ TEST_F(InspectorTest, ClosingTellsTheModulesOnceAndDropsTheControls) {
     EXPECT_EQ(recorder->Count("QvInspectorClose"), 1);
 }
 
+// A new mail's draft goes with a window closed on it untouched. A mail that
+// was typed in, sent, filed or changed by anyone, or that held text when the
+// window opened, stays.
+TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
+    const auto profile = kit.Profile();
+    platform::widgets::ScopedMessageBoxHook boxes(
+        [](const std::string&, int, const std::string&) { return platform::widgets::vbOK; });
+    const struct {
+        const char* what;
+        std::function<void(outlook::Item&)> before;  // before the window opens
+        std::function<void(host::InspectorWindow&)> meanwhile;
+        bool kept;
+        const char* folder;
+    } cases[] = {
+        {"untouched", nullptr, nullptr, false, nullptr},
+        {"Send pressed with nobody to send to", nullptr,
+         [](host::InspectorWindow& w) { Find<QPushButton>(&w, "cmdSend")->click(); }, false,
+         nullptr},
+        {"a box typed in", nullptr,
+         [](host::InspectorWindow& w) { QTest::keyClicks(Find<QLineEdit>(&w, "txtSubject"), "s"); },
+         true, "\\\\Personal Folders\\Drafts"},
+        {"another sender picked", nullptr,
+         [](host::InspectorWindow& w) { Find<QComboBox>(&w, "cboFrom")->setCurrentIndex(1); }, true,
+         "\\\\Personal Folders\\Drafts"},
+        {"sent", nullptr,
+         [](host::InspectorWindow& w) {
+             w.Fill({.to = "lead@example.com"});
+             EXPECT_EQ(w.Send(), std::nullopt);
+         },
+         true, "\\\\Personal Folders\\Sent Items"},
+        {"filed by a module", nullptr,
+         [&](host::InspectorWindow& w) {
+             const auto id = *profile->ItemByEntryId(w.Item()->EntryID());
+             profile->MoveItem(id, kit.FolderId("\\\\Personal Folders\\Clients\\Acme"));
+         },
+         true, "\\\\Personal Folders\\Clients\\Acme"},
+        {"changed by a module", nullptr,
+         [](host::InspectorWindow& w) { w.Item()->SetBillingInformation("billed"); }, true,
+         "\\\\Personal Folders\\Drafts"},
+        {"a draft that held text", [](outlook::Item& item) { item.SetSubject("saved before"); },
+         nullptr, true, "\\\\Personal Folders\\Drafts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto item = app->CreateItem(outlook::olMailItem);
+        if (c.before) {
+            c.before(*item);
+        }
+        const std::string entryId = item->EntryID();
+        {
+            auto window = std::make_unique<host::InspectorWindow>(*modules, item);
+            window->show();
+            if (c.meanwhile) {
+                c.meanwhile(*window);
+            }
+            window->close();
+            LetRun();
+        }
+        const auto id = profile->ItemByEntryId(entryId);
+        ASSERT_EQ(id.has_value(), c.kept);
+        if (c.kept) {
+            EXPECT_EQ(profile->FolderPath(*profile->Item(*id).folderId), c.folder);
+        }
+    }
+    EXPECT_EQ(profile->ItemCount(kit.FolderId("\\\\Personal Folders\\Drafts")), 4);
+}
+
 using ExplorerTest = WindowsTest;
 
 TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
@@ -436,6 +503,11 @@ TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
         }
         ASSERT_TRUE(mail);
         EXPECT_EQ(mail->frameGeometry().center(), window.frameGeometry().center());
+        // What is typed goes to To.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(mail));
+        ASSERT_EQ(QApplication::focusWidget(), mail->findChild<QLineEdit*>("txtTo"));
+        QTest::keyClicks(QApplication::focusWidget(), "lead@example.com");
+        EXPECT_EQ(mail->findChild<QLineEdit*>("txtTo")->text(), "lead@example.com");
 
         EXPECT_TRUE(window.ShowFolder("\\\\Personal Folders\\Clients\\Globex"));
         EXPECT_EQ(explorer->CurrentFolder()->Name(), "Globex");

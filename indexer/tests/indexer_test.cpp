@@ -6,6 +6,8 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <chrono>
@@ -343,6 +345,39 @@ TEST_F(KestruneTest, HideLetsTheBuildFinishAndTheEndClosesTheWindow) {
     EXPECT_EQ(window->cmdCancel->text(), "&Close");
     EXPECT_EQ(window->lblStoreCount->text(), "");
     EXPECT_EQ(window->lblFolderCount->text(), "");
+}
+
+// Shown while the user works in another window, the window opens in the
+// middle of the screen's room, all of it on the screen, and the user's
+// window keeps the focus.
+TEST_F(KestruneTest, WindowShowsMidScreenWithoutTakingTheFocus) {
+    QWidget user;
+    user.setGeometry(0, 0, 200, 150);
+    user.show();
+    user.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&user));
+    Save(keys::KestruneVisible, "1");
+    QPointer<kestrune::frmMain> window = LoadWindow();
+    bool looked = false;
+    // At the walk's first pause for window messages.
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            looked = true;
+            ASSERT_TRUE(window && window->isVisible());
+            const QRect room = window->screen()->availableGeometry();
+            EXPECT_TRUE(room.contains(window->frameGeometry()))
+                << window->frameGeometry().x() << "," << window->frameGeometry().y();
+            const QPoint off = window->frameGeometry().center() - room.center();
+            EXPECT_LE(off.manhattanLength(), 40) << off.x() << "," << off.y();
+            EXPECT_EQ(QApplication::activeWindow(), &user);
+        },
+        Qt::QueuedConnection);
+
+    kestrune::BuildIndex();
+
+    EXPECT_TRUE(looked);
+    EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
 }
 
 TEST_F(KestruneTest, WindowHasTheControlsAndCaptions) {

@@ -76,6 +76,8 @@ struct RecipientRow {
     std::string addressType;  // "SMTP" or "EX"
     int type = 1;             // 1 To, 2 CC, 3 BCC
     std::optional<Id> entry;  // address-book entry
+
+    bool operator==(const RecipientRow&) const = default;
 };
 
 struct ItemRow {
@@ -97,6 +99,8 @@ struct ItemRow {
     std::optional<Id> senderEntry;
     std::string sentOnBehalfOf;
     std::string sendUsing;  // SMTP address of the sending mailbox; empty for the owner's
+
+    bool operator==(const ItemRow&) const = default;
 };
 
 struct AddressEntryRow {
@@ -218,6 +222,9 @@ class Profile {
     Id CopyItem(Id item, Id folder);
     // Marks the item sent and files it in `folder`, in one transaction.
     void SendItem(Id item, Id folder, const SentInfo& info);
+    // The item deleted for good with its recipients and properties, in one
+    // transaction; raises when there is none.
+    void DeleteItem(Id item);
 
     std::vector<RecipientRow> Recipients(Id item);
     void SetRecipients(Id item, const std::vector<RecipientRow>& recipients);

@@ -227,6 +227,18 @@ void Profile::SetSaveSentFolder(Id item, std::optional<Id> folder) {
     });
 }
 
+void Profile::DeleteItem(Id item) {
+    impl_->Run([&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        impl_->RequireItem(item);
+        const auto refile = impl_->BeforeRefile(item, std::nullopt);
+        impl_->DeleteItemsWhere("id=?", item);
+        impl_->AfterRefile(refile, item);
+        impl_->Commit(tx);
+        return 0;
+    });
+}
+
 void Profile::MoveItem(Id item, Id folder) {
     impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);

@@ -8,7 +8,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -168,31 +170,44 @@ void StartDetachedProcess(const std::filesystem::path& program) {
     Spawn(program, true);
 }
 
-ChildProgram::ChildProgram(const std::filesystem::path& program) : pid_(Spawn(program, false)) {}
+struct ChildProgram::End {
+    std::mutex mutex;
+    std::condition_variable reaped;
+    bool ended = false;
+};
 
-ChildProgram::~ChildProgram() {
-    // Reaped now if it has ended; else init adopts it when this process ends.
-    if (pid_ > 0) {
-        ::waitpid(pid_, nullptr, WNOHANG);
+ChildProgram::ChildProgram(const std::filesystem::path& program) : end_(std::make_shared<End>()) {
+    // The reaper is made before the program, so that a program that started
+    // always has one; it waits for the pid, or for -1 when the start failed.
+    std::promise<pid_t> started;
+    std::thread([end = end_, pid = started.get_future()]() mutable {
+        if (const pid_t child = pid.get(); child > 0) {
+            Reap(child);
+        }
+        {
+            std::lock_guard lock(end->mutex);
+            end->ended = true;
+        }
+        end->reaped.notify_all();
+    }).detach();
+    try {
+        started.set_value(Spawn(program, false));
+    } catch (...) {
+        started.set_value(-1);
+        throw;
     }
 }
 
+ChildProgram::~ChildProgram() = default;
+
+bool ChildProgram::HasEnded() const {
+    std::lock_guard lock(end_->mutex);
+    return end_->ended;
+}
+
 bool ChildProgram::WaitForEnd(std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (pid_ <= 0) {
-            return true;
-        }
-        const pid_t ended = ::waitpid(pid_, nullptr, WNOHANG);
-        if (ended == pid_ || (ended < 0 && errno == ECHILD)) {
-            pid_ = -1;
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    std::unique_lock lock(end_->mutex);
+    return end_->reaped.wait_for(lock, limit, [this] { return end_->ended; });
 }
 
 bool NiceOfPriorityClass(std::uint32_t priorityClass, int& nice) {

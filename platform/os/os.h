@@ -35,8 +35,9 @@ Starter InstallStarter(Starter starter);
 void StartDetachedProcess(const std::filesystem::path& program);
 
 // A program started as StartDetachedProcess starts it, but as a child of
-// this process, so that this process can wait for its end. Not waited for,
-// it runs on after the object is gone.
+// this process, so that this process can wait for its end. It is reaped as
+// soon as it ends, however it ends, also after the object is gone: it never
+// stays a zombie. Not waited for, it runs on after the object is gone.
 class ChildProgram {
   public:
     // Raises platform::Error naming the program when it cannot be started.
@@ -45,11 +46,14 @@ class ChildProgram {
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
 
+    // Whether the program has ended (and been reaped).
+    bool HasEnded() const;
     // Waits at most limit; true when the program has ended.
     bool WaitForEnd(std::chrono::milliseconds limit);
 
   private:
-    pid_t pid_;
+    struct End;
+    std::shared_ptr<End> end_;
 };
 
 // --- Process priority ---------------------------------------------------

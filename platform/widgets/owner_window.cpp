@@ -57,4 +57,8 @@ void ShowInFront(QWidget* window, QWidget* over) {
     window->activateWindow();
 }
 
+void ShowWithoutActivating(QWidget* window) {
+    window->setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
 }  // namespace platform::widgets

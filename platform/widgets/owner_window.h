@@ -17,4 +17,8 @@ void CentreOver(QWidget* window, QWidget* over);
 // CentreOver moves it.
 void ShowInFront(QWidget* window, QWidget* over = nullptr);
 
+// Makes a window show without taking the focus from the window the user is
+// in; a click on it still makes it the active one.
+void ShowWithoutActivating(QWidget* window);
+
 }  // namespace platform::widgets

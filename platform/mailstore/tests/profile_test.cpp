@@ -170,9 +170,9 @@ TEST_F(ProfileTest, FailuresNameWhatIsMissing) {
     EXPECT_THROW(p.AddAddressEntry("x", "X400", "x", "x"), platform::Error);
 }
 
-// The user's changes to the profile: a folder renamed or deleted, a store
-// taken out. What is gone is gone with everything below it; nothing else
-// changes.
+// The user's changes to the profile: an item deleted, a folder renamed or
+// deleted, a store taken out. What is gone is gone with everything below
+// it; nothing else changes.
 TEST_F(ProfileTest, RenameDeleteAndRemoveChangeOnlyWhatTheyName) {
     Id clients = kit.FolderId("\\\\Personal Folders\\Clients");
     Id acme = kit.FolderId("\\\\Personal Folders\\Clients\\Acme");
@@ -180,6 +180,16 @@ TEST_F(ProfileTest, RenameDeleteAndRemoveChangeOnlyWhatTheyName) {
     Id gone = kit.Add("\\\\Personal Folders\\Clients\\Acme",
                       {.subject = "gone", .to = "lead@example.com", .properties = {{"K", "V"}}});
     Id teamItem = kit.Add("\\\\Mailbox - Team Desk\\Inbox", {.subject = "team"});
+    Id draft = kit.Add("\\\\Personal Folders\\Drafts",
+                       {.subject = "draft", .to = "lead@example.com", .properties = {{"K", "V"}}});
+
+    p.DeleteItem(draft);
+    EXPECT_EQ(p.FindItem(draft), std::nullopt);
+    EXPECT_TRUE(p.Recipients(draft).empty());
+    EXPECT_EQ(p.Property(draft, "K"), std::nullopt);
+    EXPECT_EQ(p.ItemCount(kit.FolderId("\\\\Personal Folders\\Drafts")), 0);
+    EXPECT_EQ(p.Property(gone, "K"), "V");
+    EXPECT_THROW(p.DeleteItem(draft), platform::Error);
 
     p.RenameFolder(acme, "Acme Corp");
     EXPECT_EQ(p.FolderPath(acme), "\\\\Personal Folders\\Clients\\Acme Corp");
@@ -475,6 +485,7 @@ TEST_F(ProfileTest, PositionalReadsFollowEveryChangeOfTheFolder) {
              p.MoveItem(middle(acme), inbox);
          }},
         {"this object moves one within its folder", [&] { p.MoveItem(middle(inbox), inbox); }},
+        {"this object deletes one", [&] { p.DeleteItem(middle(inbox)); }},
         {"this object copies, adds and sends",
          [&] {
              p.CopyItem(middle(acme), inbox);
