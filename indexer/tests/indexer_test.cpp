@@ -193,7 +193,9 @@ TEST_F(KestruneTest, NamesReadBackUnchangedAndAcuteALeavesOutItsSubtree) {
     const std::string odd = "O'Neil & <Sons>\tLtd";
     const std::string zurich = "Z\xC3\xBCrich \xE6\x9D\xB1\xE4\xBA\xAC";
     const std::string team = "\\\\Mailbox - Team Desk\\";
-    demo_.Folder(team + "\xC3\x81rea\\Below").Folder(team + zurich).Folder(team + odd);
+    // The store refuses a TAB in a new name; an older file can still hold one.
+    demo_.Folder(team + "\xC3\x81rea\\Below").Folder(team + zurich).Folder(team + "Odd");
+    demo_.SetName(team + "Odd", odd);
 
     kestrune::BuildIndex();
 
