@@ -14,7 +14,7 @@ namespace plovanex::chooser {
 namespace widgets = platform::widgets;
 using widgets::MakeControl;
 
-ChooserForm::ChooserForm(const char* formName) {
+ChooserForm::ChooserForm(const char* formName) : QWidget(nullptr, Qt::Dialog) {
     widgets::NameForm(this, formName, kChooserCaption);
     lblTo = MakeControl<QLabel>(this, "lblTo", "To:");
     txtEmailTo = MakeControl<QLineEdit>(this, "txtEmailTo");
@@ -65,8 +65,7 @@ QGridLayout* ChooserForm::MailHeader() {
 }
 
 void ChooserForm::ShowInFront() {
-    platform::widgets::ShowInFront(this, placed_ ? nullptr : platform::widgets::OwnerWindow());
-    placed_ = true;
+    platform::widgets::ShowInFront(this, platform::widgets::OwnerWindow());
 }
 
 void ChooserForm::ShowMailTexts() {

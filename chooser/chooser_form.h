@@ -44,8 +44,8 @@ class ChooserForm : public QWidget {
     QGridLayout* MailHeader();
     // The mail's To and Subject into their boxes, also as tool tips.
     void ShowMailTexts();
-    // Shows the form in front; at its first show over the window that asked
-    // (the active window), later where it was left.
+    // Shows the form in front and above the window that asked (the active
+    // window); at its first show over that window, later where it was left.
     void ShowInFront();
     // The form's new-folder dialog, made at its first use, and again when
     // it was deleted (the program's windows may be deleted from outside).
@@ -76,7 +76,6 @@ class ChooserForm : public QWidget {
 
   private:
     QPointer<frmNewOutlookFolder> newFolderForm_;
-    bool placed_ = false;
     CountedForm counted_;
 };
 

@@ -128,7 +128,7 @@ void StackAboveButtons(QWidget* form, std::initializer_list<QWidget*> frames, QW
 }
 
 void ModelessForm::ShowModeless() {
-    platform::widgets::ShowInFront(this, isVisible() ? nullptr : parentWidget());
+    platform::widgets::ShowInFront(this, parentWidget());
 }
 
 void ModelessForm::Unload() {

@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -76,8 +75,13 @@ QLabel* Wrapped(QLabel* label) {
 
 }  // namespace
 
-void PageMessage(const std::string& text) {
-    platform::widgets::MsgBox(text, platform::widgets::vbOKOnly, kProduct);
+QWidget* PageWindow(const QWidget& inPage) {
+    QWidget* window = inPage.window();
+    return window->isVisible() ? window : nullptr;
+}
+
+void PageMessage(const QWidget& inPage, const std::string& text) {
+    platform::widgets::MsgBox(text, platform::widgets::vbOKOnly, kProduct, PageWindow(inPage));
 }
 
 // ---- UC1
@@ -196,15 +200,13 @@ void UC1::Page::Build() {
         orderLabels[n] = keep(MakeControl<QLabel>(frameSettings, labelNames[n], labelTexts[n]));
         const std::string name = "cboOrder" + std::to_string(n + 1);
         cboOrder[n] = keep(MakeControl<QComboBox>(frameSettings, name.c_str()));
-        cboOrder[n]->installEventFilter(this);
         order->addWidget(orderLabels[n], static_cast<int>(n), 0);
         order->addWidget(cboOrder[n], static_cast<int>(n), 1);
         watch(orderLabels[n], labelNames[n]);
-        auto* list = cboOrder[n];
-        connect(list, &QComboBox::currentIndexChanged, this,
+        // Only a new value marks the page: a key that changes nothing (Alt
+        // for an access key) or a pick of the shown entry does not.
+        connect(cboOrder[n], &QComboBox::currentIndexChanged, this,
                 [] { Guarded("cboOrder_Change", [] { SetDirty(); }); });
-        connect(list, &QComboBox::activated, this,
-                [] { Guarded("cboOrder_Click", [] { SetDirty(); }); });
     }
     order->setColumnStretch(1, 1);
     auto* settings = new QVBoxLayout(frameSettings);
@@ -428,19 +430,6 @@ bool UC1::Page::eventFilter(QObject* watched, QEvent* event) {
                 KeepGoing = false;
             }
             break;
-        case QEvent::KeyPress: {
-            // Tab and Shift+Tab move the focus on and raise no key event.
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-                break;
-            }
-            for (QComboBox* list : cboOrder) {
-                if (watched == list) {
-                    Guarded("cboOrder_KeyDown", [] { SetDirty(); });
-                }
-            }
-            break;
-        }
         case QEvent::MouseButtonPress:
             if (watched == grdKeywords->viewport() || watched == vsFlexGridAssociate->viewport()) {
                 auto* mouse = static_cast<QMouseEvent*>(event);

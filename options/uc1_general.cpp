@@ -94,7 +94,7 @@ void UC1::Page::LoadValues() {
                             "settings.") +
                     "\r\nReason: " + e.what() +
                     "\r\nPlease contact technical support for help with this problem.",
-                platform::widgets::vbOKOnly, "Problem Detected");
+                platform::widgets::vbOKOnly, "Problem Detected", PageWindow(*control));
             library.Loading = false;
             return;
         }

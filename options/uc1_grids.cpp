@@ -145,11 +145,11 @@ void EditRow(QTableView& grid, RuleGridModel& model, Editor& editor, const char*
     Trapped({common::Source("frmRemindMultiple.DblClick"), 0, false}, [&](long&) {
         const auto selected = SelectedGridRows(grid);
         if (selected.size() >= 2) {
-            PageMessage("Please only select one row at a time for editing.");
+            PageMessage(grid, "Please only select one row at a time for editing.");
             return;
         }
         if (selected.empty()) {
-            PageMessage(noneSelected);
+            PageMessage(grid, noneSelected);
             return;
         }
         const int current = CurrentGridRow(grid);
@@ -197,7 +197,7 @@ void DeleteRows(const QTableView& grid, const RuleGridModel& model, const char* 
         }
         const auto selected = SelectedGridRows(grid);
         if (selected.empty()) {
-            PageMessage("Please select at least one row.");
+            PageMessage(grid, "Please select at least one row.");
             return;
         }
         for (int row : selected) {

@@ -142,7 +142,11 @@ struct UC1::Page : public QObject {
     QAction* mnuDelete = nullptr;
 };
 
+// The window the page's message boxes open over: the window of `inPage` (any
+// control of the page) while it is shown, else nothing, so that they open
+// over the window in front.
+QWidget* PageWindow(const QWidget& inPage);
 // The message boxes of the page: an OK button and the title "Plovanex".
-void PageMessage(const std::string& text);
+void PageMessage(const QWidget& inPage, const std::string& text);
 
 }  // namespace plovanex

@@ -22,6 +22,7 @@
 #include "options/uc1_page.h"
 #include "platform/outlook/outlook.h"
 #include "platform/widgets/mouse_pointer.h"
+#include "platform/widgets/owner_window.h"
 #include "platform/widgets/platform_dialogs.h"
 
 namespace plovanex {
@@ -98,7 +99,8 @@ std::string MovedText(bool done, int moved) {
 
 void UC1::Page::cmdRunNow_Click() {
     if (Prop().Dirty) {
-        PageMessage("You must click Apply in order to continue, then you can click on Run Now.");
+        PageMessage(*control,
+                    "You must click Apply in order to continue, then you can click on Run Now.");
         return;
     }
     const auto pageAlive = alive;
@@ -118,7 +120,7 @@ void UC1::Page::cmdRunNow_Click() {
         }
         if (runNowProcessor && runNowProcessor->QuestionOpen()) {
             // A new run would drop the processor, and with it the answer.
-            PageMessage(kQuestionOpenText);
+            PageMessage(*control, kQuestionOpenText);
             return;
         }
         step = 4;
@@ -182,8 +184,12 @@ void UC1::Page::cmdRunNow_Click() {
                     step = 18;
                     OrganizeProgressBar->setValue(count - i + 1);
                     step = 20;
-                    if (processor->processOneSentItem(item)) {
-                        ++moved;
+                    {
+                        // The item's folder question opens over the page.
+                        const platform::widgets::ScopedAskingWindow asking(control);
+                        if (processor->processOneSentItem(item)) {
+                            ++moved;
+                        }
                     }
                     step = 22;
                     throttle.LetEventsRun();

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 
 #include "chooser/chooser_common.h"
 #include "chooser/folder_images.h"
@@ -211,8 +212,8 @@ TEST_F(ShowTest, SecondShowKeepsTheTreeAndShowsTheNewMail) {
     EXPECT_THAT(stores, ElementsAre("Mailbox - Team Desk", "Personal Folders", "Public Folders"));
 }
 
-// The first show opens over the window that asked; a later one where the
-// user left the dialog.
+// The first show opens over the window that asked, and the dialog stays
+// above it; a later one where the user left the dialog.
 TEST_F(ShowTest, FirstShowOpensOverTheWindowThatAsked) {
     QWidget mailWindow;
     mailWindow.setGeometry(30, 40, 760, 560);
@@ -226,7 +227,10 @@ TEST_F(ShowTest, FirstShowOpensOverTheWindowThatAsked) {
     const QRect room = Form().screen()->availableGeometry();
     EXPECT_EQ(Form().frameGeometry().center().y(), mailWindow.frameGeometry().center().y());
     EXPECT_EQ(Form().frameGeometry().left(), room.left());
+    EXPECT_EQ(Form().windowHandle()->transientParent(), mailWindow.windowHandle());
 
+    // Made small enough to stand anywhere on the screen.
+    Form().resize(400, 300);
     Form().move(Form().pos() + QPoint(25, 15));
     const QPoint left = Form().pos();
     Click("cmdCancel");

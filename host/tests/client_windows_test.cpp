@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
 #include <filesystem>
@@ -22,38 +21,26 @@
 #include "platform/settings/settings_store.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/qt_application.h"
+#include "platform/testkit/qt_windows.h"
 #include "platform/testkit/testkit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-QWidget* TopLevel(const char* name) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == name && window->isVisible()) {
-            return window;
-        }
-    }
-    return nullptr;
-}
+using testkit::Press;
 
 // Runs `use` on the shown window of that name once the event loop runs; the
 // loop is ended when the window is missing, so that no test hangs.
 void WhenShown(const char* name, std::function<void(QWidget&)> use) {
     QTimer::singleShot(0, [name, use = std::move(use)] {
-        if (QWidget* window = TopLevel(name)) {
+        if (QWidget* window = testkit::ShownWindow(name)) {
             use(*window);
         } else {
             ADD_FAILURE() << "no window " << name;
             QCoreApplication::quit();
         }
     });
-}
-
-void Press(QWidget& window, const char* name) {
-    auto* button = window.findChild<QAbstractButton*>(name);
-    ASSERT_TRUE(button) << name;
-    button->click();
 }
 
 class ClientWindowsTest : public testkit::HomeTest {

@@ -5,9 +5,11 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabWidget>
+#include <QTableView>
 #include <functional>
 
 #include "common/settings_keys.h"
+#include "options/prop_library.h"
 #include "options/tests/page_fixture.h"
 #include "platform/widgets/platform_dialogs.h"
 
@@ -125,6 +127,51 @@ TEST_F(OwnersTest, MessageBoxesOpenOverTheFormTheyAreAbout) {
         owners.clear();
         c.act();
         EXPECT_EQ(owners, std::vector<std::string>{c.form});
+    }
+}
+
+// The page's own boxes open over the page, also while another window is in
+// front; over the window in front while the page is not shown.
+TEST_F(OwnersTest, PageBoxesOpenOverThePage) {
+    QWidget front;
+    front.setObjectName("Front");
+    const std::string pageName = PageWindow()->objectName().toStdString();
+    const auto runNowWhileDirty = [this] {
+        plovanex::Prop().Dirty = true;
+        Click("cmdRunNow");
+        plovanex::Prop().Dirty = false;
+    };
+    // A grid's action with no row of the grid selected.
+    const auto withNoRow = [this](int tab, const char* grid, const char* action) {
+        return [this, tab, grid, action] {
+            Find<QTabWidget>("vsFlexGridTab")->setCurrentIndex(tab);
+            Find<QTableView>(grid)->clearSelection();
+            Click(action);
+        };
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        bool pageShown;
+        std::string owner;
+    };
+    const Case cases[] = {
+        {"Run Now while dirty", runNowWhileDirty, true, pageName},
+        {"Edit with no row selected", withNoRow(kKeywordTab, "grdKeywords", "mnuEdit"), true,
+         pageName},
+        {"Delete with no row selected", withNoRow(kContactTab, "vsFlexGridAssociate", "mnuDelete"),
+         true, pageName},
+        {"Run Now while dirty, the page hidden", runNowWhileDirty, false, "Front"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        page->Control()->setVisible(c.pageShown);
+        front.show();
+        front.activateWindow();
+        QApplication::processEvents();
+        Boxes boxes;
+        c.act();
+        EXPECT_EQ(boxes.Owners(), std::vector<std::string>{c.owner});
     }
 }
 

@@ -50,8 +50,10 @@ ScopedAddressBook::~ScopedAddressBook() {
 }
 
 Boxes::Boxes()
-    : hook_([shown = shown_](const std::string& prompt, int, const std::string& title) {
+    : hook_([shown = shown_, owners = owners_](const std::string& prompt, int,
+                                               const std::string& title, QWidget* owner) {
           shown->push_back({prompt, title});
+          owners->push_back(owner ? owner->objectName().toStdString() : "<none>");
           return platform::widgets::vbOK;
       }) {}
 
@@ -138,12 +140,6 @@ void NoModalExpected() {
     });
 }
 
-void Press(QWidget& window, const char* name) {
-    auto* button = window.findChild<QAbstractButton*>(name);
-    ASSERT_TRUE(button) << "no button " << name;
-    button->click();
-}
-
 void PageTest::SetUp() {
     kit.Demo();
     app = outlook::CreateApplication(kit.Profile(), "11.0.8217");
@@ -165,15 +161,6 @@ void PageTest::Show() {
 void PageTest::Hide() {
     page->Control()->hide();
     QApplication::processEvents();
-}
-
-QWidget* PageTest::Window(const char* name) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == name && window->isVisible()) {
-            return window;
-        }
-    }
-    return nullptr;
 }
 
 void PageTest::Click(const char* name, QWidget* in) {

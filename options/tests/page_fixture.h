@@ -14,6 +14,7 @@
 #include "platform/ostrevane/sink.h"
 #include "platform/outlook/outlook.h"
 #include "platform/testkit/profile_kit.h"
+#include "platform/testkit/qt_windows.h"
 #include "platform/testkit/testkit.h"
 #include "platform/widgets/message_box.h"
 
@@ -93,9 +94,13 @@ class Boxes {
   public:
     Boxes();
     const std::vector<Box>& Shown() const { return *shown_; }
+    // The name of the window each box opened over, "<none>" for none.
+    const std::vector<std::string>& Owners() const { return *owners_; }
 
   private:
     std::shared_ptr<std::vector<Box>> shown_ = std::make_shared<std::vector<Box>>();
+    std::shared_ptr<std::vector<std::string>> owners_ =
+        std::make_shared<std::vector<std::string>>();
     platform::widgets::ScopedMessageBoxHook hook_;
 };
 
@@ -138,8 +143,7 @@ void WhenModal(std::function<void(QWidget& dialog)> answer);
 // Fails the test, and closes the window, when a modal window opens before
 // the events queued now have run.
 void NoModalExpected();
-// Presses a button of a window by name.
-void Press(QWidget& window, const char* name);
+using testkit::Press;
 
 // The demo profile, the mail client over it, a recording host and a page
 // that has the host. The page is shown by Show().
@@ -162,7 +166,7 @@ class PageTest : public testkit::HomeTest {
         return found;
     }
     // The open top-level window of that name, or nothing.
-    static QWidget* Window(const char* name);
+    static QWidget* Window(const char* name) { return testkit::ShownWindow(name); }
     // Presses a button (or picks an action) by name.
     void Click(const char* name, QWidget* in = nullptr);
     // Changes a check box or a list as the user does.

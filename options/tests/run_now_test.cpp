@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QLabel>
 #include <QMetaObject>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextDocument>
@@ -14,6 +15,7 @@
 #include "options/tests/page_fixture.h"
 #include "platform/error.h"
 #include "platform/testkit/forwarding_folder.h"
+#include "platform/widgets/owner_window.h"
 
 namespace options_test {
 namespace {
@@ -402,6 +404,26 @@ TEST_F(RunNowTest, HidingThePageStopsTheRun) {
     RunNow(kOld);
     EXPECT_EQ(Label(), "Cancelled.  Moved 1 items.");
     EXPECT_EQ(Stored(keys::RunNow), "Off");
+}
+
+// The run's folder question opens over the page, also while another window
+// is in front; after the run, the window in front is the owner again.
+TEST_F(RunNowTest, QuestionOpensOverThePage) {
+    testkit::ScriptedChooserFactory choosers;
+    Store({{"Order1", "1"}, {keys::PromptOutlookFolder, "True"}});
+    AddOld({"Earlier mail"});
+    Show();
+    QWidget front;
+    front.setObjectName("Front");
+    front.show();
+    front.activateWindow();
+    QApplication::processEvents();
+    QPointer<QWidget> owner;
+    choosers.DuringFirstShow([&owner] { owner = platform::widgets::OwnerWindow(); });
+    RunNow(kOld);
+    ASSERT_EQ(choosers.Made().size(), 1u);
+    EXPECT_EQ(owner, page->Control()->window());
+    EXPECT_EQ(platform::widgets::OwnerWindow(), &front);
 }
 
 }  // namespace

@@ -1,20 +1,43 @@
 #pragma once
 
+#include <QPointer>
+
 class QWidget;
 
 namespace platform::widgets {
 
 // The window a dialog or message box opens over: the window of `asked`,
-// else the modal dialog in front, else the active window; nothing when the
-// program shows no window.
+// else the window that asks (ScopedAskingWindow), else the modal dialog in
+// front, else the active window; nothing when the program shows no window.
 QWidget* OwnerWindow(QWidget* asked = nullptr);
 
-// Moves a window to the middle of `over`'s window, kept on that screen; with
+// Names the window that asks for the windows opened during its life whose
+// caller has no window of its own to give (the questions that code without
+// windows puts), and puts the previous one back at its end.
+class ScopedAskingWindow {
+  public:
+    explicit ScopedAskingWindow(QWidget* asking);
+    ~ScopedAskingWindow();
+    ScopedAskingWindow(const ScopedAskingWindow&) = delete;
+    ScopedAskingWindow& operator=(const ScopedAskingWindow&) = delete;
+
+  private:
+    QPointer<QWidget> previous_;
+};
+
+// Moves a window to the middle of `over`'s window, kept on the screen; with
 // nothing to go over it stays where it is.
 void CentreOver(QWidget* window, QWidget* over);
 
-// Shows a window in front and active, first moved over `over` as
-// CentreOver moves it.
+// Moves a window, as little as it takes, so that its frame lies on the
+// available geometry of its screen (its top left corner, when it is larger).
+// A window not shown yet is taken to get a frame as large as `like`'s.
+void KeepOnScreen(QWidget* window, const QWidget* like = nullptr);
+
+// Shows a window in front and active, kept on the screen. At its first show
+// (while the program has not placed it) it is moved over `over` as
+// CentreOver moves it; a window without a parent is kept above `over`'s
+// window while it shows.
 void ShowInFront(QWidget* window, QWidget* over = nullptr);
 
 // Makes a window show without taking the focus from the window the user is

@@ -1,0 +1,153 @@
+#include "platform/widgets/owner_window.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <functional>
+#include <memory>
+
+#include "platform/testkit/qt_application.h"
+
+namespace {
+
+namespace widgets = platform::widgets;
+
+class OwnerWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { testkit::EnsureQtApplication(); }
+    void TearDown() override {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            window->hide();
+        }
+    }
+    static QRect Room() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    static std::unique_ptr<QWidget> Shown(const char* name, const QRect& geometry) {
+        auto window = std::make_unique<QWidget>();
+        window->setObjectName(name);
+        window->setGeometry(geometry);
+        window->show();
+        return window;
+    }
+};
+
+// The window that asks goes before the active window, while it shows and
+// while its scope lasts; a caller's own window goes before both.
+TEST_F(OwnerWindowTest, OwnerIsTheCallersWindowElseTheAskingOneElseTheActiveOne) {
+    auto front = Shown("front", {10, 10, 200, 100});
+    auto page = Shown("page", {300, 10, 200, 100});
+    QWidget control(page.get());
+    QApplication::setActiveWindow(front.get());
+    ASSERT_EQ(QApplication::activeWindow(), front.get());
+
+    EXPECT_EQ(widgets::OwnerWindow(), front.get());
+    {
+        const widgets::ScopedAskingWindow asking(&control);
+        EXPECT_EQ(widgets::OwnerWindow(), page.get());
+        EXPECT_EQ(widgets::OwnerWindow(front.get()), front.get());
+        {
+            const widgets::ScopedAskingWindow inner(nullptr);
+            EXPECT_EQ(widgets::OwnerWindow(), front.get());
+        }
+        EXPECT_EQ(widgets::OwnerWindow(), page.get());
+        page->hide();
+        EXPECT_EQ(widgets::OwnerWindow(), front.get());
+    }
+    page->show();
+    EXPECT_EQ(widgets::OwnerWindow(), front.get());
+}
+
+// Every window opens whole on the screen: over its owner where there is
+// room, else as near to that as the screen allows; without an owner it
+// stays where it is unless that is off the screen.
+TEST_F(OwnerWindowTest, ShowInFrontOpensOverTheOwnerAndOnTheScreen) {
+    const QRect room = Room();
+    // Where the frame's top left corner goes, for the frame's size and the
+    // owner's frame.
+    using Where = std::function<QPoint(QSize frame, QRect owner)>;
+    const Where overOwner = [](QSize frame, QRect owner) {
+        QRect placed({}, frame);
+        placed.moveCenter(owner.center());
+        return placed.topLeft();
+    };
+    const Where roomTopLeft = [room](QSize, QRect) { return room.topLeft(); };
+    const Where roomBottomRight = [room](QSize frame, QRect) {
+        return room.bottomRight() - QPoint(frame.width() - 1, frame.height() - 1);
+    };
+    struct Case {
+        const char* what;
+        QRect owner;   // empty: no owner
+        QPoint start;  // where the window stands before it shows
+        QSize size;
+        Where expected;
+    };
+    const QSize small(200, 100);
+    const Case cases[] = {
+        {"centred over its owner", {100, 100, 400, 300}, {}, small, overOwner},
+        {"owner at the bottom right",
+         {room.right() - 99, room.bottom() - 49, 200, 100},
+         {},
+         {300, 200},
+         roomBottomRight},
+        {"owner at the top left",
+         {room.left() - 50, room.top() - 50, 100, 100},
+         {},
+         small,
+         roomTopLeft},
+        {"larger than the screen",
+         {100, 100, 200, 100},
+         {},
+         room.size() + QSize(40, 40),
+         roomTopLeft},
+        {"no owner, on the screen",
+         {},
+         {30, 40},
+         small,
+         [](QSize, QRect) { return QPoint(30, 40); }},
+        {"no owner, past the right edge",
+         {},
+         {room.right() - 50, 40},
+         small,
+         [room](QSize frame, QRect) { return QPoint(room.right() - frame.width() + 1, 40); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<QWidget> owner;
+        if (!c.owner.isEmpty()) {
+            owner = Shown("owner", c.owner);
+        }
+        QWidget window;
+        window.resize(c.size);
+        if (!owner) {
+            window.move(c.start);
+        }
+        widgets::ShowInFront(&window, owner.get());
+        const QRect frame = window.frameGeometry();
+        EXPECT_EQ(frame.topLeft(),
+                  c.expected(frame.size(), owner ? owner->frameGeometry() : QRect()));
+        EXPECT_EQ(window.windowHandle()->transientParent(),
+                  owner ? owner->windowHandle() : nullptr);
+    }
+}
+
+// Only the first show goes over the owner; a later one keeps the place the
+// window was left at, and only comes back onto the screen.
+TEST_F(OwnerWindowTest, LaterShowsKeepThePlace) {
+    const QRect room = Room();
+    auto owner = Shown("owner", {100, 100, 400, 300});
+    QWidget window;
+    window.resize(200, 100);
+    widgets::ShowInFront(&window, owner.get());
+    ASSERT_EQ(window.frameGeometry().center(), owner->frameGeometry().center());
+    window.hide();
+    window.move(20, 30);
+    widgets::ShowInFront(&window, owner.get());
+    EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(20, 30));
+    window.hide();
+    window.move(room.right() - 10, room.bottom() - 10);
+    widgets::ShowInFront(&window, owner.get());
+    EXPECT_EQ(window.frameGeometry().bottomRight(), room.bottomRight());
+}
+
+}  // namespace
