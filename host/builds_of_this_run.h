@@ -11,8 +11,9 @@ namespace host {
 // The programs the modules start during one command of the host (the index
 // builder, when the index is missing). While the object lives they start as
 // children of the host, so that a one-shot command can wait for a build it
-// caused before it shuts the modules down: the shut-down stops a build. Each
-// is reaped when it ends.
+// caused before it shuts the modules down: the shut-down stops a build. The
+// OS layer reaps each one when it ends; one that has ended is dropped from
+// the list at the next start or wait.
 class BuildsOfThisRun {
   public:
     BuildsOfThisRun();

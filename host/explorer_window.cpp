@@ -13,6 +13,7 @@
 #include "host/inspector_window.h"
 #include "host/item_list_model.h"
 #include "host/options_dialog.h"
+#include "host/window_sink.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/message_box.h"
 #include "platform/widgets/owner_window.h"
@@ -179,8 +180,7 @@ void ExplorerWindow::LeaveRows(const QModelIndex& parent, int first, int last) {
 }
 
 void ExplorerWindow::ShowReport(const ostrevane::Report& report) {
-    const QString text = QString::fromStdString(
-        report.source.empty() ? report.message : report.source + ": " + report.message);
+    const QString text = QString::fromStdString(ShownText(report));
     // One line in the bar; the whole note in its tooltip while it shows.
     statusBar()->showMessage(text.left(text.indexOf(QRegularExpression("[\r\n]"))), kReportShownMs);
     statusBar()->setToolTip(text);

@@ -140,12 +140,18 @@ InspectorWindow::InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWi
     modules_.InspectorOpen(inspector_);
     AddModuleControls();
 
-    const auto folder = item_->Parent();
-    itemId_ = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "");
-    opened_ = ReadStored();
-    if (opened_ && (opened_->row.sent || !opened_->row.subject.empty() ||
-                    !opened_->row.body.empty() || !opened_->recipients.empty())) {
+    // Without a snapshot the draft is kept, whatever happens to it.
+    try {
+        const auto folder = item_->Parent();
+        itemId_ = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "");
+        opened_ = ReadStored();
+        if (opened_ && (opened_->row.sent || !opened_->row.subject.empty() ||
+                        !opened_->row.body.empty() || !opened_->recipients.empty())) {
+            opened_.reset();
+        }
+    } catch (const std::exception& e) {
         opened_.reset();
+        ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Inspector"});
     }
     openedTyped_ = Typed();
     txtTo_->setFocus();

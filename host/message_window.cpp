@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "host/window_sink.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/owner_window.h"
 
@@ -96,8 +97,7 @@ MessageWindow::MessageWindow() : QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAc
 void MessageWindow::Add(const ostrevane::Report& report) {
     const int row = errors_->rowCount();
     errors_->insertRows(row, 1);
-    errors_->setData(errors_->index(row),
-                     QString::fromStdString(report.source + ": " + report.message));
+    errors_->setData(errors_->index(row), QString::fromStdString(ShownText(report)));
     atEnd_ = true;
     lstErrors_->scrollToBottom();
     const bool opening = isHidden();

@@ -76,6 +76,10 @@ class ScopedWindowSink::WindowSink : public ostrevane::Sink {
     Taker* taker_;
 };
 
+std::string ShownText(const ostrevane::Report& report) {
+    return report.source.empty() ? report.message : report.source + ": " + report.message;
+}
+
 ScopedWindowSink::ScopedWindowSink(QObject* window, Wanted wanted, Show show) {
     previous_ = ostrevane::WrapSink([&](std::shared_ptr<ostrevane::Sink> installed) {
         sink_ = std::make_shared<WindowSink>(window, wanted, std::move(show), std::move(installed));

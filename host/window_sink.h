@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/ostrevane/sink.h"
 
@@ -15,6 +16,10 @@ namespace host {
 // report and log line still reaches the sink installed before, which is put
 // back at the end; a reporter that took the sink before the end and reports
 // after it reaches only that one. Made and ended on the thread of `window`.
+// A report as a window shows it: "source: message", or the message alone
+// when it has no source.
+std::string ShownText(const ostrevane::Report& report);
+
 class ScopedWindowSink {
   public:
     using Wanted = bool (*)(const ostrevane::Report& report);

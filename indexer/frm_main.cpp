@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -22,28 +21,6 @@ namespace kestrune {
 namespace keys = common::keys;
 
 using platform::widgets::MakeControl;
-
-namespace {
-
-// In the middle of the room its screen leaves to windows, and no larger.
-void CentreOnScreen(QWidget* window) {
-    const QScreen* screen = window->screen();
-    if (!screen) {
-        return;
-    }
-    // The size it shows at, its layout's least size applied.
-    window->ensurePolished();
-    if (QLayout* layout = window->layout()) {
-        layout->activate();
-    }
-    const QRect room = screen->availableGeometry();
-    window->resize(window->size().boundedTo(room.size()));
-    QRect placed(QPoint(), window->size());
-    placed.moveCenter(room.center());
-    window->move(placed.topLeft());
-}
-
-}  // namespace
 
 frmMain::frmMain() {
     platform::widgets::NameForm(this, "frmMain", "Plovanex");
@@ -76,7 +53,7 @@ frmMain::frmMain() {
     layout->addLayout(buttons);
     resize(460, 260);
     // It shows while the user works in another window, and leaves the focus there.
-    CentreOnScreen(this);
+    platform::widgets::CentreOnScreen(this);
     platform::widgets::ShowWithoutActivating(this);
 
     connect(cmdHide, &QPushButton::clicked, this, [this] { cmdHide_Click(); });

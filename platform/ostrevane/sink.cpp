@@ -477,15 +477,12 @@ std::string LogFilePath() {
     return (platform::Home() / "ostrevane.log").string();
 }
 
-void AppendEscaped(std::string& out, std::string_view text, bool keepBackslashes) {
+void AppendEscaped(std::string& out, std::string_view text) {
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char* escaped = nullptr;
         switch (text[i]) {
             case '\\':
-                if (keepBackslashes) {
-                    continue;
-                }
                 escaped = "\\\\";
                 break;
             case '\r':

@@ -87,8 +87,8 @@ inline constexpr std::uintmax_t kLogRotationSize = 10 * 1024 * 1024;
 std::uintmax_t SetLogRotationSizeForTests(std::uintmax_t bytes);
 
 // Appends text with TAB, CR and LF written as \t, \r and \n, and a backslash
-// as \\ unless kept, so that the text fills one field of one line: the form of
-// a log entry's fields.
-void AppendEscaped(std::string& out, std::string_view text, bool keepBackslashes = false);
+// as \\, so that the text fills one field of one line: the form of a log
+// entry's fields.
+void AppendEscaped(std::string& out, std::string_view text);
 
 }  // namespace ostrevane

@@ -104,6 +104,18 @@ void CentreOver(QWidget* window, QWidget* over) {
     window->move(OnScreen(placed, owner).topLeft());
 }
 
+void CentreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen) {
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    window->resize(ShownSize(window).boundedTo(room.size()));
+    QRect placed(QPoint(), window->size());
+    placed.moveCenter(room.center());
+    window->move(placed.topLeft());
+}
+
 void KeepOnScreen(QWidget* window, const QWidget* like) {
     const QRect frame(window->pos(), ShownSize(window) + FrameExtra(window, like));
     const QRect kept = OnScreen(frame, window);

@@ -29,6 +29,10 @@ class ScopedAskingWindow {
 // nothing to go over it stays where it is.
 void CentreOver(QWidget* window, QWidget* over);
 
+// Moves a window to the middle of the available geometry of its screen,
+// made no larger than that.
+void CentreOnScreen(QWidget* window);
+
 // Moves a window, as little as it takes, so that its frame lies on the
 // available geometry of its screen (its top left corner, when it is larger).
 // A window not shown yet is taken to get a frame as large as `like`'s.
