@@ -27,6 +27,7 @@
 #include "platform/settings/settings_store.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/qt_application.h"
+#include "platform/testkit/qt_windows.h"
 #include "platform/testkit/testkit.h"
 
 namespace {
@@ -50,9 +51,7 @@ class ScopedPickFolder {
 };
 
 void Press(QWidget& window, const char* name) {
-    auto* button = window.findChild<QAbstractButton*>(name);
-    ASSERT_TRUE(button) << name;
-    button->click();
+    testkit::Press(window, name);
     QApplication::processEvents();
 }
 

@@ -25,6 +25,7 @@
 #include "platform/settings/settings_store.h"
 #include "platform/testkit/profile_kit.h"
 #include "platform/testkit/qt_application.h"
+#include "platform/testkit/qt_windows.h"
 #include "platform/testkit/testkit.h"
 
 namespace addin_test {
@@ -95,21 +96,12 @@ class AddInTest : public testkit::HomeTest, protected testkit::DemoPaths {
 
     // The chooser form of that name on screen; the test fails when none is.
     QWidget& Dialog(const char* formName) {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == formName && w->isVisible()) {
-                return *w;
-            }
+        if (QWidget* shown = testkit::ShownWindow(formName)) {
+            return *shown;
         }
         throw std::runtime_error(std::string("no ") + formName + " on screen");
     }
-    bool DialogShown(const char* formName) {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == formName && w->isVisible()) {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool DialogShown(const char* formName) { return testkit::ShownWindow(formName) != nullptr; }
     template <class T>
     T& Control(const char* formName, const char* name) {
         auto* control = Dialog(formName).findChild<T*>(name);
