@@ -60,6 +60,7 @@ inline std::string LogNotMovedAside(const std::string& file, const std::string& 
                                     const std::string& reason) {
     return "The log '" + file + "' could not be moved aside to '" + aside + "'.  Reason: " + reason;
 }
-inline constexpr char kLogSource[] = "Ostrevane.Log";
+// The source of the host log's own reports.
+inline constexpr char kHostLogSource[] = "Ostrevane.Log";
 
 }  // namespace common

@@ -28,7 +28,7 @@ class ChangeWatch {
     ~ChangeWatch() { Detach(); }
 
     // Starts watching `db`; `wal` tells whether its journal mode is WAL.
-    void Attach(sqlite3* db, bool wal = true) {
+    void Attach(sqlite3* db, bool wal) {
         Detach();
         db_ = db;
         wal_ = wal;

@@ -135,11 +135,13 @@ void Profile::Impl::Open(bool create) {
             db->exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
         } else if (app != kApplicationId) {
             Fail("the file holds another program's database");
-        } else if (version == 1 || version == 2) {
-            if (version == 1) {
+        } else if (version >= 1 && version < kSchemaVersion) {
+            if (version < 2) {
                 execAll(kFolderChanges);
             }
-            execAll(kReplacedItems);
+            if (version < 3) {
+                execAll(kReplacedItems);
+            }
             db->exec("PRAGMA user_version=" + std::to_string(kSchemaVersion));
         } else if (version != kSchemaVersion) {
             Fail("unknown schema version " + std::to_string(version));

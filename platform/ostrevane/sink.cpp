@@ -453,7 +453,7 @@ void AppendToLog(std::initializer_list<std::string_view> fields) {
     entry += '\n';
     // Made here, once the file is free again: the report is itself an entry.
     if (std::string failure = file.Append(entry); !failure.empty()) {
-        Deliver(Report{std::move(failure), 1, common::kLogSource});
+        Deliver(Report{std::move(failure), 1, common::kHostLogSource});
     }
 }
 

@@ -127,7 +127,7 @@ struct Store::Impl {
         remove = std::make_unique<SQLite::Statement>(
             *db, "DELETE FROM settings WHERE app=? AND section=? AND key=?");
         if (wal) {
-            watch.Attach(db->getHandle());
+            watch.Attach(db->getHandle(), true);
         }
     }
 

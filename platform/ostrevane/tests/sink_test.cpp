@@ -356,7 +356,7 @@ TEST_F(SinkTest, LogThatCannotBeMovedAsideIsReportedOncePerProcess) {
     std::filesystem::create_directories(log + ".1");
     const Report expected{
         common::LogNotMovedAside(log, log + ".1", std::generic_category().message(EISDIR)), 1,
-        common::kLogSource};
+        common::kHostLogSource};
     const std::string padding(60, '.');
     std::vector<pid_t> children;
     for (int w = 0; w < kWriters; ++w) {
