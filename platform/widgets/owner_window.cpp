@@ -171,6 +171,48 @@ void CentreOver(QWidget* window, QWidget* over) {
     PlaceFrame(window, placed, margins);
 }
 
+QRect FrameBeside(QRect frame, QSize least, const QMargins& margins, const QRect& owner,
+                  const QRect& room) {
+    const auto fits = [&room](const QRect& placed) { return room.contains(placed); };
+    const QRect right(QPoint(owner.right() + 1, owner.top()), frame.size());
+    const QRect left(QPoint(owner.left() - frame.width(), owner.top()), frame.size());
+    const QRect below(QPoint(owner.left(), owner.bottom() + 1), frame.size());
+    // Beside it, moved up or down as far as the screen needs.
+    const auto upright = [&room](QRect placed) {
+        placed.moveTop(std::clamp(placed.top(), room.top(),
+                                  std::max(room.top(), room.bottom() - placed.height() + 1)));
+        return placed;
+    };
+    const auto across = [&room](QRect placed) {
+        placed.moveLeft(std::clamp(placed.left(), room.left(),
+                                   std::max(room.left(), room.right() - placed.width() + 1)));
+        return placed;
+    };
+    for (const QRect& placed : {upright(right), upright(left), across(below)}) {
+        if (fits(placed)) {
+            return placed;
+        }
+    }
+    QRect over(QPoint(), frame.size());
+    over.moveCenter(owner.center());
+    return FittedFrame(over, least, margins, room);
+}
+
+void PlaceBeside(QWidget* window, QWidget* over) {
+    if (!over || over->window() == window) {
+        return;
+    }
+    QWidget* owner = over->window();
+    const QMargins margins = FrameOf(window, owner);
+    const QRect frame(QPoint(), ShownSize(window).grownBy(margins));
+    const QRect room = RoomAt(owner->frameGeometry().center(), owner);
+    if (room.isEmpty()) {
+        return;
+    }
+    const QSize least = LeastSize(window);
+    PlaceFrame(window, FrameBeside(frame, least, margins, owner->frameGeometry(), room), margins);
+}
+
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen();
     if (!screen) {

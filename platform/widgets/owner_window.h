@@ -37,6 +37,16 @@ QRect FittedFrame(QRect frame, QSize least, const QMargins& margins, const QRect
 // nothing to go over it stays where it is.
 void CentreOver(QWidget* window, QWidget* over);
 
+// Where a frame of `frame`'s size goes so as not to cover `owner`'s frame:
+// right of it, else left of it, else below it, where `room` has the space;
+// else over its middle. Then fitted to `room` as FittedFrame fits it.
+QRect FrameBeside(QRect frame, QSize least, const QMargins& margins, const QRect& owner,
+                  const QRect& room);
+
+// Moves a window beside `over`'s window as FrameBeside places it; with
+// nothing to go beside it stays where it is.
+void PlaceBeside(QWidget* window, QWidget* over);
+
 // Moves a window to the middle of the available geometry of its screen,
 // made no larger than that.
 void CentreOnScreen(QWidget* window);

@@ -211,4 +211,31 @@ TEST_F(OwnerWindowTest, AnyWindowShownFitsTheScreen) {
     EXPECT_EQ(window.width(), room.width() + 10);
 }
 
+// A window that goes beside another takes the first side with room: right,
+// left, then below; over its middle when none has.
+TEST(FrameBesideTest, RightElseLeftElseBelowElseOver) {
+    const QMargins margins(1, 20, 1, 5);
+    const QSize frame(402, 225);
+    const QSize least(100, 100);
+    struct Case {
+        const char* what;
+        QRect room;
+        QRect owner;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"right", {0, 0, 1280, 800}, {100, 100, 600, 400}, {700, 100, 402, 225}},
+        {"right, moved up", {0, 0, 1280, 800}, {100, 700, 600, 100}, {700, 575, 402, 225}},
+        {"left", {0, 0, 1280, 800}, {600, 100, 600, 400}, {198, 100, 402, 225}},
+        {"below", {0, 0, 1024, 800}, {100, 100, 800, 400}, {100, 500, 402, 225}},
+        {"below, moved left", {0, 0, 700, 800}, {320, 100, 380, 400}, {298, 500, 402, 225}},
+        {"over the middle", {0, 0, 1024, 600}, {211, 0, 602, 600}, {311, 187, 402, 225}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(widgets::FrameBeside(QRect({}, frame), least, margins, c.owner, c.room),
+                  c.expected);
+    }
+}
+
 }  // namespace
