@@ -244,8 +244,11 @@ AddressBookDialog::AddressBookDialog(const mirelink::AddressBookRequest& request
                            look->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) +
                            2 * look->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) +
                            kItemPadding + margins.left() + margins.right();
+    // Title bars mostly show their text in bold.
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
     const int title =
-        QFontMetrics(QApplication::font()).horizontalAdvance(windowTitle()) +
+        QFontMetrics(titleFont).horizontalAdvance(windowTitle()) +
         kTitleBarButtons * look->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
     resize(std::max({sizeHint().width(), forEntries, title}), sizeHint().height());
 }
