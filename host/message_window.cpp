@@ -101,9 +101,17 @@ void MessageWindow::Add(const ostrevane::Report& report) {
     atEnd_ = true;
     lstErrors_->scrollToBottom();
     const bool opening = isHidden();
+    if (opening) {
+        shownWith_.clear();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window != this && window->isVisible()) {
+                shownWith_.emplace_back(window);
+            }
+        }
+    }
     StandAbove(WindowInFront());
     if (opening && front_) {
-        platform::widgets::CentreOver(this, front_);
+        platform::widgets::PlaceBeside(this, front_);
     }
     show();
     raise();
@@ -144,7 +152,10 @@ void MessageWindow::Activated(QWindow* active) {
     }
     std::erase_if(activated_, [window](const QPointer<QWidget>& w) { return !w || w == window; });
     activated_.emplace_back(window);
-    if (!isHidden() && window->isVisible()) {
+    // A modal dialog opened while it shows stays above it.
+    const bool openedSince = window->isModal() && std::find(shownWith_.begin(), shownWith_.end(),
+                                                            window) == shownWith_.end();
+    if (!isHidden() && window->isVisible() && !openedSince) {
         StandAbove(window);
         raise();
     }

@@ -16,7 +16,9 @@ class QWindow;
 namespace host {
 
 // The host's one window for errors: it lists every error reported since it
-// was last closed, the newest in view, and stands above the active window.
+// was last closed, the newest in view, and stands above the active window
+// (but a modal dialog opened while it shows), beside it where the screen
+// has room.
 // It is never modal, and showing it takes neither the focus nor the keyboard
 // from that window, even a modal dialog; its list scrolls, and a click in
 // it gives it the keys to copy the selected errors with Ctrl+C, also under
@@ -54,6 +56,9 @@ class MessageWindow : public QWidget {
     // The host's windows in the order they were last activated, the latest
     // last.
     std::vector<QPointer<QWidget>> activated_;
+    // The windows shown as it opened: a modal dialog not among them opened
+    // while it shows.
+    std::vector<QPointer<QWidget>> shownWith_;
     // Set by a click in the list until the window is no longer active.
     bool takesKeys_ = false;
     // Whether the list shows its last row.

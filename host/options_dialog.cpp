@@ -2,12 +2,16 @@
 
 #include "host/engine.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
 #include <optional>
@@ -188,6 +192,29 @@ void OptionsDialog::ShowHelp(const std::string& caption, const std::string& text
         shown = QString::fromStdString(caption) + "\n" + shown;
     }
     lblHotHelp_->setText(shown);
+}
+
+void OptionsDialog::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        QWidget* active = QApplication::activeWindow();
+        opener_ = active && active != this ? active
+                  : parentWidget()         ? parentWidget()->window()
+                                           : nullptr;
+    }
+    QDialog::showEvent(event);
+}
+
+void OptionsDialog::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (event->spontaneous() || !opener_) {
+        return;
+    }
+    // After the window manager has passed the activation on as the dialog went.
+    QTimer::singleShot(0, opener_, [opener = opener_] {
+        if (opener && opener->isVisible()) {
+            opener->activateWindow();
+        }
+    });
 }
 
 // The pointer leaving a page clears the help area; the page then sends the

@@ -43,6 +43,11 @@ class OptionsDialog : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The window active as it shows opened it: closing it makes that one
+    // active again, where the window manager would hand the activation to
+    // another window (another program's, even).
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     class Host;
@@ -53,6 +58,7 @@ class OptionsDialog : public QDialog {
     std::shared_ptr<Host> host_;
     std::vector<std::shared_ptr<ostrevane::IPropertyPage>> pages_;
     std::vector<QPointer<QWidget>> controls_;
+    QPointer<QWidget> opener_;
     QTabWidget* tabPages_;
     QLabel* lblHotHelp_;
     QPushButton* cmdOK_;

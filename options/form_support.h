@@ -59,9 +59,9 @@ Form& LibraryForm(QPointer<Form>& instance, QWidget* parent) {
 }
 
 // A form shown modeless over its owner's window, in the middle of it when it
-// opens. Unloading it (its own buttons, or a close by the window frame) runs
-// Form_Unload, closes it and lets it go; the library then makes a new one at
-// the next use.
+// opens; as a dialog of that window, the window manager keeps it above it. Unloading it (its own
+// buttons, or a close by the window frame) runs Form_Unload, closes it and lets it go; the library
+// then makes a new one at the next use.
 class ModelessForm : public QWidget {
   public:
     bool Unloaded() const { return unloaded_; }
@@ -69,7 +69,7 @@ class ModelessForm : public QWidget {
     void ShowModeless();
 
   protected:
-    explicit ModelessForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
+    explicit ModelessForm(QWidget* parent) : QWidget(parent, Qt::Dialog) {}
     virtual void Form_Unload() {}
     void Unload();
     void closeEvent(QCloseEvent* event) override;

@@ -14,6 +14,7 @@
 #include "options/prop_library.h"
 #include "options/uc1.h"
 #include "platform/mailstore/profile.h"
+#include "platform/mirelink/mirelink.h"
 #include "platform/outlook/outlook.h"
 #include "platform/widgets/platform_dialogs.h"
 #include "screens/screens.h"
@@ -68,6 +69,16 @@ const screens::Registration pickFolder("pick-folder", [](screens::Shot& shot) {
         application->GetNamespace("MAPI"),
         {.prompt = "Choose the folder whose mail Run Now files by your rules.",
          .defaultFolder = outlook::olFolderSentMail}));
+});
+
+// As the contact editor asks it.
+const screens::Registration addressBook("address-book", [](screens::Shot& shot) {
+    auto application = DemoApplication();
+    auto utils = mirelink::CreateMAPIUtils();
+    utils->SetMAPIOBJECT(application->GetNamespace("MAPI")->MAPIOBJECT());
+    shot.Take(new platform::widgets::AddressBookDialog(
+        {.title = "Select addresses to associate", .recipLists = 1, .toLabel = "Add"},
+        utils->AddressEntries()));
 });
 
 }  // namespace

@@ -146,6 +146,29 @@ TEST_F(MessageWindowTest, AnErrorDuringAModalDialogBlocksNeitherTheCallerNorTheD
     EXPECT_EQ(name->text(), "typed");
 }
 
+// A modal dialog opened while the window shows opens above it: the window
+// stays one of the window it was shown over. It opens beside the window in
+// front, not over its buttons.
+TEST_F(MessageWindowTest, AModalDialogOpenedWhileItShowsStaysAboveIt) {
+    DialogOverWindow over;
+    over.mailWindow.setGeometry(20, 20, 300, 200);
+    over.mailWindow.activateWindow();
+    LetRun();
+    Report("before the dialog");
+    LetRun();
+    auto& window = messages.Window();
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.frameGeometry().intersects(over.mailWindow.frameGeometry()));
+    EXPECT_EQ(window.windowHandle()->transientParent(), over.mailWindow.windowHandle());
+    QTimer::singleShot(0, &over.dialog, [&] {
+        LetRun();
+        EXPECT_EQ(QApplication::activeModalWidget(), &over.dialog);
+        EXPECT_NE(window.windowHandle()->transientParent(), over.dialog.windowHandle());
+        over.dialog.accept();
+    });
+    over.dialog.exec();
+}
+
 // Rows of the list that are in view, at least in part.
 std::vector<int> RowsInView(const QListView& list) {
     std::vector<int> rows;

@@ -17,6 +17,7 @@
 #include <QTreeView>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "host/engine.h"
 #include "host/options_dialog.h"
@@ -129,6 +130,57 @@ TEST_F(OptionsDialogTest, ApplyOkAndCancel) {
     Press(*dialog, "cmdOK");
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(Stored("Plovanex", "Order1"), "1");
+}
+
+// However the dialog closes, the window that opened it is active again, even
+// where the window manager hands the activation to another window shown
+// meanwhile (the builder's).
+TEST_F(OptionsDialogTest, ClosingGivesTheActivationBackToTheOpener) {
+    QWidget opener;
+    opener.setObjectName("explorer");
+    opener.show();
+    opener.activateWindow();
+    QWidget builder;
+    builder.setObjectName("builder");
+    builder.setAttribute(Qt::WA_ShowWithoutActivating);
+    builder.show();
+    // What the window manager does as the dialog goes.
+    struct HandsOn : QObject {
+        QWidget* to;
+        explicit HandsOn(QWidget* next) : to(next) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Hide) {
+                to->activateWindow();
+            }
+            return false;
+        }
+    } handsOn(&builder);
+    dialog->installEventFilter(&handsOn);
+    dialog->AddPage(std::make_shared<plovanex::UC1>());
+    struct Case {
+        const char* how;
+        std::function<void()> close;
+    };
+    const Case cases[] = {
+        {"OK", [this] { Press(*dialog, "cmdOK"); }},
+        {"Cancel", [this] { Press(*dialog, "cmdCancel"); }},
+        {"the title bar", [this] { dialog->close(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        opener.activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), &opener);
+        dialog->show();
+        dialog->activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), dialog.get());
+        c.close();
+        QApplication::processEvents();
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(QApplication::activeWindow(), &opener);
+    }
+    dialog->removeEventFilter(&handsOn);
 }
 
 // The page's hot help shows under it; leaving the page or changing the tab

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTabWidget>
 #include <QTableView>
+#include <QWindow>
 #include <functional>
 
 #include "common/settings_keys.h"
@@ -47,12 +48,16 @@ struct Opened {
     std::string name;
     QPointer<QWidget> owner;
     QPoint centre;
+    // What the window manager keeps it above, and as what kind of window.
+    QWindow* standsAbove = nullptr;
+    Qt::WindowType type = Qt::Widget;
 };
 
 Opened OpenedAs(QWidget& form) {
     return {form.objectName().toStdString(),
             form.parentWidget() ? form.parentWidget()->window() : nullptr,
-            form.frameGeometry().center()};
+            form.frameGeometry().center(), form.windowHandle()->transientParent(),
+            form.windowType()};
 }
 
 TEST_F(OwnersTest, FormsOpenedFromThePageOpenOverIt) {
@@ -86,6 +91,8 @@ TEST_F(OwnersTest, FormsOpenedFromThePageOpenOverIt) {
         EXPECT_EQ(opened.name, c.form);
         EXPECT_EQ(opened.owner, PageWindow());
         EXPECT_EQ(opened.centre, PageWindow()->frameGeometry().center());
+        EXPECT_EQ(opened.standsAbove, PageWindow()->windowHandle());
+        EXPECT_EQ(opened.type, Qt::Dialog);
     }
 }
 

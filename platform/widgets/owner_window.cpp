@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLayout>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -25,45 +26,100 @@ QSize ShownSize(QWidget* window) {
     return window->size();
 }
 
-QSize OwnFrameExtra(const QWidget* window) {
-    return window->frameGeometry().size() - window->geometry().size();
+QSize LeastSize(const QWidget* window) {
+    return window->minimumSize().expandedTo(window->minimumSizeHint());
 }
 
-// What the frame adds to a window's size: its own frame's once it has one,
-// else `like`'s, else that of another window shown (a window does not know
-// its frame before it shows).
-QSize FrameExtra(const QWidget* window, const QWidget* like) {
-    if (const QSize own = OwnFrameExtra(window); own != QSize(0, 0)) {
+QMargins OwnFrame(const QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
+// The frame a window manager puts around a window before it tells its
+// size: a title bar and thin borders. Where windows get no frame, none.
+QMargins EstimatedFrame(const QWidget* window) {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal") {
+        return {};
+    }
+    constexpr int kBorder = 4;
+    const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    return {kBorder, kBorder + title, kBorder, kBorder};
+}
+
+// The frame around a window: its own once it has one, else `like`'s, else
+// that of another window shown (a window does not know its frame before it
+// shows), else an estimate.
+QMargins FrameOf(const QWidget* window, const QWidget* like) {
+    if (const QMargins own = OwnFrame(window); !own.isNull()) {
         return own;
     }
-    if (like) {
-        return OwnFrameExtra(like);
+    if (like && !OwnFrame(like).isNull()) {
+        return OwnFrame(like);
     }
     for (const QWidget* other : QApplication::topLevelWidgets()) {
-        if (other != window && other->isVisible() && OwnFrameExtra(other) != QSize(0, 0)) {
-            return OwnFrameExtra(other);
+        if (other != window && other->isVisible() && !OwnFrame(other).isNull()) {
+            return OwnFrame(other);
         }
     }
-    return {};
+    return EstimatedFrame(window);
 }
 
-// A frame moved onto the available geometry of the screen under its middle
-// (else of `window`'s screen).
-QRect OnScreen(QRect frame, const QWidget* window) {
-    const QScreen* screen = QGuiApplication::screenAt(frame.center());
+// The available geometry of the screen under `point`, else of `window`'s
+// screen; empty without a screen.
+QRect RoomAt(QPoint point, const QWidget* window) {
+    const QScreen* screen = QGuiApplication::screenAt(point);
     if (!screen) {
         screen = window->screen();
     }
-    if (!screen) {
-        return frame;
-    }
-    const QRect room = screen->availableGeometry();
-    frame.moveLeft(std::clamp(frame.left(), room.left(),
-                              std::max(room.left(), room.right() - frame.width() + 1)));
-    frame.moveTop(std::clamp(frame.top(), room.top(),
-                             std::max(room.top(), room.bottom() - frame.height() + 1)));
-    return frame;
+    return screen ? screen->availableGeometry() : QRect();
 }
+
+// Gives a window the frame FittedFrame makes of `frame`.
+void PlaceFrame(QWidget* window, const QRect& frame, const QMargins& margins) {
+    const QRect room = RoomAt(frame.center(), window);
+    if (room.isEmpty()) {
+        return;
+    }
+    const QSize least = LeastSize(window);
+    const QRect fitted = FittedFrame(frame, least, margins, room);
+    const QSize inner = fitted.size().shrunkBy(margins).expandedTo(least);
+    if (inner != window->size()) {
+        window->resize(inner);
+    }
+    if (fitted.topLeft() != window->pos()) {
+        window->move(fitted.topLeft());
+    }
+}
+
+// Every window of the program is kept on the screen as it shows.
+class KeepsWindowsOnScreen : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* window = static_cast<QWidget*>(watched);
+            const auto type = window->windowType();
+            if (window->isWindow() && type != Qt::Popup && type != Qt::ToolTip &&
+                type != Qt::Desktop) {
+                // A dialog not moved yet still goes over its parent as it shows.
+                const bool moved = window->testAttribute(Qt::WA_Moved);
+                KeepOnScreen(window);
+                window->setAttribute(Qt::WA_Moved, moved);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void KeepWindowsOnScreen() {
+    if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        application->installEventFilter(new KeepsWindowsOnScreen(application));
+    }
+}
+Q_COREAPP_STARTUP_FUNCTION(KeepWindowsOnScreen)
 
 }  // namespace
 
@@ -91,6 +147,16 @@ ScopedAskingWindow::~ScopedAskingWindow() {
     Asking() = previous_;
 }
 
+QRect FittedFrame(QRect frame, QSize least, const QMargins& margins, const QRect& room) {
+    const QSize extra = QSize(0, 0).grownBy(margins);
+    frame.setSize(frame.size().boundedTo(room.size()).expandedTo(least + extra));
+    frame.moveLeft(std::clamp(frame.left(), room.left(),
+                              std::max(room.left(), room.right() - frame.width() + 1)));
+    frame.moveTop(std::clamp(frame.top(), room.top(),
+                             std::max(room.top(), room.bottom() - frame.height() + 1)));
+    return frame;
+}
+
 void CentreOver(QWidget* window, QWidget* over) {
     if (!over || over == window) {
         return;
@@ -99,9 +165,52 @@ void CentreOver(QWidget* window, QWidget* over) {
     if (owner == window) {
         return;
     }
-    QRect placed(QPoint(), ShownSize(window) + FrameExtra(window, owner));
+    const QMargins margins = FrameOf(window, owner);
+    QRect placed(QPoint(), ShownSize(window).grownBy(margins));
     placed.moveCenter(owner->frameGeometry().center());
-    window->move(OnScreen(placed, owner).topLeft());
+    PlaceFrame(window, placed, margins);
+}
+
+QRect FrameBeside(QRect frame, QSize least, const QMargins& margins, const QRect& owner,
+                  const QRect& room) {
+    const auto fits = [&room](const QRect& placed) { return room.contains(placed); };
+    const QRect right(QPoint(owner.right() + 1, owner.top()), frame.size());
+    const QRect left(QPoint(owner.left() - frame.width(), owner.top()), frame.size());
+    const QRect below(QPoint(owner.left(), owner.bottom() + 1), frame.size());
+    // Beside it, moved up or down as far as the screen needs.
+    const auto upright = [&room](QRect placed) {
+        placed.moveTop(std::clamp(placed.top(), room.top(),
+                                  std::max(room.top(), room.bottom() - placed.height() + 1)));
+        return placed;
+    };
+    const auto across = [&room](QRect placed) {
+        placed.moveLeft(std::clamp(placed.left(), room.left(),
+                                   std::max(room.left(), room.right() - placed.width() + 1)));
+        return placed;
+    };
+    for (const QRect& placed : {upright(right), upright(left), across(below)}) {
+        if (fits(placed)) {
+            return placed;
+        }
+    }
+    QRect over(QPoint(), frame.size());
+    over.moveCenter(owner.center());
+    return FittedFrame(over, least, margins, room);
+}
+
+void PlaceBeside(QWidget* window, QWidget* over) {
+    if (!over || over->window() == window) {
+        return;
+    }
+    QWidget* owner = over->window();
+    const QMargins margins = FrameOf(window, owner);
+    const QRect frame(QPoint(), ShownSize(window).grownBy(margins));
+    const QRect room = RoomAt(owner->frameGeometry().center(), owner);
+    if (room.isEmpty()) {
+        return;
+    }
+    const QSize least = LeastSize(window);
+    PlaceFrame(window, FrameBeside(frame, least, margins, owner->frameGeometry(), room), margins);
 }
 
 void CentreOnScreen(QWidget* window) {
@@ -109,19 +218,15 @@ void CentreOnScreen(QWidget* window) {
     if (!screen) {
         return;
     }
-    const QRect room = screen->availableGeometry();
-    window->resize(ShownSize(window).boundedTo(room.size()));
-    QRect placed(QPoint(), window->size());
-    placed.moveCenter(room.center());
-    window->move(placed.topLeft());
+    const QMargins margins = FrameOf(window, nullptr);
+    QRect placed(QPoint(), ShownSize(window).grownBy(margins));
+    placed.moveCenter(screen->availableGeometry().center());
+    PlaceFrame(window, placed, margins);
 }
 
 void KeepOnScreen(QWidget* window, const QWidget* like) {
-    const QRect frame(window->pos(), ShownSize(window) + FrameExtra(window, like));
-    const QRect kept = OnScreen(frame, window);
-    if (kept != frame) {
-        window->move(kept.topLeft());
-    }
+    const QMargins margins = FrameOf(window, like);
+    PlaceFrame(window, QRect(window->pos(), ShownSize(window).grownBy(margins)), margins);
 }
 
 void ShowInFront(QWidget* window, QWidget* over) {

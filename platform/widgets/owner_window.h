@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
+#include <QRect>
 
 class QWidget;
 
@@ -25,17 +27,35 @@ class ScopedAskingWindow {
     QPointer<QWidget> previous_;
 };
 
+// A window's frame made to lie on `room`: no larger than `room`, but not
+// smaller than the window's least size `least` with the frame's `margins`
+// around it, and moved as little as it takes (to `room`'s top left corner
+// when it is still larger).
+QRect FittedFrame(QRect frame, QSize least, const QMargins& margins, const QRect& room);
+
 // Moves a window to the middle of `over`'s window, kept on the screen; with
 // nothing to go over it stays where it is.
 void CentreOver(QWidget* window, QWidget* over);
+
+// Where a frame of `frame`'s size goes so as not to cover `owner`'s frame:
+// right of it, else left of it, else below it, where `room` has the space;
+// else over its middle. Then fitted to `room` as FittedFrame fits it.
+QRect FrameBeside(QRect frame, QSize least, const QMargins& margins, const QRect& owner,
+                  const QRect& room);
+
+// Moves a window beside `over`'s window as FrameBeside places it; with
+// nothing to go beside it stays where it is.
+void PlaceBeside(QWidget* window, QWidget* over);
 
 // Moves a window to the middle of the available geometry of its screen,
 // made no larger than that.
 void CentreOnScreen(QWidget* window);
 
-// Moves a window, as little as it takes, so that its frame lies on the
-// available geometry of its screen (its top left corner, when it is larger).
-// A window not shown yet is taken to get a frame as large as `like`'s.
+// Makes a window's frame lie on the available geometry of its screen, as
+// FittedFrame fits it. The frame is the window's own once it has one, else
+// as large as `like`'s or another window's shown, else an estimate of what
+// the window manager adds. Every window of the program is kept so as it
+// shows.
 void KeepOnScreen(QWidget* window, const QWidget* like = nullptr);
 
 // Shows a window in front and active, kept on the screen. At its first show

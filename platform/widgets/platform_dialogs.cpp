@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
@@ -38,6 +39,10 @@ QDialogButtonBox* AddButtons(QDialog* dialog, QLayout* layout) {
 constexpr int kWidth = 400;
 constexpr int kRowsShown = 12;
 constexpr const char* kNoPrompt = "Choose a folder:";
+// What a list row adds around its text, and the room the title bar's icon
+// and buttons take, in title bar heights.
+constexpr int kItemPadding = 8;
+constexpr int kTitleBarButtons = 5;
 
 FolderRequest& Request() {
     static FolderRequest request;
@@ -225,6 +230,27 @@ AddressBookDialog::AddressBookDialog(const mirelink::AddressBookRequest& request
     layout->addLayout(row);
     layout->addWidget(chosen_);
     AddButtons(this, layout);
+
+    // Wide enough for its longest entry and for its title beside the title
+    // bar's icon and buttons.
+    ensurePolished();
+    const QStyle* look = style();
+    int widest = 0;
+    for (int i = 0; i < list_->count(); ++i) {
+        widest = std::max(widest, list_->fontMetrics().horizontalAdvance(list_->item(i)->text()));
+    }
+    const QMargins margins = layout->contentsMargins();
+    const int forEntries = widest + 2 * list_->frameWidth() +
+                           look->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) +
+                           2 * look->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) +
+                           kItemPadding + margins.left() + margins.right();
+    // Title bars mostly show their text in bold.
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const int title =
+        QFontMetrics(titleFont).horizontalAdvance(windowTitle()) +
+        kTitleBarButtons * look->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    resize(std::max({sizeHint().width(), forEntries, title}), sizeHint().height());
 }
 
 void AddressBookDialog::SelectEntries(const std::vector<std::string>& smtpAddresses) {

@@ -150,4 +150,92 @@ TEST_F(OwnerWindowTest, LaterShowsKeepThePlace) {
     EXPECT_EQ(window.frameGeometry().bottomRight(), room.bottomRight());
 }
 
+// A frame, title bar included, is made to fit the screen, down to the
+// window's least size, and moved wholly onto it.
+TEST(FittedFrameTest, TheFrameFitsTheScreenDownToTheLeastSize) {
+    // A title bar of 20 and borders of 1, 5 at the bottom.
+    const QMargins margins(1, 20, 1, 5);
+    struct Case {
+        const char* what;
+        QRect room;
+        QRect frame;
+        QSize least;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"fits as it is", {0, 0, 1280, 800}, {100, 50, 602, 645}, {200, 100}, {100, 50, 602, 645}},
+        {"options dialog on 1024x600",
+         {0, 0, 1024, 600},
+         {211, -22, 602, 645},
+         {400, 300},
+         {211, 0, 602, 600}},
+        {"builder on 400x240",
+         {0, 0, 400, 240},
+         {-31, -22, 462, 285},
+         {300, 200},
+         {0, 0, 400, 240}},
+        {"least size larger than the screen",
+         {0, 0, 400, 240},
+         {50, 50, 462, 285},
+         {420, 250},
+         {0, 0, 422, 275}},
+        {"room below a panel",
+         {0, 30, 1024, 570},
+         {300, 500, 402, 225},
+         {100, 100},
+         {300, 375, 402, 225}},
+        {"second screen",
+         {1280, 0, 1024, 600},
+         {2200, 100, 302, 225},
+         {100, 100},
+         {2002, 100, 302, 225}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(widgets::FittedFrame(c.frame, c.least, margins, c.room), c.expected);
+    }
+}
+
+// A window shown by any means is made to fit the screen and opens on it.
+TEST_F(OwnerWindowTest, AnyWindowShownFitsTheScreen) {
+    const QRect room = Room();
+    QWidget window;
+    window.setMinimumSize(200, 100);
+    window.setGeometry(room.left() + 40, room.top() + 40, room.width() + 100, room.height() + 50);
+    window.show();
+    EXPECT_EQ(window.frameGeometry(), room);
+    window.hide();
+    window.setMinimumSize(room.width() + 10, 100);
+    window.show();
+    EXPECT_EQ(window.frameGeometry().topLeft(), room.topLeft());
+    EXPECT_EQ(window.width(), room.width() + 10);
+}
+
+// A window that goes beside another takes the first side with room: right,
+// left, then below; over its middle when none has.
+TEST(FrameBesideTest, RightElseLeftElseBelowElseOver) {
+    const QMargins margins(1, 20, 1, 5);
+    const QSize frame(402, 225);
+    const QSize least(100, 100);
+    struct Case {
+        const char* what;
+        QRect room;
+        QRect owner;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"right", {0, 0, 1280, 800}, {100, 100, 600, 400}, {700, 100, 402, 225}},
+        {"right, moved up", {0, 0, 1280, 800}, {100, 700, 600, 100}, {700, 575, 402, 225}},
+        {"left", {0, 0, 1280, 800}, {600, 100, 600, 400}, {198, 100, 402, 225}},
+        {"below", {0, 0, 1024, 800}, {100, 100, 800, 400}, {100, 500, 402, 225}},
+        {"below, moved left", {0, 0, 700, 800}, {320, 100, 380, 400}, {298, 500, 402, 225}},
+        {"over the middle", {0, 0, 1024, 600}, {211, 0, 602, 600}, {311, 187, 402, 225}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(widgets::FrameBeside(QRect({}, frame), least, margins, c.owner, c.room),
+                  c.expected);
+    }
+}
+
 }  // namespace

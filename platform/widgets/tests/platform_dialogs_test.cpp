@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -184,6 +187,15 @@ TEST_F(DialogsTest, AddressBookGivesThePickedEntries) {
                                          .toLabel = "Add"};
     Answer<platform::widgets::AddressBookDialog>([](platform::widgets::AddressBookDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Select addresses to associate");
+        // Its title and every entry show whole: the title beside the title
+        // bar's icon and buttons, the entries without scrolling sideways.
+        const int titleBar = d.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        EXPECT_GE(d.width(), QFontMetrics(bold).horizontalAdvance(d.windowTitle()) + 4 * titleBar);
+        auto* entries = d.findChild<QListWidget*>("lstEntries");
+        ASSERT_TRUE(entries);
+        EXPECT_EQ(entries->horizontalScrollBar()->maximum(), 0);
         d.SelectEntries({"team@example.com", "contact@acme.example"});
         d.AddSelected(1);
         d.accept();
