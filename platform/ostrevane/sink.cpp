@@ -22,6 +22,7 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "common/error_text.h"
 #include "platform/home.h"
@@ -124,15 +125,17 @@ std::atomic<std::uintmax_t> gLogRotationSize{kLogRotationSize};
 // once per process. Entries that went to a file that was moved and then
 // removed (an older ".1" that a move replaced) since the last look are
 // written again to the log; a log removed where it lies takes them along.
+// A log path that names no regular file (a FIFO, a folder, a link loop) is
+// reported once per process, and no writer waits on it.
 class LogFile {
   public:
     // One write per entry with O_APPEND, so entries of several processes
     // never interleave and an entry is the system's as soon as the call
     // returns: a process killed later loses none. A log that cannot be
-    // written is not an error of the caller. Gives the text of a report for
+    // written is not an error of the caller. Gives the texts of reports for
     // the caller to make once this writer is free: the first move aside of
-    // the process that failed.
-    std::string Append(std::string_view entry) {
+    // the process that failed, the first log path that names no file.
+    std::vector<std::string> Append(std::string_view entry) {
         std::lock_guard lock(mutex_);
         const std::string& path = Path();
         if (!Current(path)) {
@@ -145,7 +148,7 @@ class LogFile {
                 Look(path);
             }
         }
-        return std::exchange(moveFailure_, {});
+        return std::exchange(reports_, {});
     }
 
   private:
@@ -244,8 +247,8 @@ class LogFile {
                 if (::rename(file.c_str(), aside.c_str()) != 0 && errno != ENOENT &&
                     !moveFailureReported_) {
                     moveFailureReported_ = true;
-                    moveFailure_ = common::LogNotMovedAside(file, aside,
-                                                            std::generic_category().message(errno));
+                    reports_.push_back(common::LogNotMovedAside(
+                        file, aside, std::generic_category().message(errno)));
                 }
             }
             ::flock(fd_, LOCK_UN);
@@ -368,7 +371,8 @@ class LogFile {
     // since removed (a ".1" that a move replaced), the entries written to it
     // since the last look are written to the new one. The end of the file
     // is looked at first when it is another path's, or when the open one's
-    // times were changed: a writer cut an entry short.
+    // times were changed: a writer cut an entry short. A path that names no
+    // regular file is left.
     void Open(const std::string& path) {
         std::string lost;
         bool lookAtEnd = path != path_;
@@ -387,14 +391,17 @@ class LogFile {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         // Read as well, for a look at its end; a file that cannot be read is
-        // still written.
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // still written. A FIFO opens at once, and a regular file is written
+        // as without O_NONBLOCK.
+        constexpr int kFlags = O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+        fd_ = ::open(path.c_str(), O_RDWR | kFlags, 0644);
         if (fd_ < 0 && errno == EACCES) {
-            fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+            fd_ = ::open(path.c_str(), O_WRONLY | kFlags, 0644);
         }
+        const int error = fd_ < 0 ? errno : 0;
         endUnsure_ = lookAtEnd;
         struct stat st {};
-        if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+        if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
             path_ = path;
             dev_ = st.st_dev;
             ino_ = st.st_ino;
@@ -403,8 +410,14 @@ class LogFile {
                 Write(lost);
                 unlooked_.swap(lost);
             }
-        } else {
-            Close();
+            return;
+        }
+        const bool noFile =
+            fd_ >= 0 ? !S_ISREG(st.st_mode) : error == EISDIR || error == ELOOP || error == ENXIO;
+        Close();
+        if (noFile && !noFileReported_) {
+            noFileReported_ = true;
+            reports_.push_back(common::LogNotRegularFile(path));
         }
     }
 
@@ -436,7 +449,8 @@ class LogFile {
     // touched by another, or this one's entry was cut short.
     bool endUnsure_ = true;
     bool moveFailureReported_ = false;
-    std::string moveFailure_;  // a report not yet made
+    bool noFileReported_ = false;
+    std::vector<std::string> reports_;  // not yet made
 };
 
 // Writes one entry: the time stamp and the fields, each escaped, TAB between.
@@ -451,9 +465,9 @@ void AppendToLog(std::initializer_list<std::string_view> fields) {
         AppendEscaped(entry, field);
     }
     entry += '\n';
-    // Made here, once the file is free again: the report is itself an entry.
-    if (std::string failure = file.Append(entry); !failure.empty()) {
-        Deliver(Report{std::move(failure), 1, common::kHostLogSource});
+    // Made here, once the file is free again: a report is itself an entry.
+    for (std::string& report : file.Append(entry)) {
+        Deliver(Report{std::move(report), 1, common::kHostLogSource});
     }
 }
 

@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -389,6 +390,52 @@ TEST_F(SinkTest, LogThatCannotBeMovedAsideIsReportedOncePerProcess) {
     }
     EXPECT_EQ(reports, kWriters);
     EXPECT_EQ(entries, kWriters * kEntries);
+}
+
+// A log path that names no regular file is reported once, naming it, and
+// blocks no writer; a FIFO would hold the writer for good, so an alarm ends
+// the child then. Once the path is free, entries reach the log again. The
+// writers are children, so that each case is the first of its process.
+TEST_F(SinkTest, LogThatIsNoRegularFileIsReportedOnceAndBlocksNoWriter) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        std::function<void(const fs::path& log)> make;
+    } cases[] = {
+        {"FIFO", [](const fs::path& log) { ASSERT_EQ(::mkfifo(log.c_str(), 0644), 0); }},
+        {"folder", [](const fs::path& log) { fs::create_directory(log); }},
+        {"link loop", [](const fs::path& log) { fs::create_symlink(log.filename(), log); }},
+        {"link to a folder",
+         [](const fs::path& log) {
+             fs::create_directory(log.string() + ".d");
+             fs::create_symlink(log.filename().string() + ".d", log);
+         }},
+    };
+    // More than a pipe holds.
+    constexpr int kEntries = 2000;
+    const std::string padding(60, '.');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testkit::TempHome fresh;
+        const fs::path log = ostrevane::LogFilePath();
+        c.make(log);
+        const std::vector<Report> once{
+            {common::LogNotRegularFile(log.string()), 1, common::kHostLogSource}};
+        const int code = testkit::RunInChild([&] {
+            ::alarm(20);
+            for (int i = 0; i < kEntries; ++i) {
+                WriteEntry("Source", std::to_string(i) + padding);
+            }
+            EXPECT_EQ(fresh.Capture().Reports(), once);
+            fs::remove(log);
+            WriteEntry("Source", "after");
+            EXPECT_EQ(fresh.Capture().Reports(), once);
+            const auto lines = LogFileLines();
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_EQ(Fields(lines[0]), "Plovanex\tSource\tafter");
+        });
+        EXPECT_EQ(code, 0) << "128 + " << SIGALRM << ": the writer waited on the log";
+    }
 }
 
 // A log that is a symbolic link: the file it names is moved aside beside
