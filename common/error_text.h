@@ -60,6 +60,13 @@ inline std::string LogNotMovedAside(const std::string& file, const std::string& 
                                     const std::string& reason) {
     return "The log '" + file + "' could not be moved aside to '" + aside + "'.  Reason: " + reason;
 }
+// The host's log whose path names something other than a regular file (a
+// FIFO, a folder, a link loop), once per process:
+//   "The log '<file>' cannot be written: it is not a regular file."
+// with the source "Ostrevane.Log".
+inline std::string LogNotRegularFile(const std::string& file) {
+    return "The log '" + file + "' cannot be written: it is not a regular file.";
+}
 // The source of the host log's own reports.
 inline constexpr char kHostLogSource[] = "Ostrevane.Log";
 

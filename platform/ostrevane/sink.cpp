@@ -1,7 +1,7 @@
 #include "platform/ostrevane/sink.h"
 
 #include <fcntl.h>
-#include <signal.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -22,6 +22,7 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "common/error_text.h"
 #include "platform/home.h"
@@ -73,79 +74,77 @@ void AppendNow(std::string& out) {
     out += static_cast<char>('0' + millis % 10);
 }
 
-// Set when the watch of the open log file has something to tell.
-std::atomic<bool> gLogWatchSignalled{false};
-
-void OnLogWatchSignal(int) {
-    gLogWatchSignalled.store(true, std::memory_order_relaxed);
-}
-
-// A real-time signal that nothing else of the process handles, now ours: the
-// watch raises it for each change to the open file. 0 when none is free.
-int LogWatchSignal() {
-    static const int number = [] {
-        for (int candidate = SIGRTMAX; candidate >= SIGRTMIN; --candidate) {
-            struct sigaction old {};
-            if (::sigaction(candidate, nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
-                (old.sa_flags & SA_SIGINFO) != 0) {
-                continue;
-            }
-            struct sigaction ours {};
-            ours.sa_handler = OnLogWatchSignal;
-            sigemptyset(&ours.sa_mask);
-            ours.sa_flags = SA_RESTART;
-            if (::sigaction(candidate, &ours, nullptr) == 0) {
-                return candidate;
-            }
-        }
-        return 0;
-    }();
-    return number;
-}
+// Set in a child made by fork: the open log, its lock and its watch are
+// the parent's.
+std::atomic<bool> gForkedSinceOpen{false};
 
 std::atomic<std::uintmax_t> gLogRotationSize{kLogRotationSize};
 
 // The log file stays open between entries. It is opened again when the path
 // under OSTREVANE_HOME changes or no longer names the open file (a new home,
-// a removed or renamed log), which a watch on the file tells. The watch
-// raises a signal, so an entry costs one call, its write. The signal goes to
-// the main thread: a change made there is known before the call that made it
-// returns, one made elsewhere as soon as the main thread runs. The watch is
-// also asked once a second, for a process that blocks the signal; where no
-// signal can be had, every entry asks it.
+// a removed or renamed log), which a watch on the file tells; where no watch
+// can be had, the path is looked up.
 //
 // Past its size the log is moved aside to ".1", replacing the older one.
 // The open file is looked at when it is opened and after every few
 // kilobytes written to it; the writer that finds it past its size moves it,
-// under a lock on that file, so that of several writers only one moves it.
-// A writer that has not yet heard of a move writes to the moved file, where
-// its entries are kept. A log that is a symbolic link stays one: the file it
-// names is moved aside, beside that file. A move that fails is reported
-// once per process. Entries that went to a file that was moved and then
-// removed (an older ".1" that a move replaced) since the last look are
-// written again to the log; a log removed where it lies takes them along.
+// under an exclusive lock on that file, so that of several writers only one
+// moves it. Every entry is written under a shared lock on the file, once the
+// writer has made sure that the path still names it: no writer appends to a
+// file that was moved aside. A log that is a symbolic link stays one: the
+// file it names is moved aside, beside that file. A move that fails is
+// reported once per process, and so is a log path that names no regular
+// file (a FIFO, a folder, a link loop), which no writer waits on. Entries
+// that went to a file that was moved and then removed (by others that do not
+// take the lock) since the last look are written again to the log; a log
+// removed where it lies takes them along.
 class LogFile {
   public:
+    LogFile() {
+        ::pthread_atfork(nullptr, nullptr,
+                         [] { gForkedSinceOpen.store(true, std::memory_order_relaxed); });
+    }
+
     // One write per entry with O_APPEND, so entries of several processes
     // never interleave and an entry is the system's as soon as the call
     // returns: a process killed later loses none. A log that cannot be
-    // written is not an error of the caller. Gives the text of a report for
+    // written is not an error of the caller. Gives the texts of reports for
     // the caller to make once this writer is free: the first move aside of
-    // the process that failed.
-    std::string Append(std::string_view entry) {
+    // the process that failed, the first log path that names no file.
+    std::vector<std::string> Append(std::string_view entry) {
         std::lock_guard lock(mutex_);
-        const std::string& path = Path();
-        if (!Current(path)) {
-            Reopen(path);
+        if (gForkedSinceOpen.exchange(false, std::memory_order_relaxed)) {
+            Forget();
         }
-        if (fd_ >= 0) {
-            Write(entry);
-            unlooked_.append(entry);
-            if (unlooked_.size() >= LookEvery()) {
-                Look(path);
+        const std::string& path = Path();
+        for (bool open = fd_ >= 0 && path == path_;; open = false) {
+            if (!open) {
+                Reopen(path);
+                if (fd_ < 0) {
+                    break;
+                }
+            }
+            while (::flock(fd_, LOCK_SH) != 0 && errno == EINTR) {
+            }
+            const bool current = Current(path);
+            if (current) {
+                if (!rewrite_.empty()) {
+                    Write(rewrite_);
+                    unlooked_.append(rewrite_);
+                    rewrite_.clear();
+                }
+                Write(entry);
+            }
+            ::flock(fd_, LOCK_UN);
+            if (current) {
+                unlooked_.append(entry);
+                if (unlooked_.size() >= LookEvery()) {
+                    Look(path);
+                }
+                break;
             }
         }
-        return std::exchange(moveFailure_, {});
+        return std::exchange(reports_, {});
     }
 
   private:
@@ -244,8 +243,8 @@ class LogFile {
                 if (::rename(file.c_str(), aside.c_str()) != 0 && errno != ENOENT &&
                     !moveFailureReported_) {
                     moveFailureReported_ = true;
-                    moveFailure_ = common::LogNotMovedAside(file, aside,
-                                                            std::generic_category().message(errno));
+                    reports_.push_back(common::LogNotMovedAside(
+                        file, aside, std::generic_category().message(errno)));
                 }
             }
             ::flock(fd_, LOCK_UN);
@@ -278,21 +277,19 @@ class LogFile {
         return pathNow_;
     }
 
+    // Whether the path still names the open file. Asked under the file's
+    // lock, which a move aside holds: its event is in the watch by then.
+    // The path is looked up only when the watch has something to tell; an
+    // open file whose times another writer changed may end within an entry.
     bool Current(const std::string& path) {
-        if (fd_ < 0 || path != path_) {
+        if (watch_ >= 0 && !ReadEvents()) {
+            return true;
+        }
+        if (!NamesOpenFile(path)) {
             return false;
         }
-        if (watch_ < 0) {
-            return NamesOpenFile(path);
-        }
-        if (signalled_ && !gLogWatchSignalled.exchange(false, std::memory_order_relaxed)) {
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastAsked_ < std::chrono::seconds(1)) {
-                return true;
-            }
-            lastAsked_ = now;
-        }
-        return !ReadEvents();
+        endUnsure_ = endUnsure_ || std::exchange(touched_, false);
+        return true;
     }
 
     // Whatever happened to the open file since (renamed, removed, its links
@@ -327,7 +324,6 @@ class LogFile {
     void Watch(const std::string& path) {
         if (notify_ < 0) {
             notify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-            signalled_ = notify_ >= 0 && Signalled(notify_);
         }
         if (notify_ < 0) {
             return;
@@ -337,24 +333,10 @@ class LogFile {
         ReadEvents();
         moved_ = false;
         touched_ = false;
-        gLogWatchSignalled.store(false, std::memory_order_relaxed);
         // The path may have changed between the open and the watch.
         if (watch_ >= 0 && !NamesOpenFile(path)) {
             Unwatch();
         }
-    }
-
-    // Has the watch raise the signal at each event, for this process.
-    static bool Signalled(int notify) {
-        const int signal = LogWatchSignal();
-        if (signal == 0) {
-            return false;
-        }
-        f_owner_ex owner{F_OWNER_PID, ::getpid()};
-        const int flags = ::fcntl(notify, F_GETFL);
-        return flags >= 0 && ::fcntl(notify, F_SETSIG, signal) == 0 &&
-               ::fcntl(notify, F_SETOWN_EX, &owner) == 0 &&
-               ::fcntl(notify, F_SETFL, flags | O_ASYNC) == 0;
     }
 
     void Unwatch() {
@@ -366,11 +348,11 @@ class LogFile {
 
     // Opens the file the path names. When the open file was moved and is
     // since removed (a ".1" that a move replaced), the entries written to it
-    // since the last look are written to the new one. The end of the file
-    // is looked at first when it is another path's, or when the open one's
-    // times were changed: a writer cut an entry short.
+    // since the last look are to be written to the new one. The end of the
+    // file is looked at first when it is another path's, or when the open
+    // one's times were changed: a writer cut an entry short. A path that
+    // names no regular file is left.
     void Open(const std::string& path) {
-        std::string lost;
         bool lookAtEnd = path != path_;
         struct stat old {};
         if (fd_ >= 0 && path == path_ && ::fstat(fd_, &old) == 0) {
@@ -378,7 +360,7 @@ class LogFile {
                 ReadEvents();
             }
             if (old.st_nlink == 0 && moved_) {
-                lost.swap(unlooked_);
+                rewrite_.append(unlooked_);
             }
             lookAtEnd = old.st_nlink > 0 && touched_;
         }
@@ -387,25 +369,49 @@ class LogFile {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
         // Read as well, for a look at its end; a file that cannot be read is
-        // still written.
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // still written. A FIFO opens at once, and a regular file is written
+        // as without O_NONBLOCK.
+        constexpr int kFlags = O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+        fd_ = ::open(path.c_str(), O_RDWR | kFlags, 0644);
         if (fd_ < 0 && errno == EACCES) {
-            fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+            fd_ = ::open(path.c_str(), O_WRONLY | kFlags, 0644);
         }
+        const int error = fd_ < 0 ? errno : 0;
         endUnsure_ = lookAtEnd;
         struct stat st {};
-        if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+        if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
             path_ = path;
             dev_ = st.st_dev;
             ino_ = st.st_ino;
             Watch(path);
-            if (!lost.empty()) {
-                Write(lost);
-                unlooked_.swap(lost);
-            }
-        } else {
-            Close();
+            return;
         }
+        const bool noFile =
+            fd_ >= 0 ? !S_ISREG(st.st_mode) : error == EISDIR || error == ELOOP || error == ENXIO;
+        Close();
+        if (noFile && !noFileReported_) {
+            noFileReported_ = true;
+            reports_.push_back(common::LogNotRegularFile(path));
+        }
+    }
+
+    // In a child made by fork: leaves the parent's file, lock and watch to
+    // the parent, and its reports.
+    void Forget() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        if (notify_ >= 0) {
+            ::close(notify_);
+        }
+        fd_ = -1;
+        notify_ = -1;
+        watch_ = -1;
+        path_.clear();
+        unlooked_.clear();
+        rewrite_.clear();
+        moveFailureReported_ = false;
+        noFileReported_ = false;
     }
 
     void Close() {
@@ -423,12 +429,12 @@ class LogFile {
     int fd_ = -1;
     // What was written to the open file since it was last looked at.
     std::string unlooked_;
+    // Entries of a file that was removed, to be written before the next one.
+    std::string rewrite_;
     std::string path_;
     dev_t dev_ = 0;
     ino_t ino_ = 0;
     int notify_ = -1;
-    bool signalled_ = false;
-    std::chrono::steady_clock::time_point lastAsked_;
     int watch_ = -1;
     bool moved_ = false;    // the open file was moved since it was opened
     bool touched_ = false;  // its times or links were changed since
@@ -436,7 +442,8 @@ class LogFile {
     // touched by another, or this one's entry was cut short.
     bool endUnsure_ = true;
     bool moveFailureReported_ = false;
-    std::string moveFailure_;  // a report not yet made
+    bool noFileReported_ = false;
+    std::vector<std::string> reports_;  // not yet made
 };
 
 // Writes one entry: the time stamp and the fields, each escaped, TAB between.
@@ -451,9 +458,9 @@ void AppendToLog(std::initializer_list<std::string_view> fields) {
         AppendEscaped(entry, field);
     }
     entry += '\n';
-    // Made here, once the file is free again: the report is itself an entry.
-    if (std::string failure = file.Append(entry); !failure.empty()) {
-        Deliver(Report{std::move(failure), 1, common::kHostLogSource});
+    // Made here, once the file is free again: a report is itself an entry.
+    for (std::string& report : file.Append(entry)) {
+        Deliver(Report{std::move(report), 1, common::kHostLogSource});
     }
 }
 

@@ -2,10 +2,14 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -202,21 +206,10 @@ TEST_F(SinkTest, FirstEntryOfAProcessMovesAFullLogAside) {
     EXPECT_EQ(Fields(LogFileLines()[0]), "Plovanex\tSource\tsmall");
 }
 
-// A writer that has not heard of two moves by others (it blocks the watch's
-// signal, so it asks the watch only once a second) writes to the older .1,
-// which the second move removed. When it hears of it, the entries it wrote
-// since it last looked at its file are written again to the log.
+// Others move a writer's file aside twice, so that the second move removes
+// it, while the writer writes nothing. At its next entry, the entries it
+// wrote since it last looked at its file are written again to the log.
 TEST_F(SinkTest, EntriesToAReplacedFileAreWrittenAgainToTheLog) {
-    sigset_t realTime, previous;
-    sigemptyset(&realTime);
-    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
-        sigaddset(&realTime, signal);
-    }
-    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &realTime, &previous), 0);
-    struct Restore {
-        sigset_t mask;
-        ~Restore() { pthread_sigmask(SIG_SETMASK, &mask, nullptr); }
-    } restore{previous};
     namespace fs = std::filesystem;
     const std::string log = ostrevane::LogFilePath();
     WriteEntry("Source", "first");
@@ -224,7 +217,6 @@ TEST_F(SinkTest, EntriesToAReplacedFileAreWrittenAgainToTheLog) {
     std::ofstream(log) << "moved by another writer\n";
     fs::rename(log, log + ".1");
     WriteEntry("Source", "second");
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     WriteEntry("Source", "third");
     std::vector<std::string> fields;
     for (const auto& line : LogFileLines()) {
@@ -233,6 +225,31 @@ TEST_F(SinkTest, EntriesToAReplacedFileAreWrittenAgainToTheLog) {
     EXPECT_EQ(fields,
               (std::vector<std::string>{"Plovanex\tSource\tfirst", "Plovanex\tSource\tsecond",
                                         "Plovanex\tSource\tthird"}));
+}
+
+// Runs body(0) to body(count - 1), each in a child of its own; the children
+// start together, once all are made. True when each ended well.
+bool RunTogether(int count, const std::function<void(int)>& body) {
+    int start[2];
+    if (pipe(start) != 0) {
+        return false;
+    }
+    std::vector<std::unique_ptr<testkit::ForkedChild>> children;
+    for (int i = 0; i < count; ++i) {
+        children.push_back(std::make_unique<testkit::ForkedChild>([&, i] {
+            ::close(start[1]);
+            char byte;
+            (void)!::read(start[0], &byte, 1);
+            body(i);
+        }));
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    bool ended = true;
+    for (const auto& child : children) {
+        ended = child->Wait() == 0 && ended;
+    }
+    return ended;
 }
 
 // Processes that write one log at once, across many moves of it: every
@@ -245,25 +262,11 @@ TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
     constexpr std::uintmax_t kSize = 64 * 1024;
     ScopedLogRotationSize small(kSize);
     const std::string padding(60, '.');
-    // The writers start together, once the parent closes the pipe.
-    int start[2];
-    ASSERT_EQ(pipe(start), 0);
-    std::vector<std::unique_ptr<testkit::ForkedChild>> children;
-    for (int w = 0; w < kWriters; ++w) {
-        children.push_back(std::make_unique<testkit::ForkedChild>([&, w] {
-            ::close(start[1]);
-            char byte;
-            (void)!::read(start[0], &byte, 1);
-            for (int i = 0; i < kEntries; ++i) {
-                WriteEntry("Writer " + std::to_string(w), std::to_string(i) + padding);
-            }
-        }));
-    }
-    ::close(start[0]);
-    ::close(start[1]);
-    for (const auto& child : children) {
-        ASSERT_EQ(child->Wait(), 0);
-    }
+    ASSERT_TRUE(RunTogether(kWriters, [&](int w) {
+        for (int i = 0; i < kEntries; ++i) {
+            WriteEntry("Writer " + std::to_string(w), std::to_string(i) + padding);
+        }
+    }));
 
     EXPECT_GE(std::filesystem::file_size(ostrevane::LogFilePath() + ".1"), kSize);
     const std::regex whole(
@@ -288,6 +291,103 @@ TEST_F(SinkTest, WritersInManyProcessesLoseAndCutNoEntryAcrossMoves) {
             ASSERT_EQ(entries[i], first + static_cast<int>(i));
         }
         EXPECT_EQ(entries.back(), kEntries - 1);
+    }
+}
+
+// Eight processes of two threads write one log across many moves of it;
+// half of them block every signal, as a program may. The writers draw the
+// numbers of their entries from one counter, so that all of them write up
+// to the end. Before each entry a writer notes the entry each writer wrote
+// last: the entry is newer than those. Where one of those is kept in a newer
+// file than it (the log after the .1, either after none), it went to a file
+// already moved aside.
+TEST_F(SinkTest, NoWriterAppendsToAFileMovedAside) {
+    constexpr int kProcesses = 8;
+    constexpr int kThreads = 2;
+    constexpr int kWriters = kProcesses * kThreads;
+    constexpr int kAll = 64000;
+    ScopedLogRotationSize small(2 * 1024 * 1024);
+    struct Shared {
+        std::atomic<int> next{0};
+        std::atomic<int> last[kWriters];  // of each writer, or -1
+        int noted[kAll][kWriters];
+    };
+    void* memory =
+        ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(memory, MAP_FAILED);
+    struct Unmap {
+        void* memory;
+        ~Unmap() { ::munmap(memory, sizeof(Shared)); }
+    } unmap{memory};
+    auto* shared = new (memory) Shared;
+    const std::string padding(60, '.');
+    // A few rounds: only the last two moves of a round can be seen.
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        testkit::TempHome fresh;
+        shared->next.store(0);
+        for (auto& last : shared->last) {
+            last.store(-1);
+        }
+        ASSERT_TRUE(RunTogether(kProcesses, [&](int p) {
+            if (p % 2 == 1) {
+                sigset_t all;
+                sigfillset(&all);
+                pthread_sigmask(SIG_BLOCK, &all, nullptr);
+            }
+            std::vector<std::thread> threads;
+            for (int t = 0; t < kThreads; ++t) {
+                threads.emplace_back([&, writer = p * kThreads + t] {
+                    const std::string source = "Writer " + std::to_string(writer);
+                    for (int id; (id = shared->next.fetch_add(1)) < kAll;) {
+                        for (int w = 0; w < kWriters; ++w) {
+                            shared->noted[id][w] = shared->last[w].load();
+                        }
+                        WriteEntry(source, std::to_string(id) + padding);
+                        shared->last[writer].store(id);
+                    }
+                });
+            }
+            for (auto& thread : threads) {
+                thread.join();
+            }
+        }));
+
+        const std::regex whole(
+            R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\tPlovanex\tWriter (\d+)\t(\d+)\.{60})");
+        std::vector<int> kept(kAll, 0);  // 1 in the .1, 2 in the log
+        std::map<int, int> lastOf;       // writer: its entry last read
+        int keptCount = 0;
+        for (const char* suffix : {".1", ""}) {
+            for (const auto& line : LogFileLines(suffix)) {
+                std::smatch m;
+                ASSERT_TRUE(std::regex_match(line, m, whole)) << line;
+                const int writer = std::stoi(m[1]);
+                const int id = std::stoi(m[2]);
+                ASSERT_LT(id, kAll) << line;
+                if (auto at = lastOf.find(writer); at != lastOf.end()) {
+                    EXPECT_GT(id, at->second) << line;
+                }
+                lastOf[writer] = id;
+                EXPECT_EQ(kept[id], 0) << "twice: " << line;
+                kept[id] = *suffix ? 1 : 2;
+                ++keptCount;
+            }
+        }
+        ASSERT_LT(keptCount, kAll) << "the .1 was never replaced";
+        int lost = 0;
+        int late = 0;  // in the .1 though newer than one in the log
+        for (int id = 0; id < kAll; ++id) {
+            int newest = 0;
+            for (const int noted : shared->noted[id]) {
+                newest = std::max(newest, noted >= 0 ? kept[noted] : 0);
+            }
+            if (kept[id] < newest) {
+                ++(kept[id] == 0 ? lost : late);
+            }
+        }
+        EXPECT_EQ(lost, 0) << "of " << kAll << " entries, " << keptCount << " kept";
+        EXPECT_EQ(late, 0);
     }
 }
 
@@ -389,6 +489,52 @@ TEST_F(SinkTest, LogThatCannotBeMovedAsideIsReportedOncePerProcess) {
     }
     EXPECT_EQ(reports, kWriters);
     EXPECT_EQ(entries, kWriters * kEntries);
+}
+
+// A log path that names no regular file is reported once, naming it, and
+// blocks no writer; a FIFO would hold the writer for good, so an alarm ends
+// the child then. Once the path is free, entries reach the log again. The
+// writers are children, so that each case is the first of its process.
+TEST_F(SinkTest, LogThatIsNoRegularFileIsReportedOnceAndBlocksNoWriter) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        std::function<void(const fs::path& log)> make;
+    } cases[] = {
+        {"FIFO", [](const fs::path& log) { ASSERT_EQ(::mkfifo(log.c_str(), 0644), 0); }},
+        {"folder", [](const fs::path& log) { fs::create_directory(log); }},
+        {"link loop", [](const fs::path& log) { fs::create_symlink(log.filename(), log); }},
+        {"link to a folder",
+         [](const fs::path& log) {
+             fs::create_directory(log.string() + ".d");
+             fs::create_symlink(log.filename().string() + ".d", log);
+         }},
+    };
+    // More than a pipe holds.
+    constexpr int kEntries = 2000;
+    const std::string padding(60, '.');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testkit::TempHome fresh;
+        const fs::path log = ostrevane::LogFilePath();
+        c.make(log);
+        const std::vector<Report> once{
+            {common::LogNotRegularFile(log.string()), 1, common::kHostLogSource}};
+        const int code = testkit::RunInChild([&] {
+            ::alarm(20);
+            for (int i = 0; i < kEntries; ++i) {
+                WriteEntry("Source", std::to_string(i) + padding);
+            }
+            EXPECT_EQ(fresh.Capture().Reports(), once);
+            fs::remove(log);
+            WriteEntry("Source", "after");
+            EXPECT_EQ(fresh.Capture().Reports(), once);
+            const auto lines = LogFileLines();
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_EQ(Fields(lines[0]), "Plovanex\tSource\tafter");
+        });
+        EXPECT_EQ(code, 0) << "128 + " << SIGALRM << ": the writer waited on the log";
+    }
 }
 
 // A log that is a symbolic link: the file it names is moved aside beside
