@@ -28,6 +28,20 @@ inline std::string CannotReadFile(const std::string& path, const std::string& re
     return "Cannot read " + path + ": " + reason;
 }
 
+// The reason CannotReadFile gives for a FIFO, a device or a socket.
+inline constexpr char kNotARegularFile[] = "Not a regular file";
+
+// A filled index that the recordset cannot open:
+//   "The new index would not open, so the old one is kept: <description>"
+inline std::string IndexNotWhole(const std::string& description) {
+    return "The new index would not open, so the old one is kept: " + description;
+}
+
+// "The index template makes no whole index: <description>"
+inline std::string TemplateMakesNoWholeIndex(const std::string& description) {
+    return "The index template makes no whole index: " + description;
+}
+
 // What is wrong with a file: "<path>: <description>"
 inline std::string InFile(const std::string& path, const std::string& description) {
     return path + ": " + description;

@@ -1,8 +1,10 @@
 #include "common/whole_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <stdexcept>
 #include <system_error>
 
@@ -13,36 +15,58 @@ namespace common {
 namespace {
 
 [[noreturn]] void CannotRead(const std::filesystem::path& path, int error) {
-    const std::string reason =
-        error != 0 ? std::generic_category().message(error) : std::string("read error");
-    throw std::runtime_error(CannotReadFile(path.string(), reason));
+    throw std::runtime_error(CannotReadFile(path.string(), std::generic_category().message(error)));
 }
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { ::close(fd_); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+
+  private:
+    int fd_;
+};
 
 }  // namespace
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found) {
-        throw std::runtime_error(FileNotFound(path.string()));
-    }
-    errno = 0;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               &std::fclose);
-    if (!file) {
+    // Without blocking: a FIFO or a device opens at once, and is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            throw std::runtime_error(FileNotFound(path.string()));
+        }
         CannotRead(path, errno);
     }
+    const Descriptor file(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        CannotRead(path, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        CannotRead(path, EISDIR);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw std::runtime_error(CannotReadFile(path.string(), kNotARegularFile));
+    }
     std::string text;
+    text.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
-        errno = 0;
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        text.append(buffer, n);
-        if (n < sizeof buffer) {
-            if (std::ferror(file.get())) {
-                CannotRead(path, errno);
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
             }
+            CannotRead(path, errno);
+        }
+        if (n == 0) {
             return text;
         }
+        text.append(buffer, static_cast<std::size_t>(n));
     }
 }
 

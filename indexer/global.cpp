@@ -367,7 +367,9 @@ std::optional<std::string> LoadIndexFile(const std::string& path) {
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {
     try {
-        platform::ReplaceFile(path, text + "\r\n", common::kIndexBuilderName);
+        // Only an index that the add-in can open takes the old one's place.
+        platform::ReplaceFile(path, text + "\r\n",
+                              {.owner = common::kIndexBuilderName, .check = CheckWholeIndex});
         SaveSetting(keys::LoadRefreshWanted, "1");
         return true;
     } catch (const std::exception& e) {

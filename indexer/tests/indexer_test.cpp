@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -505,6 +506,28 @@ INSTANTIATE_TEST_SUITE_P(
                     "\"*** My Folder List ***\" marker.",
                     1, kBuild},
                    {"Profile Name: Default", 0, kBuild}}},
+        // A template cut during the walk makes no whole index: the old one
+        // stays, and the cause is reported once.
+        ErrorCase{"TemplateCutDuringTheWalk",
+                  [](KestruneTest& t) {
+                      t.DuringTheWalk([&t] {
+                          const std::string good = ReadFile(t.Data("FolderList.xml"));
+                          WriteFile(t.Data("FolderList.xml"),
+                                    good.substr(0, good.find("List ***") + 8));
+                      });
+                  },
+                  {{"Error occurred.  Reason: The new index would not open, so the old one is "
+                    "kept: Recordset cannot be created: the source XML is incomplete or invalid",
+                    1, "Plovanex.SaveIndexFile"},
+                   {"Error Info: Trying to write to ", 1, "Plovanex.SaveIndexFile"}}},
+        ErrorCase{"TemplateMadeAFifoDuringTheWalk",
+                  [](KestruneTest& t) {
+                      t.DuringTheWalk([&t] {
+                          fs::remove(t.Data("FolderList.xml"));
+                          ASSERT_EQ(::mkfifo(t.Data("FolderList.xml").c_str(), 0600), 0);
+                      });
+                  },
+                  {{"Error occurred.  Reason: Cannot read ", 1, "Plovanex.LoadIndexFile"}}},
         // A template that cannot be read is reported as such, once.
         ErrorCase{"TemplateMadeAFolderDuringTheWalk",
                   [](KestruneTest& t) {
@@ -588,23 +611,35 @@ TEST_F(KestruneTest, ProgramCopiesAMissingTemplateAgainAndBuilds) {
     EXPECT_THAT(IndexRows(Data("MyFolderList.xml")), ElementsAreArray(DemoRows()));
 }
 
-// A template that cannot serve (missing, unreadable, without the marker or
-// "<rs:insert>") is replaced from beside the program, by a rename; one that
-// serves is kept. When the copy beside the program cannot serve either, one
-// report tells why, and the data folder's copy is left as it was.
+// A template that cannot serve (missing, unreadable, no regular file,
+// without the marker or "<rs:insert>", or cut so that it makes no whole
+// index) is replaced from beside the program, by a rename and with ordinary
+// permissions; one that serves is kept. When the copy beside the program
+// cannot serve either, one report tells why, and the data folder's copy is
+// left as it was.
 TEST_F(KestruneTest, TemplateThatCannotServeIsRestoredFromBesideTheProgram) {
     const std::string good = ReadFile(kKestrune.parent_path() / "FolderList.xml");
     const std::string own = good + "<!-- kept -->";
     const std::string noInsert = "*** My Folder List ***";
     const std::string missing = "<missing>";
     const std::string folder = "<folder>";
+    const std::string fifo = "<fifo>";
+    const std::string linkToFifo = "<link to fifo>";
+    const std::string cutAfterMarker = good.substr(0, good.find("List ***") + 8);
+    const std::string cutBeforeInsertEnd = good.substr(0, good.find("</rs:insert>") + 5);
+    const std::string noWhole =
+        "Error occurred.  Reason: <program>: The index template makes no whole index: Recordset "
+        "cannot be created: the source XML is incomplete or invalid (";
+    const std::string notRegular =
+        "Error occurred.  Reason: Cannot read <program>: Not a regular file";
     const std::string noMarker =
         "Error occurred.  Reason: <program>: The index template holds no \"*** My Folder List "
         "***\" marker.";
     const struct {
         const char* name;
         std::string data, program, after;
-        std::string report;  // empty: none
+        std::string report;   // empty: none; compared by its start
+        bool locked = false;  // the data folder's copy has mode 000
     } cases[] = {
         {"missing here", missing, good, good, ""},
         {"own that serves", own, good, own, ""},
@@ -622,31 +657,65 @@ TEST_F(KestruneTest, TemplateThatCannotServeIsRestoredFromBesideTheProgram) {
          "Error occurred.  Reason: Cannot read <program>: Is a directory"},
         {"folder here", folder, good, folder,
          "Error occurred.  Reason: Cannot replace \"<data>\": Is a directory"},
+        {"cut after its marker here", cutAfterMarker, good, good, ""},
+        {"cut before </rs:insert> here", cutBeforeInsertEnd, good, good, ""},
+        {"cut beside the program", missing, cutAfterMarker, missing, noWhole},
+        {"unreadable here", "junk", good, good, "", true},
+        {"FIFO here", fifo, good, good, ""},
+        {"link to a FIFO here", linkToFifo, good, good, ""},
+        {"FIFO beside the program", missing, fifo, missing, notRegular},
+        {"link to a FIFO beside the program", "junk", linkToFifo, "junk", notRegular},
     };
     const fs::path data = Data("FolderList.xml");
     const fs::path program = home.Path() / "program" / "FolderList.xml";
     auto put = [&](const fs::path& file, const std::string& content) {
         fs::remove_all(file);
         fs::create_directories(file.parent_path());
+        fs::remove(file.string() + ".fifo");
         if (content == folder) {
             fs::create_directories(file);
+        } else if (content == fifo) {
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        } else if (content == linkToFifo) {
+            ASSERT_EQ(::mkfifo((file.string() + ".fifo").c_str(), 0600), 0);
+            fs::create_symlink(file.string() + ".fifo", file);
         } else if (content != missing) {
             WriteFile(file, content);
         }
     };
     auto state = [&](const fs::path& file) {
-        return fs::is_directory(file) ? folder : fs::exists(file) ? ReadFile(file) : missing;
+        switch (fs::symlink_status(file).type()) {
+            case fs::file_type::directory:
+                return folder;
+            case fs::file_type::fifo:
+                return fifo;
+            case fs::file_type::symlink:
+                return linkToFifo;
+            case fs::file_type::regular:
+                return ReadFile(file);
+            default:
+                return missing;
+        }
     };
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const auto ordinary = static_cast<fs::perms>(0644 & ~mask);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         put(data, c.data);
         put(program, c.program);
+        if (c.locked) {
+            fs::permissions(data, fs::perms::none);
+        }
         home.Capture().Clear();
 
         const bool restored = kestrune::RestoreIndexTemplate(program.parent_path());
 
         EXPECT_EQ(restored, c.report.empty());
         EXPECT_EQ(state(data), c.after);
+        if (c.after != c.data) {
+            EXPECT_EQ(fs::status(data).permissions(), ordinary);
+        }
         std::vector<ostrevane::Report> reports;
         if (!c.report.empty()) {
             std::string message = c.report;
@@ -657,7 +726,13 @@ TEST_F(KestruneTest, TemplateThatCannotServeIsRestoredFromBesideTheProgram) {
             }
             reports.push_back({message, 1, "Plovanex.RestoreIndexTemplate"});
         }
-        EXPECT_THAT(Reports(), ElementsAreArray(reports));
+        const auto seen = Reports();
+        ASSERT_EQ(seen.size(), reports.size());
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_TRUE(seen[i].message.starts_with(reports[i].message)) << seen[i].message;
+            EXPECT_EQ(seen[i].code, reports[i].code);
+            EXPECT_EQ(seen[i].source, reports[i].source);
+        }
         for (const auto& entry : fs::directory_iterator(data.parent_path())) {
             EXPECT_FALSE(entry.path().filename().string().starts_with(".FolderList.xml"))
                 << entry.path();
@@ -665,12 +740,20 @@ TEST_F(KestruneTest, TemplateThatCannotServeIsRestoredFromBesideTheProgram) {
     }
 }
 
-// An empty or junk template in the data folder is restored from beside the
-// program, and the build goes on without a report.
+// An empty, junk or cut template, or a FIFO, in the data folder is restored
+// from beside the program, and the build goes on without a report.
 TEST_F(KestruneTest, BuildRestoresASpoiltTemplateAndWritesTheIndex) {
-    for (const char* spoilt : {"", "junk"}) {
-        SCOPED_TRACE(std::string("\"") + spoilt + "\"");
-        WriteFile(Data("FolderList.xml"), spoilt);
+    const std::string good = ReadFile(kKestrune.parent_path() / "FolderList.xml");
+    const std::string fifo = "<fifo>";
+    for (const std::string& spoilt :
+         {std::string(), std::string("junk"), good.substr(0, good.find("List ***") + 8), fifo}) {
+        SCOPED_TRACE("\"" + spoilt + "\"");
+        fs::remove(Data("FolderList.xml"));
+        if (spoilt == fifo) {
+            ASSERT_EQ(::mkfifo(Data("FolderList.xml").c_str(), 0600), 0);
+        } else {
+            WriteFile(Data("FolderList.xml"), spoilt);
+        }
         home.Capture().Clear();
 
         kestrune::BuildIndex();

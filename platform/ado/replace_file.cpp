@@ -69,15 +69,20 @@ class TempFile {
 
 void ReplaceFile(const std::filesystem::path& path, std::string_view content,
                  std::string_view owner) {
-    TempFile temp(path, owner);
+    ReplaceFile(path, content, Replacement{.owner = owner});
+}
+
+void ReplaceFile(const std::filesystem::path& path, std::string_view content,
+                 const Replacement& how) {
+    TempFile temp(path, how.owner);
     struct stat old {};
     mode_t mode = 0;
-    if (::stat(path.c_str(), &old) == 0) {
+    if (!how.ordinaryPermissions && ::stat(path.c_str(), &old) == 0) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = (how.ordinaryPermissions ? 0644 : 0666) & ~mask;
     }
     if (::fchmod(temp.Fd(), mode) != 0) {
         Fail("Cannot set the permissions of", temp.Path(), errno);
@@ -102,6 +107,9 @@ void ReplaceFile(const std::filesystem::path& path, std::string_view content,
     temp.Closed();
     if (::close(fd) != 0) {
         Fail("Cannot write to", path, errno);
+    }
+    if (how.check) {
+        how.check(temp.Path());
     }
     if (::rename(temp.Path().c_str(), path.c_str()) != 0) {
         Fail("Cannot replace", path, errno);
