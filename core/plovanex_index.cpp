@@ -6,13 +6,13 @@
 #include "common/error_text.h"
 #include "common/index_row.h"
 #include "common/settings_keys.h"
-#include "common/whole_file.h"
 #include "core/globals.h"
 #include "core/index_builder.h"
 #include "core/plovanex_state.h"
 #include "platform/ado/replace_file.h"
 #include "platform/error.h"
 #include "platform/mirelink/mirelink.h"
+#include "platform/os/whole_file.h"
 
 namespace plovanex {
 
@@ -172,7 +172,7 @@ void CPlovanex::State::RemoveFolder(const mirelink::FolderPtr& folder) {
 
 std::string CPlovanex::State::LoadIndexFile(const std::string& path) {
     return Trapped({common::Source("LoadIndexFile"), 1, false},
-                   [&](long&) { return common::ReadWholeFile(path); });
+                   [&](long&) { return platform::ReadWholeFile(path); });
 }
 
 bool CPlovanex::State::SaveIndexFile(const std::string& path, const std::string& text) {

@@ -13,11 +13,11 @@
 #include "common/index_row.h"
 #include "common/settings_keys.h"
 #include "common/vb_convert.h"
-#include "common/whole_file.h"
 #include "indexer/frm_main.h"
 #include "indexer/index_template.h"
 #include "platform/ado/replace_file.h"
 #include "platform/os/os.h"
+#include "platform/os/whole_file.h"
 #include "platform/ostrevane/log_writer.h"
 #include "platform/settings/settings_store.h"
 
@@ -362,7 +362,7 @@ std::string DescendThruFolders(const mirelink::FoldersPtr& folders, long pause) 
 
 std::optional<std::string> LoadIndexFile(const std::string& path) {
     return Trapped({common::Source("LoadIndexFile"), 1, false},
-                   [&](long&) { return std::optional(common::ReadWholeFile(path)); });
+                   [&](long&) { return std::optional(platform::ReadWholeFile(path)); });
 }
 
 bool SaveIndexFile(const std::string& path, const std::string& text) {

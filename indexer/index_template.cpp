@@ -6,11 +6,11 @@
 #include "common/error_text.h"
 #include "common/index_builder.h"
 #include "common/index_row.h"
-#include "common/whole_file.h"
 #include "indexer/global.h"
 #include "platform/ado/recordset.h"
 #include "platform/ado/replace_file.h"
 #include "platform/os/os.h"
+#include "platform/os/whole_file.h"
 
 namespace kestrune {
 
@@ -39,7 +39,7 @@ std::string TemplateFault(const std::string& text) {
 // the copy beside the program then takes its place.
 bool Serves(const std::filesystem::path& file) {
     try {
-        return TemplateFault(common::ReadWholeFile(file)).empty();
+        return TemplateFault(platform::ReadWholeFile(file)).empty();
     } catch (const std::exception&) {
         return false;
     }
@@ -63,7 +63,7 @@ bool RestoreIndexTemplate(std::optional<std::filesystem::path> programFolder) {
         }
         const auto source =
             (programFolder ? *programFolder : platform::os::ProgramFolder()) / kTemplateName;
-        const std::string text = common::ReadWholeFile(source);
+        const std::string text = platform::ReadWholeFile(source);
         if (const std::string fault = TemplateFault(text); !fault.empty()) {
             throw std::runtime_error(common::InFile(source.string(), fault));
         }

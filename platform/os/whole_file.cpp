@@ -1,4 +1,4 @@
-#include "common/whole_file.h"
+#include "platform/os/whole_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,12 +10,13 @@
 
 #include "common/error_text.h"
 
-namespace common {
+namespace platform {
 
 namespace {
 
 [[noreturn]] void CannotRead(const std::filesystem::path& path, int error) {
-    throw std::runtime_error(CannotReadFile(path.string(), std::generic_category().message(error)));
+    throw std::runtime_error(
+        common::CannotReadFile(path.string(), std::generic_category().message(error)));
 }
 
 class Descriptor {
@@ -37,7 +38,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
-            throw std::runtime_error(FileNotFound(path.string()));
+            throw std::runtime_error(common::FileNotFound(path.string()));
         }
         CannotRead(path, errno);
     }
@@ -50,7 +51,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
         CannotRead(path, EISDIR);
     }
     if (!S_ISREG(info.st_mode)) {
-        throw std::runtime_error(CannotReadFile(path.string(), kNotARegularFile));
+        throw std::runtime_error(common::CannotReadFile(path.string(), common::kNotARegularFile));
     }
     std::string text;
     text.reserve(static_cast<std::size_t>(info.st_size));
@@ -70,4 +71,4 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
     }
 }
 
-}  // namespace common
+}  // namespace platform

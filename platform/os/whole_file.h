@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-namespace common {
+namespace platform {
 
 // The whole file, byte for byte. Raises std::runtime_error with the real
 // cause: "File not found: <path>" when there is no file, else
@@ -12,4 +12,4 @@ namespace common {
 // without blocking, with the reason "Not a regular file".
 std::string ReadWholeFile(const std::filesystem::path& path);
 
-}  // namespace common
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "common/whole_file.h"
+#include "platform/os/whole_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -54,13 +54,13 @@ TEST(WholeFileTest, GivesTheBytesOrTheRealCause) {
             std::ofstream(file, std::ios::binary) << *c.content;
         }
         if (c.error.empty()) {
-            EXPECT_EQ(common::ReadWholeFile(file), c.content ? *c.content : bytes);
+            EXPECT_EQ(platform::ReadWholeFile(file), c.content ? *c.content : bytes);
             continue;
         }
         std::string error = c.error;
         error.replace(error.find("<path>"), 6, file.string());
         try {
-            common::ReadWholeFile(file);
+            platform::ReadWholeFile(file);
             ADD_FAILURE() << "no error";
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(e.what(), error);
