@@ -148,4 +148,67 @@ TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
     EXPECT_EQ(paths.size(), folderLines);
 }
 
+// Every path `folders` prints, given back as input, names its own folder,
+// even beside folders whose names are the pieces of another's escape.
+TEST_F(ProfileCommandTest, PrintedPathsNameTheirOwnFolders) {
+    const std::string clients = "\\\\Personal Folders\\Clients\\";
+    const struct {
+        const char* made;
+        std::string name;
+    } names[] = {
+        {"T", "T"},   {"Empty", ""},       {"x09here", "x09here"}, {"Tab", "T\there"},
+        {"Ac", "Ac"}, {"Acme2", "Ac\\me"}, {"Del", "D\x7F"},
+    };
+    for (const auto& n : names) {
+        kit.Folder(clients + n.made);
+        kit.SetName(clients + n.made, n.name);
+    }
+    kit.Folder(clients + "Ac\\me");
+
+    auto folders = Ostrevane({"folders"});
+    ASSERT_EQ(folders.exitCode, 0) << folders.err;
+    std::istringstream lines(folders.out);
+    size_t fedBack = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const std::string path = line.substr(0, line.find('\t'));
+        if (!path.starts_with(clients)) {
+            continue;
+        }
+        SCOPED_TRACE(path);
+        auto add = Ostrevane({"folder", "add", path, "Sub"});
+        ASSERT_EQ(add.exitCode, 0) << add.err;
+        EXPECT_EQ(add.out, path + "\\Sub\n");
+        ++fedBack;
+    }
+    // Those named here, Ac\me below Ac, Acme and Globex.
+    EXPECT_EQ(fedBack, std::size(names) + 3);
+    auto after = Ostrevane({"folders"});
+    EXPECT_THAT(after.out, HasSubstr("\n" + clients + "\\\\x\\Sub\t"));
+    EXPECT_THAT(after.out, HasSubstr("\n" + clients + "T\\\\x09here\\Sub\t"));
+
+    kit.Add(clients + "x09here", {.subject = "filed here"});
+    auto items = Ostrevane({"items", clients + "x09here"});
+    EXPECT_THAT(items.out, HasSubstr("\tfiled here\t"));
+    EXPECT_EQ(Ostrevane({"items", clients + "T\\\\x09here"}).out, "");
+}
+
+// A malformed path is refused with the other bad input's exit code, and
+// nothing is made.
+TEST_F(ProfileCommandTest, MalformedPathIsRefused) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"items", "\\\\Personal Folders\\\\xZZ"},
+        {"folder", "add", "\\\\Personal Folders\\Clients\\\\", "New"},
+        {"send", "--to", "lead@example.com", "--subject", "s", "--choose",
+         "\\\\Personal Folders\\Inbox\\\\x4"},
+    };
+    auto before = Ostrevane({"folders"});
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0]);
+        auto result = Ostrevane(command);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.err, HasSubstr("malformed folder path '"));
+    }
+    EXPECT_EQ(Ostrevane({"folders"}).out, before.out);
+}
+
 }  // namespace
