@@ -115,6 +115,11 @@ TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
     kit.Add(testkit::DemoPaths::kInbox, {.subject = "V\vF\fE\x1B"
                                                     "D\x7F\\x0B",
                                          .to = "lead@example.com"});
+    // EntryIDs and StoreIDs another program wrote with control characters.
+    kit.Write(
+        "UPDATE folders SET entry_id = 'F' || char(9) || id || char(10) WHERE name = 'Inbox'");
+    kit.Write("UPDATE stores SET entry_id = 'S\\' || char(13) || id");
+    kit.Write("UPDATE items SET entry_id = 'I' || char(9) || id || char(127)");
 
     auto folders = Ostrevane({"folders"});
     ASSERT_EQ(folders.exitCode, 0) << folders.err;
@@ -127,6 +132,11 @@ TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
     EXPECT_THAT(items.out, HasSubstr("\tMailItem\tCols\\there\\r\\nnext \\\\t\tProject Lead\n"));
     EXPECT_THAT(items.out,
                 HasSubstr("\tMailItem\tV\\x0BF\\x0CE\\x1BD\\x7F\\\\x0B\tProject Lead\n"));
+    EXPECT_THAT(
+        folders.out,
+        testing::ContainsRegex(
+            "\n\\\\\\\\Personal Folders\\\\Inbox\tF\\\\t[0-9]+\\\\n\tS\\\\\\\\\\\\r[0-9]+\t"));
+    EXPECT_THAT(items.out, testing::ContainsRegex("(^|\n)I\\\\t[0-9]+\\\\x7F\tMailItem\t"));
 
     // Every record: one line of four columns with no other control
     // character; no two folders print the same path.
