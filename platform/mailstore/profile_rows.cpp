@@ -24,7 +24,7 @@ RowCache& Profile::Impl::Cached() {
     const bool changed = watch.Changed();
     if (changed) {
         ++generation;
-        DropListsOfAnotherFile();
+        listsCheckDue = true;
     }
     if (changed || cache.Size() >= kMaxCached) {
         cache.Clear();
@@ -35,7 +35,13 @@ RowCache& Profile::Impl::Cached() {
     return cache;
 }
 
-void Profile::Impl::DropListsOfAnotherFile() {
+void Profile::Impl::CheckKeptLists() {
+    Cached();
+    // With no list kept, the version last read stays: it is older.
+    if (schemaVersion && (!listsCheckDue || folderItems.empty())) {
+        return;
+    }
+    listsCheckDue = false;
     auto& s = Stmt("PRAGMA schema_version");
     const auto now = s.executeStep() ? s.getColumn(0).getInt64() : -1;
     // Its read must not look like a statement of the call holding a snapshot.
