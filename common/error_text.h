@@ -84,4 +84,10 @@ inline std::string LogNotRegularFile(const std::string& file) {
 // The source of the host log's own reports.
 inline constexpr char kHostLogSource[] = "Ostrevane.Log";
 
+// A folder path given as input that is not written as listings write it:
+//   "malformed folder path '<path>': <why>"
+inline std::string MalformedFolderPath(const std::string& path, const std::string& why) {
+    return "malformed folder path '" + path + "': " + why;
+}
+
 }  // namespace common

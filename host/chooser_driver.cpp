@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "host/listing.h"
+#include "host/profile_access.h"
 #include "platform/error.h"
 #include "platform/mailstore/profile.h"
 
@@ -41,23 +43,13 @@ std::string Trimmed(const std::string& path) {
     return first == std::string::npos ? "" : path.substr(first);
 }
 
-std::vector<std::string> Elements(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string rest = Trimmed(path);
-    size_t pos = 0;
-    while (pos <= rest.size() && !rest.empty()) {
-        size_t next = rest.find('\\', pos);
-        parts.push_back(rest.substr(pos, next == std::string::npos ? next : next - pos));
-        if (next == std::string::npos) {
-            break;
-        }
-        pos = next + 1;
+// Whether a path the chooser shows names the levels.
+bool SamePath(const std::string& shown, const std::vector<std::string>& levels) {
+    std::string path;
+    for (const auto& level : levels) {
+        path += (path.empty() ? "" : "\\") + level;
     }
-    return parts;
-}
-
-bool SamePath(const std::string& a, const std::string& b) {
-    return mailstore::SameText(Trimmed(a), Trimmed(b));
+    return mailstore::SameText(Trimmed(shown), path);
 }
 
 // The item view of a control: the control itself, or the view inside it.
@@ -189,9 +181,11 @@ std::string Quoted(const std::string& path) {
 }
 
 std::string AnswerWithFolder(QWidget* chooser, const std::string& path) {
-    const auto parts = Elements(path);
-    if (parts.empty()) {
-        return "no folder path given";
+    std::vector<std::string> parts;
+    try {
+        parts = ParseListedPath(path);
+    } catch (const platform::Error& e) {
+        return e.what();
     }
     if (auto* tree = ViewNamed(chooser, "TreeView1")) {
         QModelIndex node = FindNode(tree, parts);
@@ -214,7 +208,7 @@ std::string AnswerWithFolder(QWidget* chooser, const std::string& path) {
     QAbstractItemModel* lines = results->model();
     for (int row = 0; row < lines->rowCount(results->rootIndex()); ++row) {
         QModelIndex line = lines->index(row, 0, results->rootIndex());
-        if (SamePath(line.data().toString().toStdString(), path)) {
+        if (SamePath(line.data().toString().toStdString(), parts)) {
             ClickIndex(results, line);
             if (!Press(chooser, {"cmdSelectedFolderOK"})) {
                 return "the folder chooser has no OK button on its search tab";
@@ -347,7 +341,9 @@ outlook::FolderPtr ChooserAnswerer::AnswerFolderDialog(const outlook::NameSpaceP
             break;
     }
     try {
-        return outlook::PickFolderAt(answer_->path)(ns);
+        auto profile = ns->MAPIOBJECT();
+        auto row = profile->Folder(FolderAt(*profile, answer_->path));
+        return ns->GetFolderFromID(row.entryId, profile->Store(row.storeId).entryId);
     } catch (const std::exception& e) {
         failures_.push_back(e.what());
         return nullptr;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/commands.h"
+#include "host/listing.h"
 #include "host/profile_access.h"
 #include "host/send_mail.h"
 #include "platform/error.h"
@@ -20,82 +21,21 @@ outlook::FolderPtr OutlookFolder(outlook::NameSpacePtr ns, mailstore::Profile& p
     return ns->GetFolderFromID(row.entryId, profile.Store(row.storeId).entryId);
 }
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// What a listing writes escaped: a backslash, a C0 control character or DEL.
-bool Escaped(unsigned char c) {
-    return c == '\\' || c < 0x20 || c == 0x7F;
-}
-
-void AppendCode(std::string& out, unsigned char c) {
-    out += 'x';
-    out += kHexDigits[c >> 4];
-    out += kHexDigits[c & 0xF];
-}
-
-// Text for one column of a listing, such as a subject: a backslash doubled,
-// TAB, CR and LF written \t, \r and \n and the other control characters
-// and DEL \xHH, so that a record keeps its columns and its one line.
-std::string Column(std::string_view text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (!Escaped(c)) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        out += '\\';
-        switch (c) {
-            case '\\':
-                out += '\\';
-                break;
-            case '\t':
-                out += 't';
-                break;
-            case '\r':
-                out += 'r';
-                break;
-            case '\n':
-                out += 'n';
-                break;
-            default:
-                AppendCode(out, c);
-        }
-    }
-    return out;
-}
-
-// One level of a listed path. A single backslash parts the levels, and a
-// name is never empty, so two backslashes start an escape: a backslash,
-// control character or DEL of the name as \\xHH. Only a file that another
-// program wrote can hold such a name, or an empty one, written \\x.
-void AppendPathName(std::string& out, std::string_view name) {
-    if (name.empty()) {
-        out += "\\\\x";
-    }
-    for (unsigned char c : name) {
-        if (Escaped(c)) {
-            out += "\\\\";
-            AppendCode(out, c);
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-}
-
 // The folder and every folder below it, each before its subfolders, each
 // path as `folders` writes it.
 void PrintFolders(mailstore::Profile& profile, mailstore::Id top) {
-    std::vector<std::pair<mailstore::Id, std::string>> todo{{top, "\\\\"}};
+    std::vector<std::pair<mailstore::Id, std::vector<std::string>>> todo{{top, {}}};
     while (!todo.empty()) {
-        auto [folder, path] = std::move(todo.back());
+        auto [folder, levels] = std::move(todo.back());
         todo.pop_back();
         auto row = profile.Folder(folder);
-        AppendPathName(path, row.name);
-        std::cout << path << '\t' << row.entryId << '\t' << profile.Store(row.storeId).entryId
-                  << '\t' << profile.ItemCount(folder) << '\n';
+        levels.push_back(row.name);
+        std::cout << ListedPath(levels) << '\t' << ListedColumn(row.entryId) << '\t'
+                  << ListedColumn(profile.Store(row.storeId).entryId) << '\t'
+                  << profile.ItemCount(folder) << '\n';
         auto children = profile.Children(folder);
         for (auto child = children.rbegin(); child != children.rend(); ++child) {
-            todo.emplace_back(child->id, path + '\\');
+            todo.emplace_back(child->id, levels);
         }
     }
 }
@@ -148,8 +88,8 @@ void AddProfileCommands(CLI::App& app, Options& options) {
             } catch (const platform::Error&) {
                 // An item type without To.
             }
-            std::cout << item->EntryID() << '\t' << item->TypeName() << '\t'
-                      << Column(item->Subject()) << '\t' << Column(to) << '\n';
+            std::cout << ListedColumn(item->EntryID()) << '\t' << item->TypeName() << '\t'
+                      << ListedColumn(item->Subject()) << '\t' << ListedColumn(to) << '\n';
         }
     });
 
@@ -163,7 +103,8 @@ void AddProfileCommands(CLI::App& app, Options& options) {
         auto p = OpenProfile(options.profile);
         auto application = outlook::CreateApplication(p, options.outlookVersion);
         auto parent = OutlookFolder(application->GetNamespace("MAPI"), *p, names->first);
-        std::cout << parent->Folders()->Add(names->second)->FolderPath() << '\n';
+        auto made = parent->Folders()->Add(names->second);
+        std::cout << ListedPath(*p, *p->FolderByEntryId(made->EntryID(), made->StoreID())) << '\n';
     });
 
     auto args = std::make_shared<SendRequest>();

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "host/listing.h"
 #include "platform/error.h"
 #include "platform/settings/settings_store.h"
 
@@ -29,7 +30,7 @@ mailstore::ProfilePtr CreateProfile(const std::string& name) {
 }
 
 mailstore::Id FolderAt(mailstore::Profile& profile, const std::string& path) {
-    auto id = profile.FolderByPath(path);
+    auto id = profile.FolderByLevels(ParseListedPath(path));
     if (!id) {
         throw platform::Error("no folder at '" + path + "' in the profile '" + profile.Name() +
                               "'");
@@ -48,7 +49,7 @@ std::vector<std::string> FoldersHolding(mailstore::Profile& profile, const outlo
     for (auto copy : profile.ItemsByMessageId(profile.Item(*id).internetMessageId)) {
         auto folder = profile.Item(copy).folderId;
         if (folder && seen.insert(*folder).second) {
-            paths.push_back(profile.FolderPath(*folder));
+            paths.push_back(ListedPath(profile, *folder));
         }
     }
     return paths;

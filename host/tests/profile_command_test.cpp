@@ -115,6 +115,11 @@ TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
     kit.Add(testkit::DemoPaths::kInbox, {.subject = "V\vF\fE\x1B"
                                                     "D\x7F\\x0B",
                                          .to = "lead@example.com"});
+    // EntryIDs and StoreIDs another program wrote with control characters.
+    kit.Write(
+        "UPDATE folders SET entry_id = 'F' || char(9) || id || char(10) WHERE name = 'Inbox'");
+    kit.Write("UPDATE stores SET entry_id = 'S\\' || char(13) || id");
+    kit.Write("UPDATE items SET entry_id = 'I' || char(9) || id || char(127)");
 
     auto folders = Ostrevane({"folders"});
     ASSERT_EQ(folders.exitCode, 0) << folders.err;
@@ -127,6 +132,11 @@ TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
     EXPECT_THAT(items.out, HasSubstr("\tMailItem\tCols\\there\\r\\nnext \\\\t\tProject Lead\n"));
     EXPECT_THAT(items.out,
                 HasSubstr("\tMailItem\tV\\x0BF\\x0CE\\x1BD\\x7F\\\\x0B\tProject Lead\n"));
+    EXPECT_THAT(
+        folders.out,
+        testing::ContainsRegex(
+            "\n\\\\\\\\Personal Folders\\\\Inbox\tF\\\\t[0-9]+\\\\n\tS\\\\\\\\\\\\r[0-9]+\t"));
+    EXPECT_THAT(items.out, testing::ContainsRegex("(^|\n)I\\\\t[0-9]+\\\\x7F\tMailItem\t"));
 
     // Every record: one line of four columns with no other control
     // character; no two folders print the same path.
@@ -146,6 +156,69 @@ TEST_F(ProfileCommandTest, ListingsWriteTabsAndLineBreaksEscaped) {
         }
     }
     EXPECT_EQ(paths.size(), folderLines);
+}
+
+// Every path `folders` prints, given back as input, names its own folder,
+// even beside folders whose names are the pieces of another's escape.
+TEST_F(ProfileCommandTest, PrintedPathsNameTheirOwnFolders) {
+    const std::string clients = "\\\\Personal Folders\\Clients\\";
+    const struct {
+        const char* made;
+        std::string name;
+    } names[] = {
+        {"T", "T"},   {"Empty", ""},       {"x09here", "x09here"}, {"Tab", "T\there"},
+        {"Ac", "Ac"}, {"Acme2", "Ac\\me"}, {"Del", "D\x7F"},
+    };
+    for (const auto& n : names) {
+        kit.Folder(clients + n.made);
+        kit.SetName(clients + n.made, n.name);
+    }
+    kit.Folder(clients + "Ac\\me");
+
+    auto folders = Ostrevane({"folders"});
+    ASSERT_EQ(folders.exitCode, 0) << folders.err;
+    std::istringstream lines(folders.out);
+    size_t fedBack = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const std::string path = line.substr(0, line.find('\t'));
+        if (!path.starts_with(clients)) {
+            continue;
+        }
+        SCOPED_TRACE(path);
+        auto add = Ostrevane({"folder", "add", path, "Sub"});
+        ASSERT_EQ(add.exitCode, 0) << add.err;
+        EXPECT_EQ(add.out, path + "\\Sub\n");
+        ++fedBack;
+    }
+    // Those named here, Ac\me below Ac, Acme and Globex.
+    EXPECT_EQ(fedBack, std::size(names) + 3);
+    auto after = Ostrevane({"folders"});
+    EXPECT_THAT(after.out, HasSubstr("\n" + clients + "\\\\x\\Sub\t"));
+    EXPECT_THAT(after.out, HasSubstr("\n" + clients + "T\\\\x09here\\Sub\t"));
+
+    kit.Add(clients + "x09here", {.subject = "filed here"});
+    auto items = Ostrevane({"items", clients + "x09here"});
+    EXPECT_THAT(items.out, HasSubstr("\tfiled here\t"));
+    EXPECT_EQ(Ostrevane({"items", clients + "T\\\\x09here"}).out, "");
+}
+
+// A malformed path is refused with the other bad input's exit code, and
+// nothing is made.
+TEST_F(ProfileCommandTest, MalformedPathIsRefused) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"items", "\\\\Personal Folders\\\\xZZ"},
+        {"folder", "add", "\\\\Personal Folders\\Clients\\\\", "New"},
+        {"send", "--to", "lead@example.com", "--subject", "s", "--choose",
+         "\\\\Personal Folders\\Inbox\\\\x4"},
+    };
+    auto before = Ostrevane({"folders"});
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0]);
+        auto result = Ostrevane(command);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.err, HasSubstr("malformed folder path '"));
+    }
+    EXPECT_EQ(Ostrevane({"folders"}).out, before.out);
 }
 
 }  // namespace

@@ -199,6 +199,8 @@ class Profile {
     std::string FolderPath(Id folder);
     // The folder at such a path; leading backslashes may be missing.
     std::optional<Id> FolderByPath(const std::string& path);
+    // The folder at the names of its levels, its store's root first.
+    std::optional<Id> FolderByLevels(const std::vector<std::string>& parts);
     std::vector<FolderTableRow> FolderTable(Id folder);
 
     // Items.

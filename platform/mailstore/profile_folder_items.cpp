@@ -14,6 +14,7 @@ const std::vector<Id>& Profile::Impl::FolderItemIds(Id folder) {
     // The serial is read before the ids: should a commit come between the
     // two reads, the list is kept at a serial older than its own, and the
     // next look reads it again.
+    CheckKeptLists();
     const auto serial = FolderSerial(folder);
     if (auto kept = folderItems.find(folder); kept != folderItems.end()) {
         if (kept->second.serial == serial) {
@@ -43,6 +44,7 @@ const std::vector<Id>& Profile::Impl::FolderItemIds(Id folder) {
 }
 
 FolderItems* Profile::Impl::CurrentItemIds(Id folder) {
+    CheckKeptLists();
     auto kept = folderItems.find(folder);
     if (kept == folderItems.end()) {
         return nullptr;

@@ -352,6 +352,13 @@ std::optional<Id> Profile::FolderByPath(const std::string& path) {
         }
         pos = next + 1;
     }
+    return FolderByLevels(parts);
+}
+
+std::optional<Id> Profile::FolderByLevels(const std::vector<std::string>& parts) {
+    if (parts.empty()) {
+        return std::nullopt;
+    }
     return impl_->Run([&]() -> std::optional<Id> {
         auto& r = impl_->Stmt(
             "SELECT id FROM folders WHERE parent_id IS NULL AND name=? COLLATE NOCASE"

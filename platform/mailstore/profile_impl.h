@@ -118,6 +118,11 @@ struct Profile::Impl {
     platform::sqlite::ChangeWatch watch;
     RowCache cache;
     std::uint64_t generation = 0;  // counts the looks that found a change
+    // The file's schema_version when the kept lists were last checked: a
+    // backup put back over the file moves it, and brings old serials back.
+    // They are checked when a look found a change since.
+    std::optional<std::int64_t> schemaVersion;
+    bool listsCheckDue = false;
     // Kept apart from the row cache: this object's own writes keep them
     // current, where they would empty the row cache.
     std::unordered_map<Id, FolderItems> folderItems;
@@ -210,6 +215,9 @@ struct Profile::Impl {
     // still holds an older snapshot keeps the next look from trusting what
     // is read under it.
     RowCache& Cached();
+    // Drops every kept list when the schema_version moved since they were
+    // last checked: the serials they were kept at may have come back.
+    void CheckKeptLists();
     // The row id of a folder or an item by its EntryID in the default store
     // or the store of that StoreID, kept as the other rows are.
     std::optional<Id> IdByEntryId(

@@ -24,6 +24,7 @@ RowCache& Profile::Impl::Cached() {
     const bool changed = watch.Changed();
     if (changed) {
         ++generation;
+        listsCheckDue = true;
     }
     if (changed || cache.Size() >= kMaxCached) {
         cache.Clear();
@@ -32,6 +33,26 @@ RowCache& Profile::Impl::Cached() {
         }
     }
     return cache;
+}
+
+void Profile::Impl::CheckKeptLists() {
+    Cached();
+    // With no list kept, the version last read stays: it is older.
+    if (schemaVersion && (!listsCheckDue || folderItems.empty())) {
+        return;
+    }
+    listsCheckDue = false;
+    auto& s = Stmt("PRAGMA schema_version");
+    const auto now = s.executeStep() ? s.getColumn(0).getInt64() : -1;
+    // Its read must not look like a statement of the call holding a snapshot.
+    s.reset();
+    if (schemaVersion && *schemaVersion != now) {
+        folderItems.clear();
+        keptItemIds = 0;
+        keptUncommitted.clear();
+        keptEdits.clear();
+    }
+    schemaVersion = now;
 }
 
 std::optional<Id> Profile::Impl::IdByEntryId(

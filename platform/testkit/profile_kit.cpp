@@ -102,6 +102,13 @@ ProfileBuilder& ProfileBuilder::SetName(const std::string& path, const std::stri
     return *this;
 }
 
+ProfileBuilder& ProfileBuilder::Write(const std::string& statement) {
+    SQLite::Database db(profile_->File().string(), SQLite::OPEN_READWRITE);
+    db.setBusyTimeout(5000);
+    db.exec(statement);
+    return *this;
+}
+
 std::vector<mailstore::Id> ItemsInNoFolder(const mailstore::Profile& profile) {
     SQLite::Database db(profile.File().string(), SQLite::OPEN_READONLY);
     db.setBusyTimeout(5000);

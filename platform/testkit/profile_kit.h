@@ -73,6 +73,8 @@ class ProfileBuilder {
     ProfileBuilder& NestedChain(const std::string& parentPath, int levels);
     ProfileBuilder& SetParent(const std::string& path, const std::string& parentPath);
     ProfileBuilder& SetName(const std::string& path, const std::string& name);
+    // Runs a statement on the file, as another program could.
+    ProfileBuilder& Write(const std::string& statement);
     // The same as Item, giving the new item's id.
     mailstore::Id Add(const std::string& folderPath, const ItemSpec& spec);
 

@@ -661,6 +661,42 @@ TEST_F(ProfileTest, KeptListNotAsTheEditExpectsIsDropped) {
     }
 }
 
+// Copies the database through the backup API, as `.restore` does.
+void Backup(const std::filesystem::path& from, const std::filesystem::path& to) {
+    SQLite::Database source(from.string(), SQLite::OPEN_READONLY);
+    SQLite::Database target(to.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    target.setBusyTimeout(5000);
+    sqlite3_backup* backup =
+        sqlite3_backup_init(target.getHandle(), "main", source.getHandle(), "main");
+    ASSERT_NE(backup, nullptr) << sqlite3_errmsg(target.getHandle());
+    EXPECT_EQ(sqlite3_backup_step(backup, -1), SQLITE_DONE);
+    EXPECT_EQ(sqlite3_backup_finish(backup), SQLITE_OK);
+}
+
+// A backup put back over the file brings the folders' serials back, so one
+// later change can bring a folder to the serial of a list kept before the
+// restore: the list is read again all the same.
+TEST_P(JournalModeTest, ListKeptBeforeARestoreIsReadAgain) {
+    const Id acme = kit.FolderId(testkit::DemoPaths::kAcme);
+    const Id kept = kit.Add(testkit::DemoPaths::kAcme, {.subject = "kept"});
+    const Id later = kit.Add(testkit::DemoPaths::kInbox, {.subject = "later"});
+    const Id undone = kit.Add(testkit::DemoPaths::kInbox, {.subject = "undone"});
+    const auto copy = home.Path() / "backup.db";
+    Backup(p.File(), copy);
+    p.MoveItem(undone, acme);
+    ASSERT_EQ(ReadByPosition(p, acme), (std::vector<Id>{kept, undone}));
+
+    Backup(copy, p.File());
+    {
+        SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
+        db.setBusyTimeout(5000);
+        db.exec("UPDATE items SET folder_id=" + std::to_string(acme) +
+                " WHERE id=" + std::to_string(later));
+    }
+    EXPECT_EQ(ReadByPosition(p, acme), (std::vector<Id>{kept, later}));
+    EXPECT_EQ(IdsOnFile(p.File(), acme), (std::vector<Id>{kept, later}));
+}
+
 // A list kept inside a write that rolls back is dropped: its serial was
 // never committed, and a later commit may reach it with other items.
 TEST_F(ProfileTest, ListKeptInsideARolledBackWriteIsDropped) {
