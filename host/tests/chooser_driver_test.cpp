@@ -89,6 +89,26 @@ TEST_F(ChooserDriverTest, AnswersThroughTheControls) {
     }
 }
 
+// A path as `folders` writes it picks its own folder, not the one its text
+// spells when read raw: `T<TAB>here`, beside `T` that holds `x09here`.
+TEST_F(ChooserDriverTest, AnswersWithThePathThatFoldersWrites) {
+    const std::string clients = "\\\\Personal Folders\\Clients\\";
+    kit.Folder(clients + "Tabhere").Folder(clients + "T\\x09here");
+    kit.SetName(clients + "Tabhere", "T\there");
+    const std::string path = clients + "T\\\\x09here";
+
+    auto chooser = Chooser({.variant = 4});
+    chooser->show();
+    LetRun();
+    EXPECT_EQ(host::AnswerChooser(chooser.get(), host::ChooserAnswer::Parse(path)), "");
+    EXPECT_THAT(chooser->decisions, ElementsAre("ok:Personal Folders\\Clients\\T\there"));
+
+    host::ChooserAnswerer answerer(host::ChooserAnswer::Parse(path), tell);
+    auto picked = app->GetNamespace("MAPI")->PickFolder();
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(picked->Name(), "T\there");
+}
+
 TEST_F(ChooserDriverTest, SaysWhatItCannotFind) {
     const std::string publicPath = "\\\\Public Folders\\Favorites";
     const struct {
