@@ -31,7 +31,7 @@ class NewFolderTest : public ChooserTest {
     // Cancel or the frame's close.
     enum class End { Ok, Cancel, Frame };
     void Answer(const std::string& name, End end) {
-        QTimer::singleShot(0, [this, name, end] {
+        QTimer::singleShot(0, &Form(), [this, name, end] {
             auto* dialog = QApplication::activeModalWidget();
             ASSERT_TRUE(dialog);
             ASSERT_EQ(dialog->objectName(), "frmNewOutlookFolder");

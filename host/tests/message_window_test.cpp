@@ -117,7 +117,7 @@ TEST_F(MessageWindowTest, AnErrorDuringAModalDialogBlocksNeitherTheCallerNorTheD
     auto& dialog = over.dialog;
     auto* name = over.name;
     bool returned = false;
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, &dialog, [&] {
         EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
         name->setFocus();
         Report("while the dialog waits");
