@@ -6,10 +6,33 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/check-format.sh
 export QT_QPA_PLATFORM=offscreen
+
+# Runs every test binary of a build once more, each as one process, eight at
+# a time: an earlier test may leave something behind that breaks a later one.
+# Prints the binaries that fail, with the end of their output.
+run_each_binary_whole() {
+    local logs="$1/whole"
+    rm -rf "$logs" && mkdir -p "$logs"
+    local failed
+    failed=$(find "$1/bin" -maxdepth 1 -type f -name '*_tests' -perm -u+x -print0 | sort -z |
+        xargs -0 -r -P8 -I{} sh -c '"$1" >"$2/$(basename "$1").log" 2>&1 || basename "$1"' _ {} "$logs")
+    if [ -n "$failed" ]; then
+        for name in $failed; do
+            echo "== $name failed as one process; the end of $logs/$name.log:"
+            tail -n 30 "$logs/$name.log"
+        done
+        echo "Failed as one process: $failed" >&2
+        return 1
+    fi
+}
+
 for preset in default asan; do
     cmake --preset "$preset"
     cmake --build --preset "$preset"
     ctest --preset "$preset"
+    if [ "$preset" = default ]; then
+        run_each_binary_whole build/default
+    fi
 done
 if [ -x scripts/fuzz.sh ]; then
     bash scripts/fuzz.sh
