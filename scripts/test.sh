@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs, checks the format, then builds and runs the
-# whole suite under the default and the sanitizer presets.
+# whole suite under the default and the sanitizer presets, and the tests of
+# the threaded code under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -34,6 +35,11 @@ for preset in default asan; do
         run_each_binary_whole build/default
     fi
 done
+# The threaded code (the log, the mail store, the sinks, the reaping of the
+# builders) under ThreadSanitizer: only the test binaries that cover it.
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 if [ -x scripts/fuzz.sh ]; then
     bash scripts/fuzz.sh
 fi
