@@ -160,6 +160,26 @@ TEST_F(NewFolderTest, NothingIsMadeWithoutANewName) {
     }
 }
 
+// A chooser let go while its name dialog waits takes the dialog with it: the
+// dialog's run ends as a Cancel, nothing is made, and no dialog is left over.
+TEST_F(NewFolderTest, AChooserLetGoWhileItsNameDialogWaitsTakesTheDialog) {
+    bool asked = false;
+    QTimer::singleShot(0, &Form(), [this, &asked] {
+        auto* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        ASSERT_EQ(dialog->objectName(), "frmNewOutlookFolder");
+        asked = true;
+        chooser.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    Click("cmdNewFolder");
+    EXPECT_TRUE(asked);
+    EXPECT_THAT(ChildrenOf(kInbox), IsEmpty());
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        EXPECT_NE(w->objectName().toStdString(), "frmNewOutlookFolder");
+    }
+}
+
 TEST(FolderHoldsTextTest, ItemTypeGivesTheText) {
     const char* texts[] = {"Mail Items",    "Appointment Items", "Contact Items", "Task Items",
                            "Journal Items", "Note Items",        "Post Items"};
