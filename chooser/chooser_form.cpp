@@ -28,13 +28,9 @@ ChooserForm::~ChooserForm() {
     // before the controls do.
     TreeView1->events = {};
     TreeView1->SetImageList(nullptr);
-    // Maybe inside its own dialog run: that run ends as a Cancel, and the
-    // event loop deletes the dialog, not this form's end.
-    if (newFolderForm_) {
-        newFolderForm_->close();
-        newFolderForm_->setParent(nullptr);
-        newFolderForm_->deleteLater();
-    }
+    // Deleted here, not later, so that it never outlives the add-in's
+    // library; inside its own dialog run, that run ends as a Cancel.
+    delete newFolderForm_.data();
 }
 
 frmNewOutlookFolder& ChooserForm::NewFolderForm() {

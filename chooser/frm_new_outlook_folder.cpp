@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -63,8 +64,10 @@ std::string frmNewOutlookFolder::ShowIt() {
     // answer of the last use stays until a button sets it.
     txtNewOutlookFolderName->clear();
     txtNewOutlookFolderName->setFocus();
+    // The chooser may delete the dialog while it runs: that is a Cancel.
+    QPointer<frmNewOutlookFolder> alive(this);
     exec();
-    return NewFolderName;
+    return alive ? NewFolderName : std::string();
 }
 
 void frmNewOutlookFolder::Terminate() {

@@ -18,7 +18,7 @@ function(plovanex_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main platform_testkit)
     include(GoogleTest)
     gtest_discover_tests(${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${name}
         DISCOVERY_TIMEOUT 60)
 endfunction()
 

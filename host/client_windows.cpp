@@ -12,6 +12,18 @@
 
 namespace host {
 
+namespace {
+
+// Runs the application's loop until a quit. The quit may leave a Quit event
+// posted behind it, which would end the next loop, even a modal dialog's, at
+// once: it goes with this loop.
+void RunUntilQuit() {
+    QApplication::exec();
+    QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::Quit);
+}
+
+}  // namespace
+
 void ShowExplorer(const outlook::ApplicationPtr& application) {
     ScopedMessageWindow messages;
     RunningAddIns addIns(application);
@@ -20,7 +32,7 @@ void ShowExplorer(const outlook::ApplicationPtr& application) {
         auto notes = NotesInStatusBar(window);
         window.OnClosed([] { QCoreApplication::quit(); });
         window.show();
-        QApplication::exec();
+        RunUntilQuit();
     }
     addIns.Stop();
 }
@@ -41,7 +53,7 @@ void ShowOptionsDialog(const outlook::ApplicationPtr& application) {
     // beside it stay usable.
     QObject::connect(dialog.get(), &QDialog::finished, [] { QCoreApplication::quit(); });
     dialog->show();
-    QApplication::exec();
+    RunUntilQuit();
     dialog.reset();
     addIns.Stop();
 }

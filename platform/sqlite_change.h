@@ -97,10 +97,11 @@ class ChangeWatch {
         }
         const volatile unsigned char* bytes = static_cast<const volatile unsigned char*>(region);
         std::array<unsigned char, kHeaderSize> second{};
+        // A writer stores the second copy, then the first: each byte of the
+        // first is loaded with acquire, so the second copy is read after it.
         for (int i = 0; i < kHeaderSize; ++i) {
-            out[static_cast<size_t>(i)] = bytes[i];
+            out[static_cast<size_t>(i)] = __atomic_load_n(bytes + i, __ATOMIC_ACQUIRE);
         }
-        __atomic_thread_fence(__ATOMIC_ACQUIRE);
         for (int i = 0; i < kHeaderSize; ++i) {
             second[static_cast<size_t>(i)] = bytes[kHeaderSize + i];
         }

@@ -31,7 +31,7 @@ class NewFolderTest : public ChooserTest {
     // Cancel or the frame's close.
     enum class End { Ok, Cancel, Frame };
     void Answer(const std::string& name, End end) {
-        QTimer::singleShot(0, [this, name, end] {
+        QTimer::singleShot(0, &Form(), [this, name, end] {
             auto* dialog = QApplication::activeModalWidget();
             ASSERT_TRUE(dialog);
             ASSERT_EQ(dialog->objectName(), "frmNewOutlookFolder");
@@ -157,6 +157,26 @@ TEST_F(NewFolderTest, NothingIsMadeWithoutANewName) {
         ASSERT_TRUE(inbox);
         EXPECT_EQ(inbox->Children(), 1);
         EXPECT_TRUE(chooser->Showing());
+    }
+}
+
+// A chooser let go while its name dialog waits takes the dialog with it: the
+// dialog's run ends as a Cancel, nothing is made, and no dialog is left over.
+TEST_F(NewFolderTest, AChooserLetGoWhileItsNameDialogWaitsTakesTheDialog) {
+    bool asked = false;
+    QTimer::singleShot(0, &Form(), [this, &asked] {
+        auto* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        ASSERT_EQ(dialog->objectName(), "frmNewOutlookFolder");
+        asked = true;
+        chooser.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    Click("cmdNewFolder");
+    EXPECT_TRUE(asked);
+    EXPECT_THAT(ChildrenOf(kInbox), IsEmpty());
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        EXPECT_NE(w->objectName().toStdString(), "frmNewOutlookFolder");
     }
 }
 

@@ -27,7 +27,16 @@
 #include "host/item_list_model.h"
 #include "host/tests/host_kit.h"
 #include "host/tests/windows_fixture.h"
+#include "platform/mailstore/profile_impl.h"
 #include "platform/widgets/message_box.h"
+
+namespace mailstore {
+
+struct ProfileTestAccess {
+    static sqlite3* Connection(Profile& p) { return p.impl_->db->getHandle(); }
+};
+
+}  // namespace mailstore
 
 namespace host_test {
 
@@ -168,6 +177,25 @@ TEST_F(FolderTreeFollowTest, AFolderOnAFreedRowIdIsANewNode) {
     EXPECT_EQ(hooli->Items()->Count(), 0);
 }
 
+// While it lives, the profile's own connection may not read the folders.
+class DeniedFolders {
+  public:
+    explicit DeniedFolders(mailstore::Profile& profile)
+        : db_(mailstore::ProfileTestAccess::Connection(profile)) {
+        sqlite3_set_authorizer(db_, &Deny, nullptr);
+    }
+    ~DeniedFolders() { sqlite3_set_authorizer(db_, nullptr, nullptr); }
+    DeniedFolders(const DeniedFolders&) = delete;
+    DeniedFolders& operator=(const DeniedFolders&) = delete;
+
+  private:
+    static int Deny(void*, int action, const char* table, const char*, const char*, const char*) {
+        return action == SQLITE_READ && table && std::string(table) == "folders" ? SQLITE_DENY
+                                                                                 : SQLITE_OK;
+    }
+    sqlite3* db_;
+};
+
 // A folder whose subfolders could not be counted is read at the next look,
 // which shows them.
 TEST_F(FolderTreeFollowTest, AFailedCountIsTriedAgainAtTheNextLook) {
@@ -175,11 +203,10 @@ TEST_F(FolderTreeFollowTest, AFailedCountIsTriedAgainAtTheNextLook) {
     const QModelIndex clients = model.IndexOfPath(kClients);
     ASSERT_TRUE(clients.isValid());
     {
-        SQLite::Database db(mailstore::Profile::FileFor("Default").string(),
-                            SQLite::OPEN_READWRITE);
-        db.exec("ALTER TABLE folders RENAME TO folders_away");
+        // Nothing in the file changes: only the failure itself may lead the
+        // next look to read the level.
+        DeniedFolders denied(*kit.Profile());
         EXPECT_FALSE(model.hasChildren(clients));
-        db.exec("ALTER TABLE folders_away RENAME TO folders");
     }
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.Refresh();
