@@ -143,8 +143,9 @@ InspectorWindow::InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWi
     // Without a snapshot the draft is kept, whatever happens to it.
     try {
         const auto folder = item_->Parent();
-        itemId_ = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "");
-        opened_ = ReadStored();
+        if (auto id = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "")) {
+            opened_ = profile_->Snapshot(*id);
+        }
         if (opened_ && (opened_->row.sent || !opened_->row.subject.empty() ||
                         !opened_->row.body.empty() || !opened_->recipients.empty())) {
             opened_.reset();
@@ -338,26 +339,13 @@ InspectorWindow::Fields InspectorWindow::Typed() const {
             txtBody_->toPlainText().toStdString()};
 }
 
-std::optional<InspectorWindow::Stored> InspectorWindow::ReadStored() {
-    if (!itemId_) {
-        return std::nullopt;
-    }
-    auto row = profile_->FindItem(*itemId_);
-    if (!row) {
-        return std::nullopt;
-    }
-    return Stored{*row, profile_->Recipients(*itemId_), profile_->Properties(*itemId_)};
-}
-
 void InspectorWindow::DropUntouchedDraft() {
     // A click under way still works on the mail.
     if (!opened_ || clicking_ > 0 || Typed() != openedTyped_) {
         return;
     }
     try {
-        if (ReadStored() == opened_) {
-            profile_->DeleteItem(*itemId_);
-        }
+        profile_->DeleteItemIfUnchanged(*opened_);
     } catch (const std::exception& e) {
         ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Inspector"});
     }

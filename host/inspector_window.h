@@ -66,15 +66,6 @@ class InspectorWindow : public QMainWindow {
     void CloseInspector();
     // The boxes as they stand.
     Fields Typed() const;
-    // What the profile holds of the mail; nothing once it is gone.
-    struct Stored {
-        mailstore::ItemRow row;
-        std::vector<mailstore::RecipientRow> recipients;
-        std::vector<std::pair<std::string, std::string>> properties;
-
-        bool operator==(const Stored&) const = default;
-    };
-    std::optional<Stored> ReadStored();
     // Deletes the mail when it was a new one (unsent, with no subject, body
     // or recipient) and neither the boxes nor the stored mail changed since
     // the window opened: it was not sent, filed, typed in or saved.
@@ -86,8 +77,7 @@ class InspectorWindow : public QMainWindow {
     outlook::Subscription onClose_;
     mailstore::ProfilePtr profile_;
     // The mail as it was when the window opened, while it was a new one.
-    std::optional<mailstore::Id> itemId_;
-    std::optional<Stored> opened_;
+    std::optional<mailstore::ItemSnapshot> opened_;
     Fields openedTyped_;
     std::string defaultAccount_;
     bool closed_ = false;

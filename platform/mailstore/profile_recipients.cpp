@@ -20,20 +20,22 @@ void Profile::Impl::InsertRecipients(Id item, const std::vector<RecipientRow>& r
     }
 }
 
+std::vector<RecipientRow> Profile::Impl::Recipients(Id item) {
+    std::vector<RecipientRow> out;
+    auto& s = Stmt(
+        "SELECT name, address, address_type, type, entry FROM recipients WHERE item_id=?"
+        " ORDER BY pos");
+    s.bind(1, static_cast<int64_t>(item));
+    while (s.executeStep()) {
+        out.push_back({s.getColumn(0).getString(), s.getColumn(1).getString(),
+                       s.getColumn(2).getString(), s.getColumn(3).getInt(),
+                       OptionalId(s.getColumn(4))});
+    }
+    return out;
+}
+
 std::vector<RecipientRow> Profile::Recipients(Id item) {
-    return impl_->Run([&] {
-        std::vector<RecipientRow> out;
-        auto& s = impl_->Stmt(
-            "SELECT name, address, address_type, type, entry FROM recipients WHERE item_id=?"
-            " ORDER BY pos");
-        s.bind(1, static_cast<int64_t>(item));
-        while (s.executeStep()) {
-            out.push_back({s.getColumn(0).getString(), s.getColumn(1).getString(),
-                           s.getColumn(2).getString(), s.getColumn(3).getInt(),
-                           OptionalId(s.getColumn(4))});
-        }
-        return out;
-    });
+    return impl_->Run([&] { return impl_->Recipients(item); });
 }
 
 void Profile::SetRecipients(Id item, const std::vector<RecipientRow>& recipients) {
