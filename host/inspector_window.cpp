@@ -136,24 +136,26 @@ InspectorWindow::InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWi
                 self.data(), [window = self.data()] { window->close(); }, Qt::QueuedConnection);
         }
     });
-    Windows().push_back(this);
-    modules_.InspectorOpen(inspector_);
-    AddModuleControls();
-
-    // Without a snapshot the draft is kept, whatever happens to it.
+    // Taken before the modules hear of the window: what they write as it
+    // opens is content. Without a snapshot the draft is kept.
     try {
         const auto folder = item_->Parent();
         if (auto id = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "")) {
             opened_ = profile_->Snapshot(*id);
         }
         if (opened_ && (opened_->row.sent || !opened_->row.subject.empty() ||
-                        !opened_->row.body.empty() || !opened_->recipients.empty())) {
+                        !opened_->row.body.empty() || !opened_->row.billing.empty() ||
+                        !opened_->recipients.empty() || !opened_->properties.empty())) {
             opened_.reset();
         }
     } catch (const std::exception& e) {
         opened_.reset();
         ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Inspector"});
     }
+    Windows().push_back(this);
+    modules_.InspectorOpen(inspector_);
+    AddModuleControls();
+
     openedTyped_ = Typed();
     txtTo_->setFocus();
 }

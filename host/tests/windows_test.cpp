@@ -403,38 +403,45 @@ TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
         [](const std::string&, int, const std::string&) { return platform::widgets::vbOK; });
     const struct {
         const char* what;
-        std::function<void(outlook::Item&)> before;  // before the window opens
+        std::function<void(outlook::Item&)> before;   // before the window opens
+        std::function<void(outlook::Item&)> opening;  // by a module as it opens
         std::function<void(host::InspectorWindow&)> meanwhile;
         bool kept;
         const char* folder;
     } cases[] = {
-        {"untouched", nullptr, nullptr, false, nullptr},
-        {"Send pressed with nobody to send to", nullptr,
+        {"untouched", nullptr, nullptr, nullptr, false, nullptr},
+        {"Send pressed with nobody to send to", nullptr, nullptr,
          [](host::InspectorWindow& w) { Find<QPushButton>(&w, "cmdSend")->click(); }, false,
          nullptr},
-        {"a box typed in", nullptr,
+        {"a box typed in", nullptr, nullptr,
          [](host::InspectorWindow& w) { QTest::keyClicks(Find<QLineEdit>(&w, "txtSubject"), "s"); },
          true, "\\\\Personal Folders\\Drafts"},
-        {"another sender picked", nullptr,
+        {"another sender picked", nullptr, nullptr,
          [](host::InspectorWindow& w) { Find<QComboBox>(&w, "cboFrom")->setCurrentIndex(1); }, true,
          "\\\\Personal Folders\\Drafts"},
-        {"sent", nullptr,
+        {"sent", nullptr, nullptr,
          [](host::InspectorWindow& w) {
              w.Fill({.to = "lead@example.com"});
              EXPECT_EQ(w.Send(), std::nullopt);
          },
          true, "\\\\Personal Folders\\Sent Items"},
-        {"filed by a module", nullptr,
+        {"filed by a module", nullptr, nullptr,
          [&](host::InspectorWindow& w) {
              const auto id = *profile->ItemByEntryId(w.Item()->EntryID());
              profile->MoveItem(id, kit.FolderId("\\\\Personal Folders\\Clients\\Acme"));
          },
          true, "\\\\Personal Folders\\Clients\\Acme"},
-        {"changed by a module", nullptr,
+        {"changed by a module", nullptr, nullptr,
          [](host::InspectorWindow& w) { w.Item()->SetBillingInformation("billed"); }, true,
          "\\\\Personal Folders\\Drafts"},
         {"a draft that held text", [](outlook::Item& item) { item.SetSubject("saved before"); },
-         nullptr, true, "\\\\Personal Folders\\Drafts"},
+         nullptr, nullptr, true, "\\\\Personal Folders\\Drafts"},
+        {"billing written by a module as it opens", nullptr,
+         [](outlook::Item& item) { item.SetBillingInformation("billed"); }, nullptr, true,
+         "\\\\Personal Folders\\Drafts"},
+        {"a property written by a module as it opens", nullptr,
+         [](outlook::Item& item) { item.ItemProperties()->Add("Filed", "no"); }, nullptr, true,
+         "\\\\Personal Folders\\Drafts"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -443,6 +450,7 @@ TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
             c.before(*item);
         }
         const std::string entryId = item->EntryID();
+        recorder->onInspectorOpen = c.opening;
         {
             auto window = std::make_unique<host::InspectorWindow>(*modules, item);
             window->show();
@@ -458,7 +466,7 @@ TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
             EXPECT_EQ(profile->FolderPath(*profile->Item(*id).folderId), c.folder);
         }
     }
-    EXPECT_EQ(profile->ItemCount(kit.FolderId("\\\\Personal Folders\\Drafts")), 4);
+    EXPECT_EQ(profile->ItemCount(kit.FolderId("\\\\Personal Folders\\Drafts")), 6);
 }
 
 using ExplorerTest = WindowsTest;
