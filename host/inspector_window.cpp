@@ -1,6 +1,7 @@
 #include "host/inspector_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -263,7 +264,10 @@ std::optional<std::string> InspectorWindow::Click(const InspectorControl& contro
         return std::nullopt;
     }
     if (--clicking_ == 0 && deleteAfterClick_) {
-        deleteLater();
+        // Not deleteLater: Qt drops a second one while other events wait for
+        // the window, and the first was taken by event().
+        QMetaObject::invokeMethod(
+            qApp, [self] { delete self.data(); }, Qt::QueuedConnection);
     }
     if (closed_) {
         return std::nullopt;

@@ -66,9 +66,10 @@ class InspectorWindow : public QMainWindow {
     void CloseInspector();
     // The boxes as they stand.
     Fields Typed() const;
-    // Deletes the mail when it was a new one (unsent, with no subject, body
-    // or recipient) and neither the boxes nor the stored mail changed since
-    // the window opened: it was not sent, filed, typed in or saved.
+    // Deletes the mail when it was a new one (unsent, with no subject, body,
+    // billing, recipient or property) and neither the boxes nor the stored
+    // mail changed since the window opened: it was not sent, filed, typed in
+    // or saved.
     void DropUntouchedDraft();
 
     ModuleHost& modules_;

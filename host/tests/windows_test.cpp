@@ -12,12 +12,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -467,6 +469,46 @@ TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
         }
     }
     EXPECT_EQ(profile->ItemCount(kit.FolderId("\\\\Personal Folders\\Drafts")), 6);
+}
+
+// A module may close the window from its click and go on with the mail: the
+// new draft stays for it, and the window goes only once the click is over.
+TEST_F(InspectorTest, AWindowClosedDuringAModuleClickLeavesTheMailToTheModule) {
+    const auto profile = kit.Profile();
+    const struct {
+        const char* what;
+        std::function<void(mailstore::Id)> then;  // after the close, inside the click
+        const char* folder;
+    } cases[] = {
+        {"files it",
+         [&](mailstore::Id id) {
+             profile->MoveItem(id, kit.FolderId("\\\\Personal Folders\\Clients\\Acme"));
+         },
+         "\\\\Personal Folders\\Clients\\Acme"},
+        {"bills it",
+         [&](mailstore::Id id) { profile->SetItemField(id, mailstore::ItemField::Billing, "b"); },
+         "\\\\Personal Folders\\Drafts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* window = new host::InspectorWindow(*modules, app->CreateItem(outlook::olMailItem));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        QPointer<host::InspectorWindow> alive(window);
+        const auto id = *profile->ItemByEntryId(window->Item()->EntryID());
+        recorder->onButton = [&] {
+            window->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(alive);
+            c.then(id);
+        };
+        EXPECT_EQ(window->ClickButton(RecordingModule::kButton), std::nullopt);
+        LetRun();
+        EXPECT_FALSE(alive);
+        ASSERT_TRUE(profile->FindItem(id));
+        EXPECT_EQ(profile->FolderPath(*profile->Item(id).folderId), c.folder);
+    }
+    EXPECT_TRUE(home.Capture().Reports().empty());
 }
 
 using ExplorerTest = WindowsTest;
