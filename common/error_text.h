@@ -70,4 +70,7 @@ inline std::string LogNotRegularFile(const std::string& file) {
 // The source of the host log's own reports.
 inline constexpr char kHostLogSource[] = "Ostrevane.Log";
 
+// The question a mail window asks when it is closed with changes.
+inline constexpr char kSaveChangesQuestion[] = "Do you want to save changes?";
+
 }  // namespace common

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/error_text.h"
 #include "host/chooser_driver.h"
 #include "platform/mailstore/profile.h"
 #include "platform/ostrevane/sink.h"
@@ -25,6 +26,9 @@ namespace host {
 namespace {
 
 using platform::widgets::MakeControl;
+
+// What the window shows, in its title and its questions.
+constexpr char kKind[] = "Message";
 
 // Every open item window, so that a chooser belongs to the last that opened it.
 std::vector<InspectorWindow*>& Windows() {
@@ -141,8 +145,9 @@ InspectorWindow::InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWi
     // opens is content. Without a snapshot the draft is kept.
     try {
         const auto folder = item_->Parent();
-        if (auto id = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "")) {
-            opened_ = profile_->Snapshot(*id);
+        itemId_ = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "");
+        if (itemId_) {
+            opened_ = profile_->Snapshot(*itemId_);
         }
         if (opened_ && (opened_->row.sent || !opened_->row.subject.empty() ||
                         !opened_->row.body.empty() || !opened_->row.billing.empty() ||
@@ -213,13 +218,37 @@ std::optional<std::string> InspectorWindow::Apply() {
         item_->SetTo(Text(txtTo_->text()));
         item_->SetCC(Text(txtCc_->text()));
         item_->SetBCC(Text(txtBcc_->text()));
-        std::string from = Text(cboFrom_->currentText());
-        // The default account sends as the profile's owner.
-        if (mailstore::SameText(from, defaultAccount_)) {
-            from.clear();
-        }
-        item_->SetSendUsingAccount(from);
+        item_->SetSendUsingAccount(Sender());
         outlook::CheckNames(*item_);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return std::nullopt;
+}
+
+std::string InspectorWindow::Sender() const {
+    std::string from = Text(cboFrom_->currentText());
+    // The default account sends as the profile's owner.
+    if (mailstore::SameText(from, defaultAccount_)) {
+        from.clear();
+    }
+    return from;
+}
+
+std::optional<std::string> InspectorWindow::Save() {
+    try {
+        mailstore::DraftFields fields{
+            txtSubject_->text().toStdString(), txtBody_->toPlainText().toStdString(), Sender(), {}};
+        if (!fields.sendUsing.empty()) {
+            mailstore::SendingStore(*profile_, fields.sendUsing);
+        }
+        const std::pair<QLineEdit*, int> boxes[] = {
+            {txtTo_, outlook::olTo}, {txtCc_, outlook::olCC}, {txtBcc_, outlook::olBCC}};
+        for (const auto& [box, type] : boxes) {
+            auto recipients = mailstore::ResolveRecipients(*profile_, Text(box->text()), type);
+            fields.recipients.insert(fields.recipients.end(), recipients.begin(), recipients.end());
+        }
+        profile_->SaveDraft(itemId_.value_or(0), fields);
     } catch (const std::exception& e) {
         return e.what();
     }
@@ -301,7 +330,7 @@ void InspectorWindow::ShowError(const std::string& text) {
 
 void InspectorWindow::UpdateTitle() {
     const QString subject = txtSubject_->text().trimmed();
-    setWindowTitle((subject.isEmpty() ? QString("Untitled") : subject) + " - Message");
+    setWindowTitle((subject.isEmpty() ? QString("Untitled") : subject) + " - " + kKind);
 }
 
 bool InspectorWindow::event(QEvent* event) {
@@ -316,7 +345,36 @@ bool InspectorWindow::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
+bool InspectorWindow::AskToSave() {
+    if (closed_ || Typed() == openedTyped_) {
+        return true;
+    }
+    try {
+        if (item_->Sent()) {
+            return true;
+        }
+    } catch (const std::exception&) {
+        // Gone: the question stands, and a save says why it fails.
+    }
+    using namespace platform::widgets;
+    const int answer = MsgBox(common::kSaveChangesQuestion, vbYesNoCancel, kKind, this);
+    if (answer == vbYes) {
+        if (auto error = Save()) {
+            ShowError(*error);
+            return false;
+        }
+        opened_.reset();
+        return true;
+    }
+    discarded_ = answer == vbNo;
+    return discarded_;
+}
+
 void InspectorWindow::closeEvent(QCloseEvent* event) {
+    if (!AskToSave()) {
+        event->ignore();
+        return;
+    }
     // A question of a closed window ends as Cancel: nothing is filed for it.
     if (QWidget* question = OpenQuestion()) {
         AnswerChooser(question, ChooserAnswer{});
@@ -347,7 +405,7 @@ InspectorWindow::Fields InspectorWindow::Typed() const {
 
 void InspectorWindow::DropUntouchedDraft() {
     // A click under way still works on the mail.
-    if (!opened_ || clicking_ > 0 || Typed() != openedTyped_) {
+    if (!opened_ || clicking_ > 0 || (Typed() != openedTyped_ && !discarded_)) {
         return;
     }
     try {

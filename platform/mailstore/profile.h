@@ -129,6 +129,14 @@ struct ItemSnapshot {
     bool operator==(const ItemSnapshot&) const = default;
 };
 
+// What a mail window saves to its unsent mail.
+struct DraftFields {
+    std::string subject;
+    std::string body;
+    std::string sendUsing;
+    std::vector<RecipientRow> recipients;
+};
+
 // Item text fields that can be written one at a time.
 enum class ItemField { Subject, Body, Billing, MessageClass, SentOnBehalfOf, SendUsing };
 
@@ -224,6 +232,9 @@ class Profile {
     std::vector<Id> ItemsIn(Id folder);
     std::vector<Id> ItemsByMessageId(const std::string& internetMessageId);
     void SetItemField(Id item, ItemField field, const std::string& value);
+    // The fields and all recipients of an unsent item written in one
+    // transaction; raises when the item is gone or was sent.
+    void SaveDraft(Id item, const DraftFields& fields);
     void SetSaveSentFolder(Id item, std::optional<Id> folder);
     // One transaction: the item is in exactly one folder before and after.
     void MoveItem(Id item, Id folder);

@@ -283,6 +283,7 @@ struct Profile::Impl {
 
     void InsertRecipients(Id item, const std::vector<RecipientRow>& recipients, int first);
     std::vector<RecipientRow> Recipients(Id item);
+    void ReplaceRecipients(Id item, const std::vector<RecipientRow>& recipients);
 };
 
 }  // namespace mailstore

@@ -215,6 +215,24 @@ void Profile::SetItemField(Id item, ItemField field, const std::string& value) {
     });
 }
 
+void Profile::SaveDraft(Id item, const DraftFields& fields) {
+    impl_->Run([&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        auto& s =
+            impl_->Stmt("UPDATE items SET subject=?, body=?, send_using=? WHERE id=? AND sent=0");
+        s.bind(1, fields.subject);
+        s.bind(2, fields.body);
+        s.bind(3, fields.sendUsing);
+        s.bind(4, static_cast<int64_t>(item));
+        if (s.exec() == 0) {
+            impl_->Fail("the mail was sent or no longer exists");
+        }
+        impl_->ReplaceRecipients(item, fields.recipients);
+        impl_->Commit(tx);
+        return 0;
+    });
+}
+
 void Profile::SetSaveSentFolder(Id item, std::optional<Id> folder) {
     impl_->Run([&] {
         auto& s = impl_->Stmt("UPDATE items SET save_sent_folder=? WHERE id=?");

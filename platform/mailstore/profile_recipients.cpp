@@ -34,6 +34,13 @@ std::vector<RecipientRow> Profile::Impl::Recipients(Id item) {
     return out;
 }
 
+void Profile::Impl::ReplaceRecipients(Id item, const std::vector<RecipientRow>& recipients) {
+    auto& d = Stmt("DELETE FROM recipients WHERE item_id=?");
+    d.bind(1, static_cast<int64_t>(item));
+    d.exec();
+    InsertRecipients(item, recipients, 1);
+}
+
 std::vector<RecipientRow> Profile::Recipients(Id item) {
     return impl_->Run([&] { return impl_->Recipients(item); });
 }
@@ -42,10 +49,7 @@ void Profile::SetRecipients(Id item, const std::vector<RecipientRow>& recipients
     impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         impl_->RequireItem(item);
-        auto& d = impl_->Stmt("DELETE FROM recipients WHERE item_id=?");
-        d.bind(1, static_cast<int64_t>(item));
-        d.exec();
-        impl_->InsertRecipients(item, recipients, 1);
+        impl_->ReplaceRecipients(item, recipients);
         impl_->Commit(tx);
         return 0;
     });
