@@ -90,4 +90,7 @@ inline std::string MalformedFolderPath(const std::string& path, const std::strin
     return "malformed folder path '" + path + "': " + why;
 }
 
+// The question a mail window asks when it is closed with changes.
+inline constexpr char kSaveChangesQuestion[] = "Do you want to save changes?";
+
 }  // namespace common

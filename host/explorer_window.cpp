@@ -187,9 +187,11 @@ void ExplorerWindow::ShowReport(const ostrevane::Report& report) {
 }
 
 void ExplorerWindow::closeEvent(QCloseEvent* event) {
+    // Each mail window may ask to save its changes; Cancel stops the exit.
     for (auto& inspector : inspectors_) {
-        if (inspector) {
-            inspector->close();
+        if (inspector && !inspector->close()) {
+            event->ignore();
+            return;
         }
     }
     inspectors_.clear();

@@ -1,6 +1,7 @@
 #include "host/inspector_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/error_text.h"
 #include "host/chooser_driver.h"
 #include "platform/mailstore/profile.h"
 #include "platform/ostrevane/sink.h"
@@ -24,6 +26,9 @@ namespace host {
 namespace {
 
 using platform::widgets::MakeControl;
+
+// What the window shows, in its title and its questions.
+constexpr char kKind[] = "Message";
 
 // Every open item window, so that a chooser belongs to the last that opened it.
 std::vector<InspectorWindow*>& Windows() {
@@ -136,23 +141,27 @@ InspectorWindow::InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWi
                 self.data(), [window = self.data()] { window->close(); }, Qt::QueuedConnection);
         }
     });
-    Windows().push_back(this);
-    modules_.InspectorOpen(inspector_);
-    AddModuleControls();
-
-    // Without a snapshot the draft is kept, whatever happens to it.
+    // Taken before the modules hear of the window: what they write as it
+    // opens is content. Without a snapshot the draft is kept.
     try {
         const auto folder = item_->Parent();
         itemId_ = profile_->ItemByEntryId(item_->EntryID(), folder ? folder->StoreID() : "");
-        opened_ = ReadStored();
+        if (itemId_) {
+            opened_ = profile_->Snapshot(*itemId_);
+        }
         if (opened_ && (opened_->row.sent || !opened_->row.subject.empty() ||
-                        !opened_->row.body.empty() || !opened_->recipients.empty())) {
+                        !opened_->row.body.empty() || !opened_->row.billing.empty() ||
+                        !opened_->recipients.empty() || !opened_->properties.empty())) {
             opened_.reset();
         }
     } catch (const std::exception& e) {
         opened_.reset();
         ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Inspector"});
     }
+    Windows().push_back(this);
+    modules_.InspectorOpen(inspector_);
+    AddModuleControls();
+
     openedTyped_ = Typed();
     txtTo_->setFocus();
 }
@@ -209,13 +218,37 @@ std::optional<std::string> InspectorWindow::Apply() {
         item_->SetTo(Text(txtTo_->text()));
         item_->SetCC(Text(txtCc_->text()));
         item_->SetBCC(Text(txtBcc_->text()));
-        std::string from = Text(cboFrom_->currentText());
-        // The default account sends as the profile's owner.
-        if (mailstore::SameText(from, defaultAccount_)) {
-            from.clear();
-        }
-        item_->SetSendUsingAccount(from);
+        item_->SetSendUsingAccount(Sender());
         outlook::CheckNames(*item_);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return std::nullopt;
+}
+
+std::string InspectorWindow::Sender() const {
+    std::string from = Text(cboFrom_->currentText());
+    // The default account sends as the profile's owner.
+    if (mailstore::SameText(from, defaultAccount_)) {
+        from.clear();
+    }
+    return from;
+}
+
+std::optional<std::string> InspectorWindow::Save() {
+    try {
+        mailstore::DraftFields fields{
+            txtSubject_->text().toStdString(), txtBody_->toPlainText().toStdString(), Sender(), {}};
+        if (!fields.sendUsing.empty()) {
+            mailstore::SendingStore(*profile_, fields.sendUsing);
+        }
+        const std::pair<QLineEdit*, int> boxes[] = {
+            {txtTo_, outlook::olTo}, {txtCc_, outlook::olCC}, {txtBcc_, outlook::olBCC}};
+        for (const auto& [box, type] : boxes) {
+            auto recipients = mailstore::ResolveRecipients(*profile_, Text(box->text()), type);
+            fields.recipients.insert(fields.recipients.end(), recipients.begin(), recipients.end());
+        }
+        profile_->SaveDraft(itemId_.value_or(0), fields);
     } catch (const std::exception& e) {
         return e.what();
     }
@@ -260,7 +293,10 @@ std::optional<std::string> InspectorWindow::Click(const InspectorControl& contro
         return std::nullopt;
     }
     if (--clicking_ == 0 && deleteAfterClick_) {
-        deleteLater();
+        // Not deleteLater: Qt drops a second one while other events wait for
+        // the window, and the first was taken by event().
+        QMetaObject::invokeMethod(
+            qApp, [self] { delete self.data(); }, Qt::QueuedConnection);
     }
     if (closed_) {
         return std::nullopt;
@@ -294,7 +330,7 @@ void InspectorWindow::ShowError(const std::string& text) {
 
 void InspectorWindow::UpdateTitle() {
     const QString subject = txtSubject_->text().trimmed();
-    setWindowTitle((subject.isEmpty() ? QString("Untitled") : subject) + " - Message");
+    setWindowTitle((subject.isEmpty() ? QString("Untitled") : subject) + " - " + kKind);
 }
 
 bool InspectorWindow::event(QEvent* event) {
@@ -309,7 +345,36 @@ bool InspectorWindow::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
+bool InspectorWindow::AskToSave() {
+    if (closed_ || Typed() == openedTyped_) {
+        return true;
+    }
+    try {
+        if (item_->Sent()) {
+            return true;
+        }
+    } catch (const std::exception&) {
+        // Gone: the question stands, and a save says why it fails.
+    }
+    using namespace platform::widgets;
+    const int answer = MsgBox(common::kSaveChangesQuestion, vbYesNoCancel, kKind, this);
+    if (answer == vbYes) {
+        if (auto error = Save()) {
+            ShowError(*error);
+            return false;
+        }
+        opened_.reset();
+        return true;
+    }
+    discarded_ = answer == vbNo;
+    return discarded_;
+}
+
 void InspectorWindow::closeEvent(QCloseEvent* event) {
+    if (!AskToSave()) {
+        event->ignore();
+        return;
+    }
     // A question of a closed window ends as Cancel: nothing is filed for it.
     if (QWidget* question = OpenQuestion()) {
         AnswerChooser(question, ChooserAnswer{});
@@ -338,26 +403,13 @@ InspectorWindow::Fields InspectorWindow::Typed() const {
             txtBody_->toPlainText().toStdString()};
 }
 
-std::optional<InspectorWindow::Stored> InspectorWindow::ReadStored() {
-    if (!itemId_) {
-        return std::nullopt;
-    }
-    auto row = profile_->FindItem(*itemId_);
-    if (!row) {
-        return std::nullopt;
-    }
-    return Stored{*row, profile_->Recipients(*itemId_), profile_->Properties(*itemId_)};
-}
-
 void InspectorWindow::DropUntouchedDraft() {
     // A click under way still works on the mail.
-    if (!opened_ || clicking_ > 0 || Typed() != openedTyped_) {
+    if (!opened_ || clicking_ > 0 || (Typed() != openedTyped_ && !discarded_)) {
         return;
     }
     try {
-        if (ReadStored() == opened_) {
-            profile_->DeleteItem(*itemId_);
-        }
+        profile_->DeleteItemIfUnchanged(*opened_);
     } catch (const std::exception& e) {
         ostrevane::Deliver(ostrevane::Report{e.what(), 1, "Ostrevane.Inspector"});
     }

@@ -23,8 +23,10 @@ namespace host {
 // with the buttons the modules gave it in a toolbar and their menu entries
 // under their menu names. It opens with the focus in To. It tells the
 // modules when it opens, comes to the front and closes; it closes itself
-// once its mail has been sent. Closed on a new mail that nobody changed, it
-// takes the mail's draft with it.
+// once its mail has been sent. Closed with boxes changed, it asks whether to
+// save them to the mail; Cancel keeps it open. Closed on a new mail that
+// nobody changed, or whose changes were not saved, it takes the mail's
+// draft with it.
 class InspectorWindow : public QMainWindow {
   public:
     InspectorWindow(ModuleHost& modules, outlook::ItemPtr item, QWidget* parent = nullptr);
@@ -59,6 +61,13 @@ class InspectorWindow : public QMainWindow {
     void AddModuleControls();
     // The boxes written to the mail, the names checked.
     std::optional<std::string> Apply();
+    // The boxes written to the mail in one transaction, as they are.
+    std::optional<std::string> Save();
+    // The From box; empty for the default account.
+    std::string Sender() const;
+    // On a close with the boxes changed: whether to go on, after saving
+    // them or not as the person answered.
+    bool AskToSave();
     std::optional<std::string> Click(const InspectorControl& control);
     void ShowError(const std::string& text);
     void UpdateTitle();
@@ -66,18 +75,10 @@ class InspectorWindow : public QMainWindow {
     void CloseInspector();
     // The boxes as they stand.
     Fields Typed() const;
-    // What the profile holds of the mail; nothing once it is gone.
-    struct Stored {
-        mailstore::ItemRow row;
-        std::vector<mailstore::RecipientRow> recipients;
-        std::vector<std::pair<std::string, std::string>> properties;
-
-        bool operator==(const Stored&) const = default;
-    };
-    std::optional<Stored> ReadStored();
-    // Deletes the mail when it was a new one (unsent, with no subject, body
-    // or recipient) and neither the boxes nor the stored mail changed since
-    // the window opened: it was not sent, filed, typed in or saved.
+    // Deletes the mail when it was a new one (unsent, with no subject, body,
+    // billing, recipient or property) and neither the boxes nor the stored
+    // mail changed since the window opened: it was not sent, filed, typed in
+    // or saved.
     void DropUntouchedDraft();
 
     ModuleHost& modules_;
@@ -85,10 +86,12 @@ class InspectorWindow : public QMainWindow {
     outlook::InspectorPtr inspector_;
     outlook::Subscription onClose_;
     mailstore::ProfilePtr profile_;
-    // The mail as it was when the window opened, while it was a new one.
     std::optional<mailstore::Id> itemId_;
-    std::optional<Stored> opened_;
+    // The mail as it was when the window opened, while it was a new one.
+    std::optional<mailstore::ItemSnapshot> opened_;
     Fields openedTyped_;
+    // The person chose not to save the boxes.
+    bool discarded_ = false;
     std::string defaultAccount_;
     bool closed_ = false;
     QPointer<QWidget> question_;

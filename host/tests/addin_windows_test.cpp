@@ -31,6 +31,7 @@
 #include "indexer/global.h"
 #include "platform/ostrevane/settings_helper.h"
 #include "platform/settings/settings_store.h"
+#include "platform/widgets/message_box.h"
 
 namespace host_test {
 
@@ -194,6 +195,8 @@ TEST_F(AddInWindowsTest, ASecondQuestionWhileOneIsOpenGoesToTheNextMode) {
 // question; the mail of the closed window is never sent, not even by the
 // answer to a later question.
 TEST_F(AddInWindowsTest, ClosingAWindowCancelsItsQuestion) {
+    platform::widgets::ScopedMessageBoxHook notSaved(
+        [](const std::string&, int, const std::string&) { return platform::widgets::vbNo; });
     auto* closing = Compose("closed window");
     auto item = closing->Item();
     SendAndFile(closing);

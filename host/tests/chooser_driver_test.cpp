@@ -14,6 +14,7 @@
 #include "host/inspector_window.h"
 #include "host/tests/fake_chooser.h"
 #include "host/tests/windows_fixture.h"
+#include "platform/widgets/message_box.h"
 
 namespace host_test {
 
@@ -201,6 +202,8 @@ TEST_F(ChooserDriverTest, AnswersTheMailClientsFolderDialog) {
 // Closing an item window cancels the question its click opened, and only
 // its own: a later click elsewhere that shows the same chooser takes it over.
 TEST_F(ChooserDriverTest, ClosingAWindowCancelsItsOwnQuestion) {
+    platform::widgets::ScopedMessageBoxHook notSaved(
+        [](const std::string&, int, const std::string&) { return platform::widgets::vbNo; });
     auto chooser = Chooser({.variant = 4});
     recorder->onButton = [&] { chooser->ShowIt(); };
     auto open = [&](const std::string& subject) {
@@ -233,6 +236,8 @@ TEST_F(ChooserDriverTest, ClosingAWindowCancelsItsOwnQuestion) {
 TEST_F(ChooserDriverTest, ClosingAWindowWhileItsModalQuestionWaits) {
     auto chooser = Chooser({.variant = 3});
     recorder->onButton = [&] { chooser->ShowIt(); };
+    platform::widgets::ScopedMessageBoxHook notSaved(
+        [](const std::string&, int, const std::string&) { return platform::widgets::vbNo; });
     auto* window = new host::InspectorWindow(*modules, app->CreateItem(outlook::olMailItem));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Fill({.to = "lead@example.com", .subject = "closed while asked"});

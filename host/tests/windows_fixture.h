@@ -28,6 +28,8 @@ class RecordingModule : public ostrevane::IModuleAPI {
     // The subjects of the active inspector's mail at each button click.
     std::vector<std::string> clickedSubjects;
     std::function<void()> onButton;
+    // Runs as an item window opens, on its mail.
+    std::function<void(outlook::Item&)> onInspectorOpen;
 
     void RegistryName(ostrevane::ModuleResult& r) override { r = std::string("Recorder"); }
     void FriendlyName(ostrevane::ModuleResult& r) override { r = std::string("Recorder"); }
@@ -52,6 +54,9 @@ class RecordingModule : public ostrevane::IModuleAPI {
     void QvExplorerDeactivate(outlook::ExplorerPtr, ostrevane::ModuleResult& r) override { r = 0; }
     void QvInspectorOpen(outlook::InspectorPtr inspector, ostrevane::ModuleResult& r) override {
         Call("QvInspectorOpen", r);
+        if (onInspectorOpen) {
+            onInspectorOpen(*inspector->CurrentItem());
+        }
         engine_->AddInspectorButton(this, 7, 0, "Recorder", 0, inspector, "Recorder", kButton);
         engine_->AddInspectorMenuItem(this, 8, 0, "Recorder", kMenu, inspector, "tag", "Recorder",
                                       kEntry);

@@ -12,15 +12,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
+#include "common/error_text.h"
 #include "host/explorer_window.h"
 #include "host/folder_tree_model.h"
 #include "host/inspector_window.h"
@@ -409,6 +412,8 @@ TEST_F(InspectorTest, BadFieldsKeepTheWindowOpenWithItsText) {
 }
 
 TEST_F(InspectorTest, ClosingTellsTheModulesOnceAndDropsTheControls) {
+    platform::widgets::ScopedMessageBoxHook notSaved(
+        [](const std::string&, int, const std::string&) { return platform::widgets::vbNo; });
     auto window = Open();
     auto inspector = window->Inspector();
     window->show();
@@ -427,41 +432,51 @@ TEST_F(InspectorTest, ClosingTellsTheModulesOnceAndDropsTheControls) {
 TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
     const auto profile = kit.Profile();
     platform::widgets::ScopedMessageBoxHook boxes(
-        [](const std::string&, int, const std::string&) { return platform::widgets::vbOK; });
+        [](const std::string&, int buttons, const std::string&) {
+            return buttons == platform::widgets::vbYesNoCancel ? platform::widgets::vbYes
+                                                               : platform::widgets::vbOK;
+        });
     const struct {
         const char* what;
-        std::function<void(outlook::Item&)> before;  // before the window opens
+        std::function<void(outlook::Item&)> before;   // before the window opens
+        std::function<void(outlook::Item&)> opening;  // by a module as it opens
         std::function<void(host::InspectorWindow&)> meanwhile;
         bool kept;
         const char* folder;
     } cases[] = {
-        {"untouched", nullptr, nullptr, false, nullptr},
-        {"Send pressed with nobody to send to", nullptr,
+        {"untouched", nullptr, nullptr, nullptr, false, nullptr},
+        {"Send pressed with nobody to send to", nullptr, nullptr,
          [](host::InspectorWindow& w) { Find<QPushButton>(&w, "cmdSend")->click(); }, false,
          nullptr},
-        {"a box typed in", nullptr,
+        {"a box typed in", nullptr, nullptr,
          [](host::InspectorWindow& w) { QTest::keyClicks(Find<QLineEdit>(&w, "txtSubject"), "s"); },
          true, "\\\\Personal Folders\\Drafts"},
-        {"another sender picked", nullptr,
+        {"another sender picked", nullptr, nullptr,
          [](host::InspectorWindow& w) { Find<QComboBox>(&w, "cboFrom")->setCurrentIndex(1); }, true,
          "\\\\Personal Folders\\Drafts"},
-        {"sent", nullptr,
+        {"sent", nullptr, nullptr,
          [](host::InspectorWindow& w) {
              w.Fill({.to = "lead@example.com"});
              EXPECT_EQ(w.Send(), std::nullopt);
          },
          true, "\\\\Personal Folders\\Sent Items"},
-        {"filed by a module", nullptr,
+        {"filed by a module", nullptr, nullptr,
          [&](host::InspectorWindow& w) {
              const auto id = *profile->ItemByEntryId(w.Item()->EntryID());
              profile->MoveItem(id, kit.FolderId("\\\\Personal Folders\\Clients\\Acme"));
          },
          true, "\\\\Personal Folders\\Clients\\Acme"},
-        {"changed by a module", nullptr,
+        {"changed by a module", nullptr, nullptr,
          [](host::InspectorWindow& w) { w.Item()->SetBillingInformation("billed"); }, true,
          "\\\\Personal Folders\\Drafts"},
         {"a draft that held text", [](outlook::Item& item) { item.SetSubject("saved before"); },
-         nullptr, true, "\\\\Personal Folders\\Drafts"},
+         nullptr, nullptr, true, "\\\\Personal Folders\\Drafts"},
+        {"billing written by a module as it opens", nullptr,
+         [](outlook::Item& item) { item.SetBillingInformation("billed"); }, nullptr, true,
+         "\\\\Personal Folders\\Drafts"},
+        {"a property written by a module as it opens", nullptr,
+         [](outlook::Item& item) { item.ItemProperties()->Add("Filed", "no"); }, nullptr, true,
+         "\\\\Personal Folders\\Drafts"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -470,6 +485,7 @@ TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
             c.before(*item);
         }
         const std::string entryId = item->EntryID();
+        recorder->onInspectorOpen = c.opening;
         {
             auto window = std::make_unique<host::InspectorWindow>(*modules, item);
             window->show();
@@ -485,7 +501,115 @@ TEST_F(InspectorTest, ClosingAnUntouchedNewMailRemovesItsDraft) {
             EXPECT_EQ(profile->FolderPath(*profile->Item(*id).folderId), c.folder);
         }
     }
-    EXPECT_EQ(profile->ItemCount(kit.FolderId("\\\\Personal Folders\\Drafts")), 4);
+    EXPECT_EQ(profile->ItemCount(kit.FolderId("\\\\Personal Folders\\Drafts")), 6);
+}
+
+// A module may close the window from its click and go on with the mail: the
+// new draft stays for it, and the window goes only once the click is over.
+TEST_F(InspectorTest, AWindowClosedDuringAModuleClickLeavesTheMailToTheModule) {
+    const auto profile = kit.Profile();
+    const struct {
+        const char* what;
+        std::function<void(mailstore::Id)> then;  // after the close, inside the click
+        const char* folder;
+    } cases[] = {
+        {"files it",
+         [&](mailstore::Id id) {
+             profile->MoveItem(id, kit.FolderId("\\\\Personal Folders\\Clients\\Acme"));
+         },
+         "\\\\Personal Folders\\Clients\\Acme"},
+        {"bills it",
+         [&](mailstore::Id id) { profile->SetItemField(id, mailstore::ItemField::Billing, "b"); },
+         "\\\\Personal Folders\\Drafts"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* window = new host::InspectorWindow(*modules, app->CreateItem(outlook::olMailItem));
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        QPointer<host::InspectorWindow> alive(window);
+        const auto id = *profile->ItemByEntryId(window->Item()->EntryID());
+        recorder->onButton = [&] {
+            window->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_TRUE(alive);
+            c.then(id);
+        };
+        EXPECT_EQ(window->ClickButton(RecordingModule::kButton), std::nullopt);
+        LetRun();
+        EXPECT_FALSE(alive);
+        ASSERT_TRUE(profile->FindItem(id));
+        EXPECT_EQ(profile->FolderPath(*profile->Item(id).folderId), c.folder);
+    }
+    EXPECT_TRUE(home.Capture().Reports().empty());
+}
+
+// A window closed with its boxes changed asks whether to save them: Yes
+// writes every box to the mail, No leaves the mail as it was (a new one
+// goes), Cancel keeps the window open. Unchanged, it asks nothing.
+TEST_F(InspectorTest, ClosingWithChangesAsksWhetherToSave) {
+    using namespace platform::widgets;
+    const auto profile = kit.Profile();
+    const struct {
+        const char* what;
+        bool draft;  // opened on a saved draft, else on a new mail
+        bool typed;
+        int answer;
+        bool open;
+        std::optional<std::string> subject;  // the stored mail's; none: gone
+        size_t recipients;
+    } cases[] = {
+        {"new, Yes", false, true, vbYes, false, "typed", 2},
+        {"new, No", false, true, vbNo, false, std::nullopt, 0},
+        {"new, Cancel", false, true, vbCancel, true, "", 0},
+        {"draft, Yes", true, true, vbYes, false, "typed", 2},
+        {"draft, No", true, true, vbNo, false, "saved before", 0},
+        {"draft, Cancel", true, true, vbCancel, true, "saved before", 0},
+        {"draft, unchanged", true, false, vbCancel, false, "saved before", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int asked = 0;
+        ScopedMessageBoxHook hook(
+            [&](const std::string& prompt, int buttons, const std::string& title) {
+                ++asked;
+                EXPECT_EQ(prompt, common::kSaveChangesQuestion);
+                EXPECT_EQ(buttons, vbYesNoCancel);
+                EXPECT_EQ(title, "Message");
+                return c.answer;
+            });
+        auto item = app->CreateItem(outlook::olMailItem);
+        if (c.draft) {
+            item->SetSubject("saved before");
+        }
+        const auto id = *profile->ItemByEntryId(item->EntryID());
+        auto window = std::make_unique<host::InspectorWindow>(*modules, item);
+        window->show();
+        if (c.typed) {
+            window->Fill({.from = "team@example.com",
+                          .to = "lead@example.com",
+                          .cc = "user@example.com",
+                          .subject = "typed",
+                          .body = "body text"});
+        }
+        window->close();
+        LetRun();
+        EXPECT_EQ(asked, c.typed ? 1 : 0);
+        EXPECT_EQ(window->isVisible(), c.open);
+        const auto stored = profile->Snapshot(id);
+        ASSERT_EQ(stored.has_value(), c.subject.has_value());
+        if (stored) {
+            EXPECT_EQ(stored->row.subject, *c.subject);
+            EXPECT_EQ(stored->recipients.size(), c.recipients);
+            EXPECT_EQ(profile->FolderPath(*stored->row.folderId), "\\\\Personal Folders\\Drafts");
+            if (c.recipients > 0) {
+                EXPECT_EQ(stored->row.body, "body text");
+                EXPECT_EQ(stored->row.sendUsing, "team@example.com");
+                EXPECT_EQ(stored->recipients[0].type, outlook::olTo);
+                EXPECT_EQ(stored->recipients[1].type, outlook::olCC);
+            }
+        }
+    }
 }
 
 using ExplorerTest = WindowsTest;
@@ -506,9 +630,10 @@ TEST_F(ExplorerTest, MenusFoldersAndNewMail) {
         // Without a property page registered, Tools > Options says so.
         std::vector<std::string> boxes;
         platform::widgets::ScopedMessageBoxHook hook(
-            [&](const std::string& prompt, int, const std::string&) {
+            [&](const std::string& prompt, int buttons, const std::string&) {
                 boxes.push_back(prompt);
-                return platform::widgets::vbOK;
+                return buttons == platform::widgets::vbYesNoCancel ? platform::widgets::vbNo
+                                                                   : platform::widgets::vbOK;
             });
         auto* options = window.findChild<QAction*>("actOptions");
         ASSERT_TRUE(options);
@@ -671,6 +796,52 @@ TEST_F(FolderTreeFollowTest, ExplorerKeepsSelectionAndExpansion) {
         }
     }
     EXPECT_FALSE(projects.isValid());
+}
+
+// Exit asks for each changed mail window; Cancel stops it with the windows
+// open, and the answers to the next try save one mail and drop the other.
+TEST_F(ExplorerTest, ExitAsksForEachChangedMailWindow) {
+    using namespace platform::widgets;
+    const auto profile = kit.Profile();
+    auto ns = app->GetNamespace("MAPI");
+    host::ExplorerWindow window(*modules,
+                                app->OpenExplorer(ns->GetDefaultFolder(outlook::olFolderInbox)));
+    bool closed = false;
+    window.OnClosed([&] { closed = true; });
+    window.show();
+    std::vector<QPointer<host::InspectorWindow>> mails;
+    std::vector<mailstore::Id> ids;
+    for (const char* subject : {"first", "second"}) {
+        auto* mail = window.NewMail();
+        ASSERT_TRUE(mail);
+        mail->show();
+        mail->Fill({.to = "lead@example.com", .subject = subject});
+        mails.emplace_back(mail);
+        ids.push_back(*profile->ItemByEntryId(mail->Item()->EntryID()));
+    }
+    std::vector<int> answers = {vbCancel};
+    int asked = 0;
+    ScopedMessageBoxHook hook([&](const std::string& prompt, int, const std::string&) {
+        EXPECT_EQ(prompt, common::kSaveChangesQuestion);
+        return answers.at(asked++);
+    });
+    window.findChild<QAction*>("actExit")->trigger();
+    LetRun();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(mails[0] && mails[0]->isVisible());
+    EXPECT_TRUE(mails[1] && mails[1]->isVisible());
+
+    answers = {vbCancel, vbYes, vbNo};
+    window.close();
+    LetRun();
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(mails[0]);
+    EXPECT_FALSE(mails[1]);
+    EXPECT_EQ(profile->Item(ids[0]).subject, "first");
+    EXPECT_EQ(profile->FindItem(ids[1]), std::nullopt);
 }
 
 }  // namespace

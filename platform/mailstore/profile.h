@@ -120,6 +120,23 @@ struct FolderTableRow {
     int childCount = 0;
 };
 
+// What the profile holds of one item: its row, recipients and properties.
+struct ItemSnapshot {
+    ItemRow row;
+    std::vector<RecipientRow> recipients;
+    std::vector<std::pair<std::string, std::string>> properties;
+
+    bool operator==(const ItemSnapshot&) const = default;
+};
+
+// What a mail window saves to its unsent mail.
+struct DraftFields {
+    std::string subject;
+    std::string body;
+    std::string sendUsing;
+    std::vector<RecipientRow> recipients;
+};
+
 // Item text fields that can be written one at a time.
 enum class ItemField { Subject, Body, Billing, MessageClass, SentOnBehalfOf, SendUsing };
 
@@ -217,6 +234,9 @@ class Profile {
     std::vector<Id> ItemsIn(Id folder);
     std::vector<Id> ItemsByMessageId(const std::string& internetMessageId);
     void SetItemField(Id item, ItemField field, const std::string& value);
+    // The fields and all recipients of an unsent item written in one
+    // transaction; raises when the item is gone or was sent.
+    void SaveDraft(Id item, const DraftFields& fields);
     void SetSaveSentFolder(Id item, std::optional<Id> folder);
     // One transaction: the item is in exactly one folder before and after.
     void MoveItem(Id item, Id folder);
@@ -227,6 +247,12 @@ class Profile {
     // The item deleted for good with its recipients and properties, in one
     // transaction; raises when there is none.
     void DeleteItem(Id item);
+    // The item as it stands; none once it is gone.
+    std::optional<ItemSnapshot> Snapshot(Id item);
+    // The item deleted as DeleteItem does, in the same transaction that finds
+    // it exactly as `snapshot` shows it, unsent and in its store's Drafts.
+    // Gives whether it was deleted; a changed item is left alone.
+    bool DeleteItemIfUnchanged(const ItemSnapshot& snapshot);
 
     std::vector<RecipientRow> Recipients(Id item);
     void SetRecipients(Id item, const std::vector<RecipientRow>& recipients);

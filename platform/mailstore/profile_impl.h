@@ -285,10 +285,13 @@ struct Profile::Impl {
     // Deletes the items that `where` (a condition on the items' columns with
     // one parameter) selects, with their recipients and properties.
     void DeleteItemsWhere(const std::string& where, Id value);
+    std::vector<std::pair<std::string, std::string>> Properties(Id item);
 
     // ---- recipients (profile_recipients.cpp)
 
     void InsertRecipients(Id item, const std::vector<RecipientRow>& recipients, int first);
+    std::vector<RecipientRow> Recipients(Id item);
+    void ReplaceRecipients(Id item, const std::vector<RecipientRow>& recipients);
 };
 
 }  // namespace mailstore

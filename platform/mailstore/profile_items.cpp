@@ -215,6 +215,24 @@ void Profile::SetItemField(Id item, ItemField field, const std::string& value) {
     });
 }
 
+void Profile::SaveDraft(Id item, const DraftFields& fields) {
+    impl_->Run([&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        auto& s =
+            impl_->Stmt("UPDATE items SET subject=?, body=?, send_using=? WHERE id=? AND sent=0");
+        s.bind(1, fields.subject);
+        s.bind(2, fields.body);
+        s.bind(3, fields.sendUsing);
+        s.bind(4, static_cast<int64_t>(item));
+        if (s.exec() == 0) {
+            impl_->Fail("the mail was sent or no longer exists");
+        }
+        impl_->ReplaceRecipients(item, fields.recipients);
+        impl_->Commit(tx);
+        return 0;
+    });
+}
+
 void Profile::SetSaveSentFolder(Id item, std::optional<Id> folder) {
     impl_->Run([&] {
         auto& s = impl_->Stmt("UPDATE items SET save_sent_folder=? WHERE id=?");
@@ -236,6 +254,35 @@ void Profile::DeleteItem(Id item) {
         impl_->AfterRefile(refile, item);
         impl_->Commit(tx);
         return 0;
+    });
+}
+
+std::optional<ItemSnapshot> Profile::Snapshot(Id item) {
+    return impl_->Run([&]() -> std::optional<ItemSnapshot> {
+        auto row = impl_->FindItem(item);
+        if (!row) {
+            return std::nullopt;
+        }
+        return ItemSnapshot{*row, impl_->Recipients(item), impl_->Properties(item)};
+    });
+}
+
+bool Profile::DeleteItemIfUnchanged(const ItemSnapshot& snapshot) {
+    return impl_->Run([&] {
+        SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
+        const Id item = snapshot.row.id;
+        auto row = impl_->FindItem(item);
+        if (!row || *row != snapshot.row || row->sent || !row->folderId ||
+            impl_->FindFolder(*row->folderId).value_or(FolderRow{}).role != role::kDrafts ||
+            impl_->Recipients(item) != snapshot.recipients ||
+            impl_->Properties(item) != snapshot.properties) {
+            return false;
+        }
+        const auto refile = impl_->BeforeRefile(item, std::nullopt);
+        impl_->DeleteItemsWhere("id=?", item);
+        impl_->AfterRefile(refile, item);
+        impl_->Commit(tx);
+        return true;
     });
 }
 
@@ -351,16 +398,18 @@ void Profile::SetProperty(Id item, const std::string& name, const std::string& v
     });
 }
 
+std::vector<std::pair<std::string, std::string>> Profile::Impl::Properties(Id item) {
+    std::vector<std::pair<std::string, std::string>> out;
+    auto& s = Stmt("SELECT name, value FROM item_props WHERE item_id=? ORDER BY rowid");
+    s.bind(1, static_cast<int64_t>(item));
+    while (s.executeStep()) {
+        out.emplace_back(s.getColumn(0).getString(), s.getColumn(1).getString());
+    }
+    return out;
+}
+
 std::vector<std::pair<std::string, std::string>> Profile::Properties(Id item) {
-    return impl_->Run([&] {
-        std::vector<std::pair<std::string, std::string>> out;
-        auto& s = impl_->Stmt("SELECT name, value FROM item_props WHERE item_id=? ORDER BY rowid");
-        s.bind(1, static_cast<int64_t>(item));
-        while (s.executeStep()) {
-            out.emplace_back(s.getColumn(0).getString(), s.getColumn(1).getString());
-        }
-        return out;
-    });
+    return impl_->Run([&] { return impl_->Properties(item); });
 }
 
 }  // namespace mailstore

@@ -20,30 +20,36 @@ void Profile::Impl::InsertRecipients(Id item, const std::vector<RecipientRow>& r
     }
 }
 
+std::vector<RecipientRow> Profile::Impl::Recipients(Id item) {
+    std::vector<RecipientRow> out;
+    auto& s = Stmt(
+        "SELECT name, address, address_type, type, entry FROM recipients WHERE item_id=?"
+        " ORDER BY pos");
+    s.bind(1, static_cast<int64_t>(item));
+    while (s.executeStep()) {
+        out.push_back({s.getColumn(0).getString(), s.getColumn(1).getString(),
+                       s.getColumn(2).getString(), s.getColumn(3).getInt(),
+                       OptionalId(s.getColumn(4))});
+    }
+    return out;
+}
+
+void Profile::Impl::ReplaceRecipients(Id item, const std::vector<RecipientRow>& recipients) {
+    auto& d = Stmt("DELETE FROM recipients WHERE item_id=?");
+    d.bind(1, static_cast<int64_t>(item));
+    d.exec();
+    InsertRecipients(item, recipients, 1);
+}
+
 std::vector<RecipientRow> Profile::Recipients(Id item) {
-    return impl_->Run([&] {
-        std::vector<RecipientRow> out;
-        auto& s = impl_->Stmt(
-            "SELECT name, address, address_type, type, entry FROM recipients WHERE item_id=?"
-            " ORDER BY pos");
-        s.bind(1, static_cast<int64_t>(item));
-        while (s.executeStep()) {
-            out.push_back({s.getColumn(0).getString(), s.getColumn(1).getString(),
-                           s.getColumn(2).getString(), s.getColumn(3).getInt(),
-                           OptionalId(s.getColumn(4))});
-        }
-        return out;
-    });
+    return impl_->Run([&] { return impl_->Recipients(item); });
 }
 
 void Profile::SetRecipients(Id item, const std::vector<RecipientRow>& recipients) {
     impl_->Run([&] {
         SQLite::Transaction tx(*impl_->db, SQLite::TransactionBehavior::IMMEDIATE);
         impl_->RequireItem(item);
-        auto& d = impl_->Stmt("DELETE FROM recipients WHERE item_id=?");
-        d.bind(1, static_cast<int64_t>(item));
-        d.exec();
-        impl_->InsertRecipients(item, recipients, 1);
+        impl_->ReplaceRecipients(item, recipients);
         impl_->Commit(tx);
         return 0;
     });

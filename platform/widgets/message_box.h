@@ -14,8 +14,11 @@ namespace platform::widgets {
 
 inline constexpr int vbOKOnly = 0;
 inline constexpr int vbOKCancel = 1;
+inline constexpr int vbYesNoCancel = 3;
 inline constexpr int vbOK = 1;
 inline constexpr int vbCancel = 2;
+inline constexpr int vbYes = 6;
+inline constexpr int vbNo = 7;
 
 using MessageBoxHook =
     std::function<int(const std::string& prompt, int buttons, const std::string& title)>;

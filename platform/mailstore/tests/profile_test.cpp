@@ -14,6 +14,7 @@
 #include <random>
 #include <regex>
 #include <set>
+#include <thread>
 
 #include "platform/error.h"
 #include "platform/mailstore/profile_impl.h"
@@ -214,6 +215,68 @@ TEST_F(ProfileTest, RenameDeleteAndRemoveChangeOnlyWhatTheyName) {
     EXPECT_EQ(p.FolderByPath("\\\\Mailbox - Team Desk\\Inbox"), std::nullopt);
     EXPECT_THROW(p.RemoveStore(p.Stores()[0].id), platform::Error);
     EXPECT_THROW(p.RemoveStore(team.id), platform::Error);
+}
+
+// An unchanged unsent draft is deleted; one that another connection changes
+// before the delete is kept, also when that connection still holds its write
+// open as the delete starts: the compare waits for it.
+TEST_F(ProfileTest, DeleteItemIfUnchangedKeepsWhatAnotherConnectionWrote) {
+    const Id drafts = kit.FolderId("\\\\Personal Folders\\Drafts");
+    const std::string sentItems = std::to_string(kit.FolderId("\\\\Personal Folders\\Sent Items"));
+    const std::string other =
+        std::to_string(kit.Add("\\\\Personal Folders\\Inbox", {.subject = "other"}));
+    const std::string elsewhere = "UPDATE items SET subject='x' WHERE id=" + other + " AND ?>0";
+    const struct {
+        const char* what;
+        const char* folder;
+        std::string sql;  // ? is the draft's id
+        bool kept;
+    } cases[] = {
+        {"untouched, another mail changed", "\\\\Personal Folders\\Drafts", elsewhere, false},
+        {"subject", "\\\\Personal Folders\\Drafts", "UPDATE items SET subject='typed' WHERE id=?",
+         true},
+        {"body", "\\\\Personal Folders\\Drafts", "UPDATE items SET body='typed' WHERE id=?", true},
+        {"billing", "\\\\Personal Folders\\Drafts", "UPDATE items SET billing='b' WHERE id=?",
+         true},
+        {"recipients", "\\\\Personal Folders\\Drafts",
+         "INSERT INTO recipients (item_id, pos, name, address, address_type, type)"
+         " VALUES (?, 1, 'Lead', 'lead@example.com', 'SMTP', 1)",
+         true},
+        {"a property", "\\\\Personal Folders\\Drafts",
+         "INSERT INTO item_props (item_id, name, value) VALUES (?, 'K', 'V')", true},
+        {"sent flag", "\\\\Personal Folders\\Drafts", "UPDATE items SET sent=1 WHERE id=?", true},
+        {"sent and moved to Sent Items", "\\\\Personal Folders\\Drafts",
+         "UPDATE items SET sent=1, folder_id=" + sentItems + " WHERE id=?", true},
+        {"moved to Sent Items", "\\\\Personal Folders\\Drafts",
+         "UPDATE items SET folder_id=" + sentItems + " WHERE id=?", true},
+        {"unchanged but outside Drafts", "\\\\Personal Folders\\Inbox", elsewhere, true},
+    };
+    for (const bool held : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (held ? ", held open" : ""));
+            const Id draft = kit.Add(c.folder, {.sent = false});
+            const auto snapshot = p.Snapshot(draft);
+            ASSERT_TRUE(snapshot);
+            SQLite::Database db(p.File().string(), SQLite::OPEN_READWRITE);
+            SQLite::Transaction tx(db, SQLite::TransactionBehavior::IMMEDIATE);
+            SQLite::Statement write(db, c.sql);
+            write.bind(1, static_cast<int64_t>(draft));
+            write.exec();
+            bool deleted = false;
+            if (held) {
+                std::thread deleting([&] { deleted = p.DeleteItemIfUnchanged(*snapshot); });
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                tx.commit();
+                deleting.join();
+            } else {
+                tx.commit();
+                deleted = p.DeleteItemIfUnchanged(*snapshot);
+            }
+            EXPECT_EQ(deleted, !c.kept);
+            EXPECT_EQ(p.FindItem(draft).has_value(), c.kept);
+        }
+    }
+    EXPECT_EQ(p.ItemCount(drafts), 12);
 }
 
 // A backslash parts a path's levels, so no path could reach a folder whose
