@@ -2,7 +2,11 @@
 
 #include <QWidget>
 
+#include <string>
+
+#include "common/error_text.h"
 #include "host/gui.h"
+#include "platform/widgets/message_box.h"
 
 namespace host_test {
 
@@ -23,8 +27,17 @@ void WindowsTest::SetUp() {
 }
 
 void WindowsTest::TearDown() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        window->close();
+    {
+        // A mail window a test left with changes is closed without them, so
+        // that no window of this test lives on into the next.
+        platform::widgets::ScopedMessageBoxHook discard(
+            [](const std::string& prompt, int, const std::string&) {
+                return prompt == common::kSaveChangesQuestion ? platform::widgets::vbNo
+                                                              : platform::widgets::vbCancel;
+            });
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            window->close();
+        }
     }
     LetRun();
     if (modules) {
