@@ -26,6 +26,12 @@ QSize ShownSize(QWidget* window) {
     return window->size();
 }
 
+// Where a span of `length` starting at `start` lies once moved into
+// [first, last], its start kept at `first` when it is too long.
+int Clamped(int start, int length, int first, int last) {
+    return std::clamp(start, first, std::max(first, last - length + 1));
+}
+
 QSize LeastSize(const QWidget* window) {
     return window->minimumSize().expandedTo(window->minimumSizeHint());
 }
@@ -150,10 +156,8 @@ ScopedAskingWindow::~ScopedAskingWindow() {
 QRect FittedFrame(QRect frame, QSize least, const QMargins& margins, const QRect& room) {
     const QSize extra = QSize(0, 0).grownBy(margins);
     frame.setSize(frame.size().boundedTo(room.size()).expandedTo(least + extra));
-    frame.moveLeft(std::clamp(frame.left(), room.left(),
-                              std::max(room.left(), room.right() - frame.width() + 1)));
-    frame.moveTop(std::clamp(frame.top(), room.top(),
-                             std::max(room.top(), room.bottom() - frame.height() + 1)));
+    frame.moveLeft(Clamped(frame.left(), frame.width(), room.left(), room.right()));
+    frame.moveTop(Clamped(frame.top(), frame.height(), room.top(), room.bottom()));
     return frame;
 }
 
@@ -173,23 +177,20 @@ void CentreOver(QWidget* window, QWidget* over) {
 
 QRect FrameBeside(QRect frame, QSize least, const QMargins& margins, const QRect& owner,
                   const QRect& room) {
-    const auto fits = [&room](const QRect& placed) { return room.contains(placed); };
     const QRect right(QPoint(owner.right() + 1, owner.top()), frame.size());
     const QRect left(QPoint(owner.left() - frame.width(), owner.top()), frame.size());
     const QRect below(QPoint(owner.left(), owner.bottom() + 1), frame.size());
     // Beside it, moved up or down as far as the screen needs.
     const auto upright = [&room](QRect placed) {
-        placed.moveTop(std::clamp(placed.top(), room.top(),
-                                  std::max(room.top(), room.bottom() - placed.height() + 1)));
+        placed.moveTop(Clamped(placed.top(), placed.height(), room.top(), room.bottom()));
         return placed;
     };
     const auto across = [&room](QRect placed) {
-        placed.moveLeft(std::clamp(placed.left(), room.left(),
-                                   std::max(room.left(), room.right() - placed.width() + 1)));
+        placed.moveLeft(Clamped(placed.left(), placed.width(), room.left(), room.right()));
         return placed;
     };
     for (const QRect& placed : {upright(right), upright(left), across(below)}) {
-        if (fits(placed)) {
+        if (room.contains(placed)) {
             return placed;
         }
     }
