@@ -83,14 +83,7 @@ std::string ListedPath(const std::vector<std::string>& levels) {
 }
 
 std::string ListedPath(mailstore::Profile& profile, mailstore::Id folder) {
-    std::vector<std::string> levels;
-    for (std::optional<mailstore::Id> at = folder; at;) {
-        auto row = profile.Folder(*at);
-        levels.push_back(std::move(row.name));
-        at = row.parentId;
-    }
-    std::reverse(levels.begin(), levels.end());
-    return ListedPath(levels);
+    return ListedPath(profile.FolderLevels(folder));
 }
 
 std::vector<std::string> ParseListedPath(std::string_view path) {

@@ -214,6 +214,8 @@ class Profile {
     std::optional<Id> DefaultFolder(Id store, int folderRole);
     // Two backslashes, the store's name, then a backslash and a name per level.
     std::string FolderPath(Id folder);
+    // The names of a folder's levels, its store's root first.
+    std::vector<std::string> FolderLevels(Id folder);
     // The folder at such a path; leading backslashes may be missing.
     std::optional<Id> FolderByPath(const std::string& path);
     // The folder at the names of its levels, its store's root first.

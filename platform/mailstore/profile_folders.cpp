@@ -336,6 +336,16 @@ std::string Profile::FolderPath(Id folder) {
     return impl_->Run([&] { return impl_->FolderPath(folder); });
 }
 
+std::vector<std::string> Profile::FolderLevels(Id folder) {
+    return impl_->Run([&] {
+        std::vector<std::string> levels;
+        for (auto& f : impl_->Ancestry(folder)) {
+            levels.push_back(std::move(f.name));
+        }
+        return levels;
+    });
+}
+
 std::optional<Id> Profile::FolderByPath(const std::string& path) {
     std::vector<std::string> parts;
     size_t start = path.find_first_not_of('\\');
